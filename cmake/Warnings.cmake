@@ -1,0 +1,6 @@
+# Warnings for the project's own targets.
+function(rz_target_warnings target)
+    target_compile_options(${target} PRIVATE
+        -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor
+        -Wno-missing-field-initializers)
+endfunction()

@@ -1,0 +1,95 @@
+#include "platform/core/Numbers.h"
+#include "platform/core/Uuid.h"
+#include "platform/text/Utf.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <regex>
+#include <set>
+
+using namespace rz;
+
+TEST(Numbers, FixedFormsMatchPrintfRounding)
+{
+    struct Case {
+        double v;
+        int precision;
+        const char* expect;
+    } cases[] = {
+        {1.5, 6, "1.500000"},  {0.125, 2, "0.12"}, {0.375, 2, "0.38"}, {2.5, 0, "2"},
+        {3.5, 0, "4"},         {-0.0, 2, "-0.00"}, {1e20, 0, "100000000000000000000"},
+        {1.005, 2, "1.00"},    {-12.3456, 3, "-12.346"},
+    };
+    for (const Case& c : cases) {
+        char buf[128];
+        std::snprintf(buf, sizeof buf, "%.*f", c.precision, c.v);
+        EXPECT_EQ(formatFixed(c.v, c.precision), c.expect);
+        EXPECT_EQ(formatFixed(c.v, c.precision), buf);
+    }
+    EXPECT_EQ(formatFixed(NAN), "nan");
+    EXPECT_EQ(formatFixed(-INFINITY), "-inf");
+    EXPECT_EQ(formatZeroPadded(7, 5), "00007");
+    EXPECT_EQ(formatZeroPadded(123456, 5), "123456");
+    EXPECT_EQ(formatInteger(-42), "-42");
+}
+
+TEST(Numbers, IndependentOfTheProcessLocale)
+{
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE"))
+        GTEST_SKIP() << "no German locale installed";
+    EXPECT_EQ(formatFixed(1.25, 2), "1.25");
+    EXPECT_EQ(parseDouble("1.25"), 1.25);
+    EXPECT_FALSE(parseDouble("1,25").has_value());
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST(Numbers, Parsing)
+{
+    EXPECT_EQ(parseDouble("-.5"), -0.5);
+    EXPECT_EQ(parseDouble("+3"), 3.0);
+    EXPECT_EQ(parseDouble("1e3"), 1000.0);
+    EXPECT_FALSE(parseDouble(" 1").has_value());
+    EXPECT_FALSE(parseDouble("1x").has_value());
+    EXPECT_FALSE(parseDouble("").has_value());
+    EXPECT_FALSE(parseDouble("inf").has_value());
+    EXPECT_EQ(parseInteger("+12"), 12);
+    EXPECT_FALSE(parseInteger("1.0").has_value());
+    EXPECT_FALSE(parseInteger("99999999999999999999").has_value());
+    size_t used = 0;
+    EXPECT_EQ(parseLeadingDouble("  12.5abc", &used), 12.5);
+    EXPECT_EQ(used, 6u);
+    EXPECT_EQ(parseLeadingDouble("abc", &used), 0.0);
+    EXPECT_EQ(used, 0u);
+    EXPECT_TRUE(std::isinf(parseLeadingDouble("1e999", &used)));
+    EXPECT_EQ(parseLeadingDouble("1e-999", &used), 0.0);
+}
+
+TEST(Utf, ConversionsReplaceInvalidSequences)
+{
+    EXPECT_EQ(utf8ToUtf16("a\xC3\xA9"), u"a\u00E9");
+    EXPECT_EQ(utf8ToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");
+    EXPECT_EQ(utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
+    EXPECT_EQ(utf8ToUtf16("\xE2\x82"), u"\uFFFD\uFFFD");   // truncated
+    EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");   // overlong
+    EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD"); // encoded surrogate
+    EXPECT_EQ(utf16ToUtf8(u"\U0001F600x"), "\xF0\x9F\x98\x80x");
+    EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+    EXPECT_EQ(utf16Length("a\xF0\x9F\x98\x80\xC3\xA9"), 4u);
+    EXPECT_TRUE(isValidUtf8("\xEF\xBF\xBD ok"));
+    EXPECT_FALSE(isValidUtf8("\xFF"));
+    EXPECT_EQ(prefixUtf16Units("ab\xF0\x9F\x98\x80", 3), "ab");
+}
+
+TEST(Uuid, UppercaseHyphenatedAndFresh)
+{
+    const std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+    std::set<std::string> seen;
+    for (int i = 0; i < 100; ++i) {
+        const std::string u = makeUuidString();
+        EXPECT_TRUE(std::regex_match(u, form)) << u;
+        seen.insert(u);
+    }
+    EXPECT_EQ(seen.size(), 100u);
+}
