@@ -43,3 +43,14 @@ function(rz_add_library name)
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
     rz_target_warnings(${name})
 endfunction()
+
+# Adds every direct subfolder of the calling folder that has a CMakeLists.txt.
+# Targets may link to targets of folders added later.
+function(rz_add_subdirectories)
+    file(GLOB _children LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    foreach(_child ${_children})
+        if(IS_DIRECTORY ${_child} AND EXISTS ${_child}/CMakeLists.txt)
+            add_subdirectory(${_child})
+        endif()
+    endforeach()
+endfunction()
