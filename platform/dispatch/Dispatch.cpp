@@ -1,5 +1,6 @@
 #include "platform/dispatch/Dispatch.h"
 
+#include <algorithm>
 #include <chrono>
 #include <pthread.h>
 
@@ -99,9 +100,15 @@ bool EventLoop::runUntil(const std::function<bool()>& done, int timeoutMs)
     while (!done()) {
         Task task;
         {
+            // `done` may become true without a task (another thread's
+            // work), so it is polled at least every few milliseconds.
             std::unique_lock lock(mutex_);
-            if (!cv_.wait_until(lock, deadline, [this] { return !tasks_.empty(); }))
-                return done();
+            const auto wake = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(5));
+            if (!cv_.wait_until(lock, wake, [this] { return !tasks_.empty(); })) {
+                if (std::chrono::steady_clock::now() >= deadline)
+                    return done();
+                continue;
+            }
             task = std::move(tasks_.front());
             tasks_.pop_front();
         }

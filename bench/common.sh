@@ -1,0 +1,48 @@
+# Shared helpers of the benchmark scripts (sourced).
+#   BUILD   build folder with bin/rzconvert (default build/release)
+#   CORPUS  folder of PDFs (default ../shared/corpus beside the source tree)
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${BUILD:-$root/build/release}
+CORPUS=${CORPUS:-$root/../shared/corpus}
+RZCONVERT=$BUILD/bin/rzconvert
+
+[ -x "$RZCONVERT" ] || { echo "build first: make build (missing $RZCONVERT)" >&2; exit 1; }
+[ -d "$CORPUS" ] || { echo "no corpus at $CORPUS" >&2; exit 1; }
+
+# The unencrypted PDFs of the corpus, one per line.
+corpus_pdfs() {
+    find "$CORPUS" -name '*.pdf' | sort | while read -r f; do
+        if qpdf --requires-password "$f" >/dev/null 2>&1; then continue; fi
+        echo "$f"
+    done
+}
+
+# Pages of a PDF.
+pdf_pages() {
+    pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ {print $2}'
+}
+
+# Runs a shell command once per file, the file as "$1"; prints "seconds
+# peak_kib" (wall time of the whole run, highest peak resident memory of one run).
+measure_each() {
+    cmd=$1; shift
+    peak=0
+    start=$(date +%s.%N)
+    for f in "$@"; do
+        kib=$( { /usr/bin/time -f '%M' sh -c "$cmd >/dev/null 2>&1" sh "$f"; } 2>&1 | tail -1)
+        [ "$kib" -gt "$peak" ] 2>/dev/null && peak=$kib
+    done
+    end=$(date +%s.%N)
+    echo "$(echo "$end - $start" | bc) $peak"
+}
+
+report() {
+    # name pages seconds peak_kib
+    awk -v n="$1" -v p="$2" -v s="$3" -v m="$4" 'BEGIN { printf "%-28s %6d pages %8.2f s %8.1f pages/s  peak %7.1f MiB\n", n, p, s, p / s, m / 1024 }'
+}
+
+ratio() {
+    # label a b
+    awk -v l="$1" -v a="$2" -v b="$3" 'BEGIN { printf "%-28s %6.2f\n", l, a / b }'
+}

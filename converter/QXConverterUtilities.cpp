@@ -1,0 +1,428 @@
+#include "converter/QXConverterUtilities.h"
+
+#include "platform/core/Numbers.h"
+#include "platform/core/Uuid.h"
+#include "platform/text/TextBreaks.h"
+#include "platform/text/Utf.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <hb-ft.h>
+#include <hb.h>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <unicode/uchar.h>
+#include <type_traits>
+#include <unordered_map>
+
+namespace rz {
+
+namespace {
+
+// --- Installed fonts -------------------------------------------------------
+
+struct InstalledFace {
+    std::string file;
+    int index = 0;
+};
+
+std::string asciiLower(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+// The installed faces by PostScript, full and family name (compared
+// without ASCII case), built once per process from fontconfig's list. A
+// family name stands for its face closest to regular weight, upright and
+// normal width.
+class InstalledFontIndex {
+public:
+    static const InstalledFontIndex& shared()
+    {
+        static const InstalledFontIndex index;
+        return index;
+    }
+
+    const InstalledFace* find(std::string_view name) const
+    {
+        const std::string key = asciiLower(name);
+        for (const auto* map : {&byPostScriptName_, &byFullName_, &byFamily_}) {
+            const auto it = map->find(key);
+            if (it != map->end())
+                return &it->second.face;
+        }
+        return nullptr;
+    }
+
+private:
+    struct Entry {
+        InstalledFace face;
+        int distance = 0;  // from the regular face; used for families only
+    };
+
+    InstalledFontIndex()
+    {
+        FcConfig* config = FcInitLoadConfigAndFonts();
+        if (config == nullptr)
+            return;
+        FcPattern* pattern = FcPatternCreate();
+        FcObjectSet* objects =
+            FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_FULLNAME, FC_POSTSCRIPT_NAME,
+                             FC_WEIGHT, FC_SLANT, FC_WIDTH, FC_SCALABLE, nullptr);
+        FcFontSet* set = FcFontList(config, pattern, objects);
+        if (set != nullptr) {
+            for (int i = 0; i < set->nfont; ++i)
+                add(set->fonts[i]);
+            FcFontSetDestroy(set);
+        }
+        FcObjectSetDestroy(objects);
+        FcPatternDestroy(pattern);
+        FcConfigDestroy(config);
+    }
+
+    static void insert(std::unordered_map<std::string, Entry>& map, const std::string& key,
+                       const Entry& entry)
+    {
+        const auto it = map.find(key);
+        if (it == map.end()) {
+            map.emplace(key, entry);
+            return;
+        }
+        // The nearer face wins; between equals, the one listed by the
+        // smaller file path, so the choice does not depend on list order.
+        const Entry& old = it->second;
+        if (entry.distance < old.distance ||
+            (entry.distance == old.distance &&
+             (entry.face.file < old.face.file ||
+              (entry.face.file == old.face.file && entry.face.index < old.face.index))))
+            it->second = entry;
+    }
+
+    void add(FcPattern* font)
+    {
+        FcChar8* file = nullptr;
+        FcBool scalable = FcFalse;
+        if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch ||
+            FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) != FcResultMatch || !scalable)
+            return;
+        int index = 0;
+        FcPatternGetInteger(font, FC_INDEX, 0, &index);
+        int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN, width = FC_WIDTH_NORMAL;
+        FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
+        FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+        FcPatternGetInteger(font, FC_WIDTH, 0, &width);
+
+        Entry entry;
+        entry.face.file = reinterpret_cast<const char*>(file);
+        entry.face.index = index;
+        entry.distance = std::abs(weight - FC_WEIGHT_REGULAR) + std::abs(width - FC_WIDTH_NORMAL) +
+                         (slant == FC_SLANT_ROMAN ? 0 : 1000);
+
+        const auto names = [&](const char* object, std::unordered_map<std::string, Entry>& map,
+                               const Entry& e) {
+            FcChar8* value = nullptr;
+            for (int n = 0; FcPatternGetString(font, object, n, &value) == FcResultMatch; ++n)
+                insert(map, asciiLower(reinterpret_cast<const char*>(value)), e);
+        };
+        Entry exact = entry;
+        exact.distance = 0;
+        names(FC_POSTSCRIPT_NAME, byPostScriptName_, exact);
+        names(FC_FULLNAME, byFullName_, exact);
+        names(FC_FAMILY, byFamily_, entry);
+    }
+
+    std::unordered_map<std::string, Entry> byPostScriptName_;
+    std::unordered_map<std::string, Entry> byFullName_;
+    std::unordered_map<std::string, Entry> byFamily_;
+};
+
+// --- Measuring ---------------------------------------------------------------
+
+// Fonts are shaped at this size and the advances scaled to the size asked
+// for, which keeps 26.6 rounding far below what a caller can notice.
+constexpr double kReferenceSize = 1000.0;
+// The default paragraph style's tab stops: every 28 points.
+constexpr double kDefaultTabInterval = 28.0;
+// Open fonts kept per thread.
+constexpr size_t kMaxCachedFonts = 8;
+
+struct FtLibraryDeleter {
+    void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+};
+
+// One opened face: HarfBuzz font over FreeType at the reference size.
+struct MeasureFont {
+    FT_Face face = nullptr;
+    hb_font_t* font = nullptr;
+    double lineHeightPerPoint = 0;  // line height at 1 point
+
+    MeasureFont() = default;
+    MeasureFont(const MeasureFont&) = delete;
+    MeasureFont& operator=(const MeasureFont&) = delete;
+    ~MeasureFont()
+    {
+        if (font != nullptr)
+            hb_font_destroy(font);
+        if (face != nullptr)
+            FT_Done_Face(face);
+    }
+};
+
+// Per-thread FreeType library and a few open fonts (FreeType objects are
+// not shared between threads).
+class MeasureCache {
+public:
+    MeasureCache()
+    {
+        FT_Library library = nullptr;
+        if (FT_Init_FreeType(&library) == 0)
+            library_.reset(library);
+    }
+    ~MeasureCache()
+    {
+        fonts_.clear();  // before the library goes
+    }
+
+    const MeasureFont* font(const InstalledFace& installed)
+    {
+        const std::string key = installed.file + '\n' + formatInteger(installed.index);
+        for (auto it = fonts_.begin(); it != fonts_.end(); ++it) {
+            if (it->first == key) {
+                fonts_.splice(fonts_.begin(), fonts_, it);
+                return fonts_.front().second.get();
+            }
+        }
+        auto opened = open(installed);
+        if (!opened)
+            return nullptr;
+        fonts_.emplace_front(key, std::move(opened));
+        if (fonts_.size() > kMaxCachedFonts)
+            fonts_.pop_back();
+        return fonts_.front().second.get();
+    }
+
+private:
+    std::unique_ptr<MeasureFont> open(const InstalledFace& installed)
+    {
+        if (!library_)
+            return nullptr;
+        auto result = std::make_unique<MeasureFont>();
+        if (FT_New_Face(library_.get(), installed.file.c_str(), installed.index, &result->face) != 0) {
+            result->face = nullptr;
+            return nullptr;
+        }
+        FT_Face face = result->face;
+        if (!FT_IS_SCALABLE(face) || face->units_per_EM == 0 ||
+            FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(kReferenceSize * 64), 72, 72) != 0)
+            return nullptr;
+        result->font = hb_ft_font_create_referenced(face);
+        if (result->font == nullptr)
+            return nullptr;
+        hb_ft_font_set_load_flags(result->font, FT_LOAD_NO_HINTING);
+        result->lineHeightPerPoint = static_cast<double>(face->height) / face->units_per_EM;
+        return result;
+    }
+
+    std::unique_ptr<std::remove_pointer_t<FT_Library>, FtLibraryDeleter> library_;
+    std::list<std::pair<std::string, std::unique_ptr<MeasureFont>>> fonts_;
+};
+
+// Advance width, in points at the reference size, of a piece without tabs.
+double shapedWidth(const MeasureFont& font, std::string_view text)
+{
+    if (text.empty())
+        return 0;
+    hb_buffer_t* buffer = hb_buffer_create();
+    hb_buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()), 0,
+                       static_cast<int>(text.size()));
+    hb_buffer_guess_segment_properties(buffer);
+    hb_shape(font.font, buffer, nullptr, 0);
+    unsigned count = 0;
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+    long long total = 0;
+    for (unsigned i = 0; i < count; ++i)
+        total += positions[i].x_advance;
+    hb_buffer_destroy(buffer);
+    return static_cast<double>(total) / 64.0;
+}
+
+bool isTrailingSpace(char32_t c)
+{
+    return c == '\t' || u_charType(static_cast<UChar32>(c)) == U_SPACE_SEPARATOR;
+}
+
+// The line without its trailing white space.
+std::string_view trimTrailingSpace(std::string_view line)
+{
+    size_t end = line.size();
+    while (end > 0) {
+        size_t start = end - 1;
+        while (start > 0 && (static_cast<unsigned char>(line[start]) & 0xC0) == 0x80)
+            --start;
+        size_t i = start;
+        if (!isTrailingSpace(nextCodePoint(line, i)))
+            break;
+        end = start;
+    }
+    return line.substr(0, end);
+}
+
+// Width of one line at `fontSize`, tabs advancing to the next default stop.
+double lineWidth(const MeasureFont& font, std::string_view line, double fontSize)
+{
+    line = trimTrailingSpace(line);
+    const double scale = fontSize / kReferenceSize;
+    double x = 0;
+    size_t start = 0;
+    for (;;) {
+        const size_t tab = line.find('\t', start);
+        x += shapedWidth(font, line.substr(start, tab == std::string_view::npos ? line.npos : tab - start)) * scale;
+        if (tab == std::string_view::npos)
+            break;
+        x = (std::floor(x / kDefaultTabInterval + 1e-9) + 1) * kDefaultTabInterval;
+        start = tab + 1;
+    }
+    return x;
+}
+
+// Splits at paragraph and line separators: CR LF, CR, LF, NEL, U+2028, U+2029.
+std::vector<std::string_view> splitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        const size_t at = i;
+        const char32_t c = nextCodePoint(text, i);
+        if (c == '\n' || c == '\r' || c == 0x85 || c == 0x2028 || c == 0x2029) {
+            lines.push_back(text.substr(start, at - start));
+            if (c == '\r' && i < text.size() && text[i] == '\n')
+                ++i;
+            start = i;
+        }
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+bool isBlankCharacter(char32_t c)
+{
+    switch (u_charType(static_cast<UChar32>(c))) {
+    case U_SPACE_SEPARATOR:
+    case U_LINE_SEPARATOR:
+    case U_PARAGRAPH_SEPARATOR:
+    case U_CONTROL_CHAR:
+    case U_FORMAT_CHAR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool QXConverterUtilities::isBlankString(std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size()) {
+        if (!isBlankCharacter(nextCodePoint(text, i)))
+            return false;
+    }
+    return true;
+}
+
+bool QXConverterUtilities::IsFullWidthCharacter(std::string_view text)
+{
+    return !text.empty() && static_cast<unsigned char>(text[0]) >= 0x80;
+}
+
+std::vector<std::string> QXConverterUtilities::ComponentsSeparatedByWords(std::string_view text)
+{
+    return IsFullWidthCharacter(text) ? splitComposedCharacters(text) : splitWords(text);
+}
+
+double QXConverterUtilities::TextWidth(std::string_view text, std::string_view fontName,
+                                       double fontSize, double maxHeight)
+{
+    if (text.empty() || !std::isfinite(fontSize) || fontSize <= 0 || std::isnan(maxHeight))
+        return 0;
+    const InstalledFace* installed = InstalledFontIndex::shared().find(fontName);
+    if (installed == nullptr)
+        return 0;
+    thread_local MeasureCache cache;
+    const MeasureFont* font = cache.font(*installed);
+    if (font == nullptr)
+        return 0;
+
+    const double lineHeight = font->lineHeightPerPoint * fontSize;
+    double width = 0;
+    double bottom = 0;
+    for (std::string_view line : splitLines(text)) {
+        bottom += lineHeight;
+        if (bottom > maxHeight + 1e-9)
+            break;
+        width = std::max(width, lineWidth(*font, line, fontSize));
+    }
+    return width;
+}
+
+float QXConverterUtilities::String(std::string_view a, std::string_view likePercent)
+{
+    const std::u16string s = utf8ToUtf16(a);
+    const std::u16string t = utf8ToUtf16(likePercent);
+    if (t.empty())
+        return static_cast<float>(s.size());
+    if (s.empty())
+        return static_cast<float>(t.size());
+
+    // Two rows of the edit-distance table are enough for its last cell.
+    std::vector<uint32_t> previous(t.size() + 1), current(t.size() + 1);
+    for (size_t j = 0; j <= t.size(); ++j)
+        previous[j] = static_cast<uint32_t>(j);
+    for (size_t i = 1; i <= s.size(); ++i) {
+        current[0] = static_cast<uint32_t>(i);
+        for (size_t j = 1; j <= t.size(); ++j) {
+            const uint32_t substitution = previous[j - 1] + (s[i - 1] == t[j - 1] ? 0 : 1);
+            current[j] = std::min({previous[j] + 1, current[j - 1] + 1, substitution});
+        }
+        std::swap(previous, current);
+    }
+    const double distance = previous[t.size()];
+    return static_cast<float>(100.0 - distance * 100.0 / static_cast<double>(s.size()));
+}
+
+std::string QXConverterUtilities::Random4BigLetter()
+{
+    std::string letters(4, 'A');
+    for (char& c : letters)
+        c = static_cast<char>('A' + randomBelow(26));
+    return letters;
+}
+
+double QXConverterUtilities::PecentAreaOfIntersectRect(const Rect& a, const Rect& testRect)
+{
+    const Rect overlap = a.intersection(testRect);
+    if (overlap.isNull() || !(overlap.width() > 0) || !(overlap.height() > 0))
+        return 0;
+    return overlap.width() * overlap.height() / (a.width() * a.height());
+}
+
+double QXConverterUtilities::WidthOfNoneIntersectRect(const Rect& a, const Rect& testRect)
+{
+    const Rect overlap = a.intersection(testRect);
+    if (overlap.isNull() || !(overlap.width() > 0) || !(overlap.height() > 0))
+        return 0;
+    return a.width() - overlap.width();
+}
+
+} // namespace rz

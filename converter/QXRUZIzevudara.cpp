@@ -1,0 +1,303 @@
+#include "converter/QXRUZIzevudara.h"
+
+#include "converter/QXImagePDFExporter.h"
+#include "platform/core/Numbers.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace rz {
+
+namespace {
+
+std::mutex& factoriesMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+// The page-image exporter belongs to the converter itself; output
+// libraries add theirs with registerExporterFactory.
+std::vector<QXExporterFactory>& factories()
+{
+    static std::vector<QXExporterFactory> f = {
+        [](const std::string& type, const std::shared_ptr<QXPDFOptions>&) -> std::unique_ptr<QXPDFExporter> {
+            if (QXImagePDFExporter::supportType(type))
+                return std::make_unique<QXImagePDFExporter>();
+            return nullptr;
+        }};
+    return f;
+}
+
+const char* const kUnknownError = "Unknow error while converting.";
+
+} // namespace
+
+QXRUZIzevudara::QXRUZIzevudara(MainQueue& mainQueue)
+    : main_(mainQueue), alive_(std::make_shared<int>(0)),
+      queue_(std::make_unique<SerialQueue>("_startConvertQueue"))
+{
+}
+
+QXRUZIzevudara::~QXRUZIzevudara()
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (cancel_)
+            cancel_->store(true);
+        if (currentExporter_)
+            currentExporter_->cancelConvertPDF();
+    }
+    shuttingDown_ = true;
+    // Reports already posted find the token gone and do nothing.
+    alive_.reset();
+    queue_.reset();
+    std::lock_guard lock(mutex_);
+    currentExporter_.reset();
+}
+
+void QXRUZIzevudara::registerExporterFactory(QXExporterFactory factory)
+{
+    std::lock_guard lock(factoriesMutex());
+    factories().push_back(std::move(factory));
+}
+
+std::unique_ptr<QXPDFExporter> QXRUZIzevudara::newExporter(const std::string& destDocType,
+                                                           const std::shared_ptr<QXPDFOptions>& options)
+{
+    std::vector<QXExporterFactory> list;
+    {
+        std::lock_guard lock(factoriesMutex());
+        list = factories();
+    }
+    for (const auto& factory : list) {
+        if (auto exporter = factory(destDocType, options))
+            return exporter;
+    }
+    return nullptr;
+}
+
+const std::vector<std::pair<std::string, std::string>>& QXRUZIzevudara::supportDocTypes()
+{
+    static const std::vector<std::pair<std::string, std::string>> types = {
+        {"docx", "Microsoft Word(.docx)"},
+        {"pptx", "Microsoft PowerPoint(.pptx)"},
+        {"xlsx", "Microsoft Excel(.xlsx)"},
+        {"csv", "Comma-Separated Values(.csv)"},
+        {"txt", "UTF-8 Plain Text(.txt)"},
+        {"rtf", "Rich Text File(.rtf)"},
+        {"html", "Web Source File(.html)"},
+        {"pdf", "Adobe PDF File(.pdf)"},
+        {"jpeg", "Image JPEG File(.jpeg)"},
+        {"png", "Image PNG File(.png)"},
+        {"bmp", "Image BMP File(.bmp)"},
+        {"tiff", "Image TIFF File(.tiff)"},
+        {"gif", "Image GIF File(.gif)"},
+        {"tga", "Image TGA File(.tga)"},
+    };
+    return types;
+}
+
+std::optional<std::string> QXRUZIzevudara::supportDocTypeNameForKey(const std::string& key)
+{
+    for (const auto& [k, title] : supportDocTypes()) {
+        if (k == key)
+            return title;
+    }
+    return std::nullopt;
+}
+
+std::shared_ptr<pdf::Document> QXRUZIzevudara::initPDFDocumentAtPath(
+    const std::string& path, const std::optional<std::string>& password)
+{
+    if (path.empty())
+        return nullptr;
+    auto document = pdf::Document::open(path);
+    if (!document)
+        return nullptr;
+    if (password && !password->empty() && !document->unlockWithPassword(*password))
+        return nullptr;
+    return document;
+}
+
+void QXRUZIzevudara::convertPDFAtPath(const std::string& path,
+                                      const std::optional<std::string>& pdfPassword,
+                                      const std::vector<long long>& pdfPageIndexs,
+                                      const std::string& destDocType, const std::string& destDocPath,
+                                      std::shared_ptr<QXPDFOptions> moreOptions)
+{
+    pdfPath_ = path;
+    pdfPassword_ = pdfPassword;
+    pdfPageIndexs_ = pdfPageIndexs;
+    destDocType_ = destDocType;
+    destDocPath_ = destDocPath;
+    moreOptions_ = moreOptions ? std::move(moreOptions) : std::make_shared<QXPDFOptions>();
+
+    Request request{pdfPath_, pdfPassword_, pdfPageIndexs_, destDocType_, destDocPath_, moreOptions_,
+                    std::make_shared<std::atomic<bool>>(false)};
+    {
+        std::lock_guard lock(mutex_);
+        cancel_ = request.cancel;
+    }
+    ++pending_;
+    if (delegate_)
+        delegate_->QXRUZIzevudara_didStartConversion(*this, std::nullopt);
+    // One queue for the converter's life: a second start runs its file after
+    // the first one's, never beside it.
+    queue_->async([this, request] { runFile(request); });
+}
+
+void QXRUZIzevudara::stopConvertsionIfNeed()
+{
+    std::lock_guard lock(mutex_);
+    if (cancel_)
+        cancel_->store(true);
+    if (currentExporter_)
+        currentExporter_->cancelConvertPDF();
+}
+
+void QXRUZIzevudara::post(std::function<void(QXRUZIzevudara&)> report)
+{
+    std::weak_ptr<int> token = alive_;
+    main_.post([this, token, report = std::move(report)] {
+        if (token.lock())
+            report(*this);
+    });
+}
+
+void QXRUZIzevudara::setCurrentExporter(std::shared_ptr<QXPDFExporter> exporter)
+{
+    std::lock_guard lock(mutex_);
+    currentExporter_ = std::move(exporter);
+}
+
+void QXRUZIzevudara::runFile(const Request& request)
+{
+    if (shuttingDown_)
+        return;
+    std::optional<QXError> result;
+    std::error_code ec;
+    if (!std::filesystem::exists(request.path, ec) || std::filesystem::is_directory(request.path, ec)) {
+        result = makeQXError(404, "Source File isn't exist.");
+    } else {
+        std::shared_ptr<pdf::Document> document = initPDFDocumentAtPath(request.path, request.password);
+        if (!document)
+            result = makeQXError(405, "Can't load the PDF Document.");
+        else
+            result = _startConvertQueue(document, request);
+    }
+    if (cancelled(request))
+        result = makeQXError(406, "Conversion has been canceled.");
+    post([result](QXRUZIzevudara& self) {
+        --self.pending_;
+        if (self.delegate_)
+            self.delegate_->QXRUZIzevudara_didEndConversion(self, result);
+    });
+}
+
+std::optional<QXError> QXRUZIzevudara::_startConvertQueue(const std::shared_ptr<pdf::Document>& document,
+                                                          const Request& request)
+{
+    const uint64_t pageCount = uint64_t(std::max(document->pageCount(), 0));
+    std::shared_ptr<QXPDFExporter> exporter = newExporter(request.type, request.options);
+    if (!exporter)
+        return makeQXError(400, "Can't convert to the output type(" + request.type + ").");
+    exporter->setMoreOptions(request.options);
+    exporter->setDestDocType(request.type);
+    exporter->setDestDocPath(request.destPath);
+    exporter->setNumberOfPagesToConvert(request.pages.size());
+    exporter->setDelegate(this);
+    setCurrentExporter(exporter);
+
+    auto reportException = [this](const QXException& e) {
+        std::fprintf(stderr, "catch exception:%s.\n", e.description().c_str());
+        post([e](QXRUZIzevudara& self) {
+            if (self.delegate_)
+                self.delegate_->QXRUZIzevudara_catchException(self, e);
+        });
+    };
+
+    try {
+        exporter->begainConvertPDF(request.destPath, document);
+    } catch (...) {
+        reportException(QXException::current());
+        exporter->cleanConvertPDF();
+        return makeQXError(400, kUnknownError);
+    }
+
+    uint64_t done = 0;
+    for (size_t i = 0; i < request.pages.size(); ++i) {
+        if (cancelled(request))
+            break;
+        const auto requested = request.pages[i];
+        const uint64_t f = static_cast<uint64_t>(requested);
+        std::optional<QXError> pageError;
+        if (f - 1 >= pageCount) {
+            pageError = makeQXError(401, "Out of PDF Page Range(" + formatInteger(requested) + ")");
+        } else {
+            const pdf::Page page = document->page(int(f));
+            if (!page.isValid()) {
+                pageError = makeQXError(401, "Can't read the PDF Page.(" + formatInteger(requested) + ")");
+            } else {
+                try {
+                    exporter->setPageIndex(done);
+                    if (exporter->convertPDFPage(page)) {
+                        ++done;
+                        const uint64_t position = i + 1, count = done;
+                        post([f, position, count](QXRUZIzevudara& self) {
+                            if (self.delegate_)
+                                self.delegate_
+                                    ->QXRUZIzevudara_convertPDFPageIndex_writeWordPageIndex_finshedWordPageCount(
+                                        self, f, position, count);
+                        });
+                    } else {
+                        pageError =
+                            makeQXError(401, "Can't convert the PDF Page.(" + formatInteger(requested) + ")");
+                    }
+                } catch (...) {
+                    reportException(QXException::current());
+                    pageError = makeQXError(400, kUnknownError);
+                }
+            }
+        }
+        if (pageError) {
+            post([f, e = *pageError](QXRUZIzevudara& self) {
+                if (self.delegate_)
+                    self.delegate_->QXRUZIzevudara_convertPDFPageIndex_faildWithError(self, f, e);
+            });
+        }
+    }
+
+    if (cancelled(request)) {
+        try {
+            exporter->cleanConvertPDF();
+        } catch (...) {
+            reportException(QXException::current());
+        }
+        return std::nullopt;
+    }
+    post([](QXRUZIzevudara& self) {
+        if (self.delegate_)
+            self.delegate_->QXRUZIzevudara_willSaveDoc(self, std::nullopt);
+    });
+    try {
+        exporter->endConvertPDF(document);
+    } catch (...) {
+        // The document was not written: the file fails.
+        reportException(QXException::current());
+        return makeQXError(400, kUnknownError);
+    }
+    return std::nullopt;
+}
+
+void QXRUZIzevudara::QXPDFExporter_pageIndex_progress(QXPDFExporter&, uint64_t pageIndex,
+                                                      uint64_t progress)
+{
+    post([pageIndex, progress](QXRUZIzevudara& self) {
+        if (self.delegate_)
+            self.delegate_->QXRUZIzevudara_pageIndex_progress(self, pageIndex, progress);
+    });
+}
+
+} // namespace rz

@@ -1,0 +1,317 @@
+#include "pdfengine/fonts/QXPDFFontUtilities.h"
+
+#include "platform/core/Resources.h"
+#include "platform/text/Utf.h"
+
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+namespace rz {
+
+namespace {
+
+constexpr std::string_view kBoldWords[] = {"bold",  "-bd",  "-md",  ".b",    "medium",
+                                           "-w7",   "-w8",  "-w9",  "-w10",  "-w12",
+                                           "heavy", "black", "-blk"};
+constexpr std::string_view kItalicWords[] = {
+    "italic",    ".i",      "blackadderitc", "cmti",     "oblique", "-lightit",
+    "-mediumit", "-blackit", "-blackobl",    "-heavyit", "-boldit", "-boldobl",
+    "-ltobl",    "-bdit",    "-blkit",       "-hvit"};
+
+std::string lowerCased(std::string_view text)
+{
+    icu::UnicodeString s = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    s.toLower(icu::Locale::getRoot());
+    std::string out;
+    s.toUTF8String(out);
+    return out;
+}
+
+bool containsAny(const std::string& haystack, const std::string_view* words, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        if (haystack.find(words[i]) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool faceMatches(const QXFontFace& face, const std::string& key, std::string_view separators)
+{
+    for (const std::string* field : {&face.fullName, &face.wordName, &face.postScriptName}) {
+        if (QXPDFFontUtilities::NormalizedFontName(*field, separators) == key)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool QXPDFFontUtilities::isBoldFontName(std::string_view name)
+{
+    if (name.empty())
+        return false;
+    return containsAny(lowerCased(name), kBoldWords, std::size(kBoldWords));
+}
+
+bool QXPDFFontUtilities::isItalicFontName(std::string_view name)
+{
+    if (name.empty())
+        return false;
+    return containsAny(lowerCased(name), kItalicWords, std::size(kItalicWords));
+}
+
+const QXFontBook& QXPDFFontUtilities::GetFontBook()
+{
+    return QXInstalledFonts::fontBook();
+}
+
+const QXFontBook& QXPDFFontUtilities::GetFontBookInThisDevice()
+{
+    return QXInstalledFonts::fontBook();
+}
+
+QXFontReplaceBook QXPDFFontUtilities::ParseFontBook_Replace(std::string_view text)
+{
+    QXFontReplaceBook book;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view line = trimmed(text.substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (line.front() == '[' && line.back() == ']') {
+            const std::string_view name = trimmed(line.substr(1, line.size() - 2));
+            if (!name.empty())
+                book.emplace_back(std::string(name), std::vector<std::string>{});
+            continue;
+        }
+        if (!book.empty())
+            book.back().second.emplace_back(line);
+    }
+    return book;
+}
+
+const QXFontReplaceBook* QXPDFFontUtilities::GetFontBook_Replace()
+{
+    static const std::optional<QXFontReplaceBook> book = []() -> std::optional<QXFontReplaceBook> {
+        const std::filesystem::path path = resourcePath("QXPDFParser/FontBook_Replace.txt");
+        if (path.empty())
+            return std::nullopt;
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+            return std::nullopt;
+        std::ostringstream text;
+        text << in.rdbuf();
+        return ParseFontBook_Replace(text.str());
+    }();
+    return book ? &*book : nullptr;
+}
+
+std::string QXPDFFontUtilities::NormalizedFontName(std::string_view name, std::string_view removed)
+{
+    std::string lower = lowerCased(name);
+    std::string out;
+    out.reserve(lower.size());
+    for (char c : lower) {
+        if (removed.find(c) == std::string_view::npos)
+            out.push_back(c);
+    }
+    return out;
+}
+
+std::string QXPDFFontUtilities::FontNameExistInFontBook(const QXFontBook& book,
+                                                        std::string_view name)
+{
+    if (name.empty())
+        return {};
+    const std::string key = NormalizedFontName(name, kFaceNameSeparators);
+    if (key.empty())
+        return {};
+    for (const auto& [family, faces] : book) {
+        for (const auto& [ps, face] : faces) {
+            if (faceMatches(face, key, kFaceNameSeparators))
+                return face.fullName;
+        }
+    }
+    return {};
+}
+
+std::string QXPDFFontUtilities::FontNameExistInFontBook(std::string_view name)
+{
+    return FontNameExistInFontBook(GetFontBook(), name);
+}
+
+std::string QXPDFFontUtilities::FontNameInComputer(std::string_view name)
+{
+    return FontNameExistInFontBook(name);
+}
+
+std::string QXPDFFontUtilities::FamilyNameExistInFontBook(const QXFontBook& book,
+                                                          std::string_view name)
+{
+    if (name.empty())
+        return {};
+    const std::string key = NormalizedFontName(name, kFamilyNameSeparators);
+    if (key.empty())
+        return {};
+    for (const auto& [family, faces] : book) {
+        if (NormalizedFontName(family, kFamilyNameSeparators) == key)
+            return family;
+        for (const auto& [ps, face] : faces) {
+            if (faceMatches(face, key, kFamilyNameSeparators))
+                return face.fullName;
+        }
+    }
+    return {};
+}
+
+std::string QXPDFFontUtilities::FamilyNameExistInFontBook(std::string_view name)
+{
+    return FamilyNameExistInFontBook(GetFontBook(), name);
+}
+
+std::string QXPDFFontUtilities::FamilyNameInComputer(std::string_view name)
+{
+    return FamilyNameExistInFontBook(name);
+}
+
+std::string QXPDFFontUtilities::FamilyNameCut(std::string_view name)
+{
+    for (std::string_view cut : {"-", ",", "+.", "+"}) {
+        const size_t at = name.find(cut);
+        if (at != std::string_view::npos)
+            return std::string(name.substr(0, at));
+    }
+    return std::string(name);
+}
+
+std::string QXPDFFontUtilities::ReplaceFontNameInFontBook(const QXFontReplaceBook* book,
+                                                          std::string_view name)
+{
+    if (name.empty() || !book || book->empty())
+        return {};
+    const std::string lower = lowerCased(name);
+    if (lower.find("null") != std::string::npos)
+        return {};
+    for (const auto& [replacement, strings] : *book) {
+        for (const std::string& s : strings) {
+            if (s == name)
+                return replacement;
+        }
+        for (const std::string& s : strings) {
+            if (!s.empty() && lower.find(lowerCased(s)) != std::string::npos)
+                return replacement;
+        }
+    }
+    return {};
+}
+
+std::string QXPDFFontUtilities::ReplaceFontNameInFontBook(std::string_view name)
+{
+    return ReplaceFontNameInFontBook(GetFontBook_Replace(), name);
+}
+
+bool QXPDFFontUtilities::SystemFontNameIsExist(std::string_view name)
+{
+    return QXInstalledFonts::findFace(name) != nullptr;
+}
+
+std::string QXPDFFontUtilities::SystemFontFullNameForFontName(std::string_view name)
+{
+    const QXInstalledFace* face = QXInstalledFonts::findFace(name);
+    return face ? face->face.fullName : std::string();
+}
+
+double QXPDFFontUtilities::SystemFontName(std::string_view fontName, double fontSize,
+                                          std::string_view widthOfString)
+{
+    const QXInstalledFace* face = QXInstalledFonts::findFace(fontName);
+    if (!face)
+        return 0;
+    const std::shared_ptr<PlatformFont> font = QXInstalledFonts::platformFont(*face);
+    double advance = 0;
+    if (!font || !font->shapedAdvance(widthOfString, advance))
+        return 0;
+    return advance * fontSize / font->unitsPerEm();
+}
+
+double QXPDFFontUtilities::CGFontWidthOfGlyphs(const PlatformFont* font, double fontSize,
+                                               const uint16_t* glyphs, size_t length)
+{
+    if (!font || !glyphs)
+        return 0;
+    double sum = 0;
+    for (size_t i = 0; i < length; ++i)
+        sum += font->advanceOfGlyph(glyphs[i]);
+    return sum * fontSize / font->unitsPerEm();
+}
+
+double QXPDFFontUtilities::CGFontWidthOfCharacters(const PlatformFont* font, double fontSize,
+                                                   const char16_t* characters, size_t length)
+{
+    if (!font || !characters)
+        return 0;
+    double sum = 0;
+    for (size_t i = 0; i < length; ++i) {
+        char32_t c = characters[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < length && characters[i + 1] >= 0xDC00 &&
+            characters[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (characters[i + 1] - 0xDC00);
+            ++i;
+        }
+        const uint16_t glyph = font->glyphForCharacter(c);
+        if (glyph == 0)
+            return 0;
+        sum += font->advanceOfGlyph(glyph);
+    }
+    return sum * fontSize / font->unitsPerEm();
+}
+
+double QXPDFFontUtilities::CGFontWidthOfGlyphCode(const PlatformFont* font, double fontSize,
+                                                  uint16_t glyph)
+{
+    return CGFontWidthOfGlyphs(font, fontSize, &glyph, 1);
+}
+
+double QXPDFFontUtilities::CGFontWidthOfCharCode(const PlatformFont* font, double fontSize,
+                                                 char16_t charCode)
+{
+    return CGFontWidthOfCharacters(font, fontSize, &charCode, 1);
+}
+
+double QXPDFFontUtilities::CGFontWidthOfString(const PlatformFont* font, double fontSize,
+                                               std::string_view string)
+{
+    const std::u16string units = utf8ToUtf16(string);
+    return CGFontWidthOfCharacters(font, fontSize, units.data(), units.size());
+}
+
+Size QXPDFFontUtilities::CGFontSizeOfString(const PlatformFont* font, double fontSize,
+                                            std::string_view string)
+{
+    if (!font)
+        return {};
+    return {CGFontWidthOfString(font, fontSize, string),
+            font->capHeight() * fontSize / font->unitsPerEm()};
+}
+
+} // namespace rz

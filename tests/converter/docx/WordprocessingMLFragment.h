@@ -1,0 +1,61 @@
+// Writes property elements inside a minimal "w:document" (the
+// WordprocessingML namespace bound to "w", no indentation or line breaks),
+// checks the file with xmllint, and answers what was written inside the
+// root element.
+#pragma once
+
+#include "converter/QXOpenXMLNameSpace.h"
+#include "converter/XMLFileWriter.h"
+#include "tests/support/PdfWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+
+namespace rz::test {
+
+inline std::string writeWordprocessingML(const std::function<void(XMLFileWriter&)>& body)
+{
+    const std::string path = makeTempDir() + "/document.xml";
+    {
+        XMLFileWriter writer(path);
+        writer.setIndentation("");
+        writer.setLineBreak("");
+        writer.writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
+        writer.setPrefix("w", QXOpenXMLNameSpace::nameSpace_w());
+        writer.writeStartElementWithNamespace(QXOpenXMLNameSpace::nameSpace_w(), "document");
+        body(writer);
+        writer.writeEndDocument();
+    }
+
+    std::string lint;
+    EXPECT_EQ(runCommand("xmllint --noout '" + path + "' 2>&1", &lint), 0) << lint;
+    EXPECT_EQ(lint, "");
+
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const std::string all = bytes.str();
+
+    const std::string root = "<w:document xmlns:w=\"" + QXOpenXMLNameSpace::nameSpace_w() + "\"";
+    const std::size_t rootAt = all.find(root);
+    if (rootAt == std::string::npos) {
+        ADD_FAILURE() << "no root element in " << all;
+        return {};
+    }
+    const std::size_t open = rootAt + root.size();
+    if (all.compare(open, 2, "/>") == 0)
+        return {};
+    const std::string close = "</w:document>";
+    const std::size_t closeAt = all.rfind(close);
+    if (all.compare(open, 1, ">") != 0 || closeAt == std::string::npos || closeAt < open + 1) {
+        ADD_FAILURE() << "malformed root in " << all;
+        return {};
+    }
+    return all.substr(open + 1, closeAt - open - 1);
+}
+
+} // namespace rz::test

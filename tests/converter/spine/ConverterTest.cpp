@@ -1,0 +1,441 @@
+// The converter and the manager with a scripted exporter: order and content
+// of every report, page failures, stops and exceptions.
+#include "converter/QXPDFOptions.h"
+#include "converter/QXRUZIzevudara.h"
+#include "converter/QXRUZIzevudaraManager.h"
+#include "tests/support/PdfWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace rz;
+
+namespace {
+
+// What the scripted exporter does, set by each test.
+struct Script {
+    std::mutex mutex;
+    std::vector<std::string> calls;      // lifecycle calls seen by the exporter
+    long long throwOnPage = 0;           // PDF page number whose conversion throws
+    long long refusePage = 0;            // PDF page number answered NO
+    bool throwOnBegin = false;
+    bool throwOnEnd = false;
+    // Page whose conversion waits until `release` is set.
+    std::atomic<long long> blockOnPage{0};
+    std::atomic<bool> blocked{false};
+    std::atomic<bool> release{false};
+
+    void record(std::string s)
+    {
+        std::lock_guard lock(mutex);
+        calls.push_back(std::move(s));
+    }
+    std::vector<std::string> seen()
+    {
+        std::lock_guard lock(mutex);
+        return calls;
+    }
+};
+
+Script* gScript = nullptr;
+
+class ScriptedExporter : public QXPDFExporter {
+public:
+    void begainConvertPDF(const std::string& dest, const std::shared_ptr<pdf::Document>&) override
+    {
+        gScript->record("begin " + dest);
+        if (gScript->throwOnBegin)
+            throw std::runtime_error("begin failed");
+    }
+    bool convertPDFPage(const pdf::Page& page) override
+    {
+        gScript->record("page " + std::to_string(page.pageNumber()) + " index " + std::to_string(pageIndex()));
+        if (page.pageNumber() == gScript->blockOnPage) {
+            gScript->blocked = true;
+            while (!gScript->release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        if (page.pageNumber() == gScript->throwOnPage)
+            throw std::runtime_error("page exploded");
+        return page.pageNumber() != gScript->refusePage;
+    }
+    void endConvertPDF(const std::shared_ptr<pdf::Document>&) override
+    {
+        gScript->record("end");
+        if (gScript->throwOnEnd)
+            throw std::runtime_error("disk full");
+    }
+    void cleanConvertPDF() override { gScript->record("clean"); }
+};
+
+void registerScriptedExporter()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QXRUZIzevudara::registerExporterFactory(
+            [](const std::string& type, const std::shared_ptr<QXPDFOptions>&) -> std::unique_ptr<QXPDFExporter> {
+                if (type == "scripted")
+                    return std::make_unique<ScriptedExporter>();
+                return nullptr;
+            });
+    });
+}
+
+std::string threePagePdf()
+{
+    static const std::string path = [] {
+        test::PageSpec p;
+        p.content = "0 0 m 10 10 l S";
+        return test::writeTempFile(test::makePdf({p, p, p}), "three.pdf");
+    }();
+    return path;
+}
+
+// Records every converter report as one line.
+class Recorder : public QXRUZIzevudaraDelegate {
+public:
+    explicit Recorder(EventLoop& loop) : loop_(loop) {}
+    std::vector<std::string> events;
+    bool ended = false;
+    std::optional<QXError> endError;
+
+    void QXRUZIzevudara_didStartConversion(QXRUZIzevudara&, const std::optional<QXError>&) override
+    {
+        events.push_back("start");
+    }
+    void QXRUZIzevudara_didEndConversion(QXRUZIzevudara& c, const std::optional<QXError>& e) override
+    {
+        events.push_back(e ? "end " + std::to_string(e->code) + " " + e->reason : "end ok");
+        EXPECT_FALSE(c.isConverting());
+        if (e) {
+            EXPECT_EQ(e->domain, QXErrorDomain());
+        }
+        ended = true;
+        endError = e;
+    }
+    void QXRUZIzevudara_convertPDFPageIndex_writeWordPageIndex_finshedWordPageCount(QXRUZIzevudara&, uint64_t f,
+                                                                                   uint64_t pos,
+                                                                                   uint64_t done) override
+    {
+        events.push_back("page " + std::to_string(f) + " " + std::to_string(pos) + " " + std::to_string(done));
+    }
+    void QXRUZIzevudara_convertPDFPageIndex_faildWithError(QXRUZIzevudara&, uint64_t f, const QXError& e) override
+    {
+        events.push_back("fail " + std::to_string(f) + " " + std::to_string(e.code) + " " + e.reason);
+    }
+    void QXRUZIzevudara_willSaveDoc(QXRUZIzevudara&, const std::optional<QXError>&) override
+    {
+        events.push_back("save");
+    }
+    void QXRUZIzevudara_catchException(QXRUZIzevudara&, const QXException& e) override
+    {
+        events.push_back("exception " + e.reason);
+    }
+
+private:
+    EventLoop& loop_;
+};
+
+class ConverterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        registerScriptedExporter();
+        gScript = &script;
+    }
+    void TearDown() override { gScript = nullptr; }
+
+    // Converts and waits for the end report.
+    std::vector<std::string> convert(const std::string& path, std::vector<long long> pages,
+                                     const std::string& type = "scripted",
+                                     std::optional<std::string> password = std::nullopt)
+    {
+        EventLoop loop;
+        Recorder recorder(loop);
+        QXRUZIzevudara converter(loop);
+        converter.setDelegate(&recorder);
+        converter.convertPDFAtPath(path, password, pages, type, "/out/x", std::make_shared<QXPDFOptions>());
+        EXPECT_TRUE(converter.isConverting());
+        EXPECT_TRUE(loop.runUntil([&] { return recorder.ended; }));
+        return recorder.events;
+    }
+
+    Script script;
+};
+
+using Events = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(ConverterTest, PagesReportPdfPagePositionAndCountInRequestOrder)
+{
+    EXPECT_EQ(convert(threePagePdf(), {3, 1}),
+              (Events{"start", "page 3 1 1", "page 1 2 2", "save", "end ok"}));
+    // The exporter's page index counts converted pages, not PDF pages.
+    EXPECT_EQ(script.seen(), (Events{"begin /out/x", "page 3 index 0", "page 1 index 1", "end"}));
+}
+
+TEST_F(ConverterTest, PagesOutOfRangeFailWhileTheOthersConvert)
+{
+    script.refusePage = 3;
+    EXPECT_EQ(convert(threePagePdf(), {0, 2, 4, 3, 2}),
+              (Events{"start", "fail 0 401 Out of PDF Page Range(0)", "page 2 2 1",
+                      "fail 4 401 Out of PDF Page Range(4)", "fail 3 401 Can't convert the PDF Page.(3)",
+                      "page 2 5 2", "save", "end ok"}));
+    // A refused page leaves no gap in the exporter's index.
+    EXPECT_EQ(script.seen(),
+              (Events{"begin /out/x", "page 2 index 0", "page 3 index 1", "page 2 index 1", "end"}));
+}
+
+TEST_F(ConverterTest, EmptyPageListStillWritesTheDocument)
+{
+    EXPECT_EQ(convert(threePagePdf(), {}), (Events{"start", "save", "end ok"}));
+    EXPECT_EQ(script.seen(), (Events{"begin /out/x", "end"}));
+}
+
+TEST_F(ConverterTest, MissingSourceFolderAndUnreadableDocument)
+{
+    const std::string dir = test::makeTempDir();
+    EXPECT_EQ(convert(dir, {1}), (Events{"start", "end 404 Source File isn't exist."}));
+    EXPECT_EQ(convert(dir + "/nothing.pdf", {1}), (Events{"start", "end 404 Source File isn't exist."}));
+    const std::string text = test::writeTempFile("not a pdf at all", "fake.pdf");
+    EXPECT_EQ(convert(text, {1}), (Events{"start", "end 405 Can't load the PDF Document."}));
+    EXPECT_TRUE(script.seen().empty());
+}
+
+TEST_F(ConverterTest, WrongPasswordGives405AndTheRightOneConverts)
+{
+    const std::string dir = test::makeTempDir();
+    const std::string locked = dir + "/locked.pdf";
+    ASSERT_EQ(test::runCommand("qpdf --encrypt user owner 256 -- '" + threePagePdf() + "' '" + locked + "'"), 0);
+    EXPECT_EQ(convert(locked, {1}, "scripted", std::string("wrong")),
+              (Events{"start", "end 405 Can't load the PDF Document."}));
+    EXPECT_EQ(convert(locked, {1}, "scripted", std::string("user")),
+              (Events{"start", "page 1 1 1", "save", "end ok"}));
+}
+
+TEST_F(ConverterTest, ExceptionInAPageIsReportedThenThePageFails)
+{
+    script.throwOnPage = 2;
+    EXPECT_EQ(convert(threePagePdf(), {1, 2, 3}),
+              (Events{"start", "page 1 1 1", "exception page exploded", "fail 2 400 Unknow error while converting.",
+                      "page 3 3 2", "save", "end ok"}));
+}
+
+TEST_F(ConverterTest, ExceptionWhileWritingFailsTheFile)
+{
+    script.throwOnEnd = true;
+    EXPECT_EQ(convert(threePagePdf(), {1}),
+              (Events{"start", "page 1 1 1", "save", "exception disk full", "end 400 Unknow error while converting."}));
+}
+
+TEST_F(ConverterTest, ExceptionAtTheStartFailsTheFileWithoutPages)
+{
+    script.throwOnBegin = true;
+    EXPECT_EQ(convert(threePagePdf(), {1, 2}),
+              (Events{"start", "exception begin failed", "end 400 Unknow error while converting."}));
+    EXPECT_EQ(script.seen(), (Events{"begin /out/x", "clean"}));
+}
+
+TEST_F(ConverterTest, TypeWithoutExporterFailsTheFile)
+{
+    const Events events = convert(threePagePdf(), {1}, "DOCX-nonexistent");
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[1].rfind("end 400 ", 0), 0u) << events[1];
+    EXPECT_TRUE(script.seen().empty());
+}
+
+TEST_F(ConverterTest, StopDuringAPageLetsItFinishAndCancelsTheRest)
+{
+    script.blockOnPage = 2;
+    EventLoop loop;
+    Recorder recorder(loop);
+    QXRUZIzevudara converter(loop);
+    converter.setDelegate(&recorder);
+    converter.convertPDFAtPath(threePagePdf(), std::nullopt, {1, 2, 3}, "scripted", "/out/x", nullptr);
+    ASSERT_TRUE(loop.runUntil([&] { return script.blocked.load(); }));
+    converter.stopConvertsionIfNeed();
+    script.release = true;
+    ASSERT_TRUE(loop.runUntil([&] { return recorder.ended; }));
+    EXPECT_EQ(recorder.events,
+              (Events{"start", "page 1 1 1", "page 2 2 2", "end 406 Conversion has been canceled."}));
+    EXPECT_EQ(script.seen(), (Events{"begin /out/x", "page 1 index 0", "page 2 index 1", "clean"}));
+}
+
+TEST_F(ConverterTest, DestroyingTheConverterDropsUndeliveredReports)
+{
+    EventLoop loop;
+    Recorder recorder(loop);
+    {
+        QXRUZIzevudara converter(loop);
+        converter.setDelegate(&recorder);
+        converter.convertPDFAtPath(threePagePdf(), std::nullopt, {1, 2, 3}, "scripted", "/out/x", nullptr);
+    }
+    loop.processPending();
+    EXPECT_EQ(recorder.events, (Events{"start"}));
+}
+
+namespace {
+
+class ManagerRecorder : public QXRUZIzevudaraManagerDelegate {
+public:
+    std::vector<std::string> events;
+    int runsEnded = 0;
+
+    void QXRUZIzevudaraManagerWillStartConversion(QXRUZIzevudaraManager&) override { events.push_back("run-start"); }
+    void QXRUZIzevudaraManagerDidEndConversion(QXRUZIzevudaraManager&) override
+    {
+        events.push_back("run-end");
+        ++runsEnded;
+    }
+    void QXRUZIzevudaraManager_didStartConversion_withError(QXRUZIzevudaraManager&, QXSourceFileItem& item,
+                                                            const std::optional<QXError>&) override
+    {
+        events.push_back("start " + name(item));
+    }
+    void QXRUZIzevudaraManager_didEndConversion_withError(QXRUZIzevudaraManager&, QXSourceFileItem& item,
+                                                          const std::optional<QXError>& e) override
+    {
+        events.push_back("end " + name(item) + (e ? " " + std::to_string(e->code) : " ok"));
+    }
+    void QXRUZIzevudaraManager_didConversion_convertPDFPageIndex_writeWordPageIndex_finshedWordPageCount(
+        QXRUZIzevudaraManager&, QXSourceFileItem& item, uint64_t f, uint64_t, uint64_t) override
+    {
+        events.push_back("page " + name(item) + " " + std::to_string(f));
+    }
+    void QXRUZIzevudaraManager_didConversion_convertPDFPageIndex_faildWithError(QXRUZIzevudaraManager&,
+                                                                              QXSourceFileItem& item, uint64_t f,
+                                                                              const QXError&) override
+    {
+        events.push_back("fail " + name(item) + " " + std::to_string(f));
+    }
+    void QXRUZIzevudaraManager_didConversion_willSaveDoc(QXRUZIzevudaraManager&, QXSourceFileItem& item,
+                                                         const std::optional<QXError>&) override
+    {
+        events.push_back("save " + name(item));
+    }
+    void QXRUZIzevudaraManager_didConversion_catchException(QXRUZIzevudaraManager&, QXSourceFileItem& item,
+                                                            const QXException&) override
+    {
+        events.push_back("exception " + name(item));
+    }
+
+private:
+    static std::string name(QXSourceFileItem& item) { return item.outputFileFormat() == "scripted" ? tag(item) : "?"; }
+    static std::string tag(QXSourceFileItem& item)
+    {
+        const auto pages = item.outputPDFPageIndexs();
+        return pages.empty() ? "empty" : "p" + std::to_string(pages.front());
+    }
+};
+
+std::shared_ptr<QXSourceFileItem> makeItem(const std::string& path, std::vector<long long> pages)
+{
+    auto item = std::make_shared<QXSourceFileItem>();
+    item->setSourcePath(path);
+    item->setOutputPDFPageIndexs(std::move(pages));
+    item->setOutputFileFormat("scripted");
+    item->setOutputFolder(test::makeTempDir());
+    return item;
+}
+
+} // namespace
+
+TEST_F(ConverterTest, ManagerRunsItemsInOrderAndAdvancesOncePerFile)
+{
+    script.throwOnPage = 1;
+    EventLoop loop;
+    ManagerRecorder recorder;
+    QXRUZIzevudaraManager manager(loop);
+    manager.setDelegate(&recorder);
+    manager.setParserPDFAnnotsPreference([] { return false; });
+    auto a = makeItem(threePagePdf(), {1, 2});
+    auto b = makeItem("/nonexistent/file.pdf", {3});
+    auto c = makeItem(threePagePdf(), {3});
+    manager.setMa_sourceItems({a, b, c});
+    manager.startConversion();
+    ASSERT_TRUE(loop.runUntil([&] { return recorder.runsEnded == 1; }));
+    EXPECT_EQ(recorder.events,
+              (Events{"run-start", "start p1", "exception p1", "fail p1 1", "page p1 2", "save p1", "end p1 ok",
+                      "start p3", "end p3 404", "start p3", "page p3 3", "save p3", "end p3 ok", "run-end"}));
+    EXPECT_FALSE(manager.isConverting());
+    EXPECT_FALSE(a->conversionError());
+    ASSERT_TRUE(b->conversionError());
+    EXPECT_EQ(b->conversionError()->code, 404);
+    EXPECT_EQ(a->convertOpts()->isParserAnnots(), 0);
+    EXPECT_EQ(a->outputPath(), a->outputFolder() + "/three.scripted");
+}
+
+TEST_F(ConverterTest, ManagerStopEndsTheRunAndANewRunWaitsForTheStoppedFile)
+{
+    script.blockOnPage = 1;
+    EventLoop loop;
+    ManagerRecorder recorder;
+    QXRUZIzevudaraManager manager(loop);
+    manager.setDelegate(&recorder);
+    auto a = makeItem(threePagePdf(), {1, 2});
+    auto b = makeItem(threePagePdf(), {3});
+    manager.setMa_sourceItems({a, b});
+    manager.startConversion();
+    ASSERT_TRUE(loop.runUntil([&] { return script.blocked.load(); }));
+    manager.stopConversion();
+    EXPECT_FALSE(manager.isConverting());
+    // A new run asked for before the stopped file has ended.
+    manager.setMa_sourceItems({b});
+    manager.startConversion();
+    script.blockOnPage = 0;
+    script.release = true;
+    ASSERT_TRUE(loop.runUntil([&] { return recorder.runsEnded == 2; }));
+    EXPECT_EQ(recorder.events, (Events{"run-start", "start p1", "page p1 1", "end p1 406", "run-end", "run-start",
+                                       "start p3", "page p3 3", "save p3", "end p3 ok", "run-end"}));
+    ASSERT_TRUE(a->conversionError());
+    EXPECT_EQ(a->conversionError()->code, 406);
+}
+
+TEST(ConversionOptions, DefaultsAndClamping)
+{
+    QXPDFOptions o;
+    EXPECT_EQ(o.imageDPI(), 144);
+    EXPECT_EQ(o.isParserAnnots(), 1);
+    EXPECT_EQ(o.imageOptions().dpi(), 144);
+    EXPECT_DOUBLE_EQ(o.imageOptions().quality(), 0.92);
+    EXPECT_EQ(o.imageOptions().imageName(), "IMG");
+    EXPECT_TRUE(o.wordOptions().isMergeParagraphs());
+    EXPECT_FALSE(o.wordOptions().enableShapToImage());
+    EXPECT_EQ(o.wordOptions().outlineType(), 1);
+    EXPECT_TRUE(o.excelOptions().recognizeNumber());
+    EXPECT_FALSE(o.excelOptions().allInOneSheet());
+
+    const std::pair<int, int> dpiCases[] = {{0, 72}, {72, 72}, {73, 73}, {601, 600}};
+    for (auto [in, out] : dpiCases) {
+        o.setImageDPI(in);
+        EXPECT_EQ(o.imageDPI(), out);
+    }
+    const std::pair<long long, long long> imageDpiCases[] = {{5, 12}, {3000, 2400}, {300, 300}};
+    for (auto [in, out] : imageDpiCases) {
+        o.imageOptions().setDpi(in);
+        EXPECT_EQ(o.imageOptions().dpi(), out);
+    }
+    const std::pair<double, double> qualityCases[] = {{0, 0.1}, {1.5, 1.0}, {0.5, 0.5}};
+    for (auto [in, out] : qualityCases) {
+        o.imageOptions().setQuality(in);
+        EXPECT_DOUBLE_EQ(o.imageOptions().quality(), out);
+    }
+}
+
+TEST(ConverterTypes, TableAndTransform)
+{
+    EXPECT_EQ(QXRUZIzevudara::supportDocTypes().size(), 14u);
+    EXPECT_EQ(QXRUZIzevudara::supportDocTypeNameForKey("csv"), "Comma-Separated Values(.csv)");
+    EXPECT_FALSE(QXRUZIzevudara::supportDocTypeNameForKey("jp2"));
+    const Affine t = QXPDFExporter::CGAffineTransformFromRect(Rect(10, 10, 100, 50), Rect(0, 0, 200, 200));
+    EXPECT_EQ(apply(Point{10, 10}, t), (Point{0, 0}));
+    EXPECT_EQ(apply(Point{110, 60}, t), (Point{200, 200}));
+}
