@@ -8,7 +8,7 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 files=$(corpus_pdfs)
 pages=0
-for f in $files; do pages=$((pages + $(pdf_pages "$f"))); done
+for f in $files; do n=$(pdf_pages "$f"); pages=$((pages + ${n:-0})); done
 
 # shellcheck disable=SC2086
 set -- $files

@@ -1,9 +1,11 @@
 #!/bin/sh
 # Starts the program from a build folder: the desktop program when it was
-# built, else the headless tools.
+# built; until then the headless converter, which shows its version and use.
 set -eu
 build=${1:-build/release}
 if [ -x "$build/bin/rzconverter" ]; then
     exec "$build/bin/rzconverter"
 fi
-exec "$build/bin/rzversion"
+"$build/bin/rzversion"
+echo
+exec "$build/bin/rzconvert" --help
