@@ -38,4 +38,12 @@ inline constexpr int kMaxUseCMapDepth = 8;
 // largest published one is about 300 KiB).
 inline constexpr uintmax_t kMaxCMapFileSize = 16u << 20;
 
+// Entries kept of a CID font's /W or /W2 (one per single CID or range).
+// A font of 65536 glyphs, each given alone, needs 65536; more than 16 times
+// that is damage, and the rest of the array is not read.
+inline constexpr size_t kMaxCIDWidthExceptions = 1u << 20;
+// Glyph numbers kept of a /CIDToGIDMap stream: one per 16-bit CID (128 KiB).
+// CIDs beyond it keep their own number as glyph.
+inline constexpr size_t kMaxCIDToGIDEntries = 1u << 16;
+
 } // namespace rz

@@ -259,6 +259,34 @@ uint16_t PlatformFont::glyphForCharCode(char32_t character) const
     return glyph <= 0xFFFF ? static_cast<uint16_t>(glyph) : 0;
 }
 
+std::vector<std::string> PlatformFont::builtinEncodingGlyphNames() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    FT_Face face = impl_->face;
+    if (!FT_HAS_GLYPH_NAMES(face))
+        return {};
+    FT_CharMap custom = nullptr;
+    for (FT_Int i = 0; i < face->num_charmaps && !custom; ++i) {
+        if (face->charmaps[i]->encoding == FT_ENCODING_ADOBE_CUSTOM)
+            custom = face->charmaps[i];
+    }
+    if (!custom)
+        return {};
+    FT_CharMap saved = face->charmap;
+    if (FT_Set_Charmap(face, custom) != 0)
+        return {};
+    std::vector<std::string> names(256);
+    for (FT_ULong code = 0; code < 256; ++code) {
+        const FT_UInt glyph = FT_Get_Char_Index(face, code);
+        char buffer[128] = {};
+        if (glyph != 0 && FT_Get_Glyph_Name(face, glyph, buffer, sizeof buffer) == 0)
+            names[code] = buffer;
+    }
+    if (saved)
+        FT_Set_Charmap(face, saved);
+    return names;
+}
+
 int PlatformFont::advanceOfGlyph(uint16_t glyph) const
 {
     if (!hasGlyph(glyph))

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rz {
 
@@ -45,6 +46,11 @@ public:
     // character map, then the (3,0) symbol map at 0xF000 + the code, then
     // the Mac Roman map (the character's Mac Roman byte); 0 when none has it.
     uint16_t glyphForCharCode(char32_t character) const;
+    // The glyph names of the program's own encoding by code (0-255) when it
+    // has a custom one (a Type 1 or CFF font with a built-in encoding other
+    // than StandardEncoding); empty otherwise. Codes without a glyph have
+    // an empty name.
+    std::vector<std::string> builtinEncodingGlyphNames() const;
     // The horizontal advance of a glyph; 0 for a glyph the font lacks.
     int advanceOfGlyph(uint16_t glyph) const;
     // True when the glyph number exists in the font.
