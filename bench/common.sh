@@ -1,5 +1,6 @@
 # Shared helpers of the benchmark scripts (sourced).
 #   BUILD   build folder with bin/rzconvert (default build/release)
+#   RZ_TOOL the program of BUILD/bin the script needs (default rzconvert)
 #   CORPUS  folder of PDFs (default ../shared/corpus beside the source tree)
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -7,7 +8,8 @@ BUILD=${BUILD:-$root/build/release}
 CORPUS=${CORPUS:-$root/../shared/corpus}
 RZCONVERT=$BUILD/bin/rzconvert
 
-[ -x "$RZCONVERT" ] || { echo "build first: make build (missing $RZCONVERT)" >&2; exit 1; }
+RZ_TOOL=${RZ_TOOL:-rzconvert}
+[ -x "$BUILD/bin/$RZ_TOOL" ] || { echo "build first: make build (missing $BUILD/bin/$RZ_TOOL)" >&2; exit 1; }
 [ -d "$CORPUS" ] || { echo "no corpus at $CORPUS" >&2; exit 1; }
 
 # The unencrypted PDFs of the corpus, one per line.

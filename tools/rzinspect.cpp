@@ -4,10 +4,19 @@
 // its content with the operands in PDF syntax.
 //
 //   rzinspect FILE [PAGE] [--password PW]
+//   rzinspect --trace FILE [PAGE] [--password PW]
+//   rzinspect --null FILE... [--password PW]
 //
-// Without PAGE every page is listed. Exit status: 0 success, 1 usage, 2 the
+// Without PAGE every page is listed. --trace prints the content
+// interpreter's events instead, one normalised line each, then the page's
+// warnings; --null interprets every page of each file with a delegate that
+// does nothing and prints only the number of pages (for benchmarks). Exit status: 0 success, 1 usage, 2 the
 // file cannot be opened, 3 the document stays locked (no or a wrong
 // password), 4 no such page.
+#include "pdfengine/QXPDFConentParser.h"
+#include "pdfengine/QXPDFRenderState.h"
+#include "pdfengine/QXPDFTraceDelegate.h"
+#include "pdfengine/images/QXPDFImageCache.h"
 #include "platform/core/Numbers.h"
 #include "platform/pdf/ContentScanner.h"
 #include "platform/pdf/PdfDocument.h"
@@ -25,9 +34,11 @@ using rz::pdf::Page;
 
 struct Options {
     std::string file;
+    std::vector<std::string> moreFiles; // --null only
     int page = 0; // 0: every page
     std::string password;
     bool hasPassword = false;
+    enum class Mode { Inspect, Trace, Null } mode = Mode::Inspect;
 };
 
 void out(const std::string& line)
@@ -38,7 +49,9 @@ void out(const std::string& line)
 
 int usage()
 {
-    std::fputs("usage: rzinspect FILE [PAGE] [--password PW]\n", stderr);
+    std::fputs("usage: rzinspect [--trace] FILE [PAGE] [--password PW]\n"
+               "       rzinspect --null FILE... [--password PW]\n",
+               stderr);
     return 1;
 }
 
@@ -52,15 +65,25 @@ bool parseArgs(int argc, char** argv, Options* o)
                 return false;
             o->password = argv[i];
             o->hasPassword = true;
+        } else if (a == "--trace") {
+            o->mode = Options::Mode::Trace;
+        } else if (a == "--null") {
+            o->mode = Options::Mode::Null;
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
             return false;
         } else {
             positional.push_back(a);
         }
     }
-    if (positional.empty() || positional.size() > 2)
+    if (positional.empty())
         return false;
     o->file = positional[0];
+    if (o->mode == Options::Mode::Null) {
+        o->moreFiles.assign(positional.begin() + 1, positional.end());
+        return true;
+    }
+    if (positional.size() > 2)
+        return false;
     if (positional.size() == 2) {
         const auto n = rz::parseInteger(positional[1]);
         if (!n || *n < 1 || *n > 1000000000)
@@ -140,7 +163,57 @@ void inspectPage(const Page& page)
         " decoded: " + (content.complete() ? "complete" : "incomplete"));
 }
 
+void tracePage(const Page& page, bool header)
+{
+    if (header)
+        out("page " + std::to_string(page.pageNumber()));
+    for (const std::string& line : rz::QXPDFTraceDelegate::tracePage(page))
+        out(line);
+}
+
+// Every event ignored: what the interpretation alone costs.
+class NullDelegate : public rz::QXPDFConentParserDelegate {};
+
+void interpretPage(const Page& page, const std::shared_ptr<rz::QXPDFImageCache>& cache)
+{
+    NullDelegate nothing;
+    rz::QXPDFConentParser parser(page);
+    parser.setDelegate(&nothing);
+    parser.setRenderingStateStack(std::make_shared<rz::QXPDFRenderStateStack>());
+    parser.setImageCache(cache);
+    parser.startParser();
+}
+
 } // namespace
+
+// --null: every page of every file; answers the exit status.
+int interpretFiles(const Options& o)
+{
+    const auto cache = std::make_shared<rz::QXPDFImageCache>();
+    std::vector<std::string> files{o.file};
+    files.insert(files.end(), o.moreFiles.begin(), o.moreFiles.end());
+    int pages = 0;
+    int status = 0;
+    for (const std::string& file : files) {
+        const auto doc = Document::open(file);
+        if (!doc) {
+            std::fprintf(stderr, "rzinspect: %s: cannot be opened\n", file.c_str());
+            status = 2;
+            continue;
+        }
+        if (o.hasPassword && !o.password.empty())
+            doc->unlockWithPassword(o.password);
+        if (!doc->isUnlocked()) {
+            std::fprintf(stderr, "rzinspect: %s: a password is needed\n", file.c_str());
+            status = 3;
+            continue;
+        }
+        for (int n = 1; n <= doc->pageCount(); ++n, ++pages)
+            interpretPage(doc->page(n), cache);
+    }
+    out("pages: " + std::to_string(pages));
+    return status;
+}
 
 int main(int argc, char** argv)
 {
@@ -148,6 +221,8 @@ int main(int argc, char** argv)
     Options o;
     if (!parseArgs(argc, argv, &o))
         return usage();
+    if (o.mode == Options::Mode::Null)
+        return interpretFiles(o);
 
     rz::pdf::OpenStatus status = rz::pdf::OpenStatus::Ok;
     const auto doc = Document::open(o.file, &status);
@@ -158,6 +233,23 @@ int main(int argc, char** argv)
     bool passwordOk = true;
     if (o.hasPassword && !o.password.empty())
         passwordOk = doc->unlockWithPassword(o.password);
+
+    if (o.mode != Options::Mode::Inspect) {
+        if (!doc->isUnlocked() || !passwordOk) {
+            std::fprintf(stderr, "rzinspect: %s: %s\n", o.file.c_str(),
+                         passwordOk ? "a password is needed" : "wrong password");
+            return 3;
+        }
+        if (o.page > doc->pageCount()) {
+            std::fprintf(stderr, "rzinspect: %s: no page %d\n", o.file.c_str(), o.page);
+            return 4;
+        }
+        const int first = o.page ? o.page : 1;
+        const int last = o.page ? o.page : doc->pageCount();
+        for (int n = first; n <= last; ++n)
+            tracePage(doc->page(n), o.page == 0);
+        return 0;
+    }
 
     out("file: " + o.file);
     out("version: " + doc->version());

@@ -1,0 +1,24 @@
+// The fonts of one /Font resource dictionary by name, each made on first use.
+#pragma once
+
+#include "pdfengine/QXPDFResourceCollection.h"
+
+namespace rz {
+
+class QXPDFFont;
+
+// Entries whose value is not a dictionary, and fonts the factory cannot
+// make, stay unknown.
+class QXPDFFontCollection : public QXPDFResourceCollection<QXPDFFont> {
+public:
+    QXPDFFontCollection() = default;
+    explicit QXPDFFontCollection(const pdf::Object& dictionary);
+
+    std::shared_ptr<QXPDFFont> fontForKey(const std::string& name) const { return lookup(name); }
+    const Map& fonts() const { return objects(); }
+    Map fontsByName() const { return objects(); }
+    void setFonts(Map fonts) { setObjects(std::move(fonts)); }
+    void addObjectsFromDictionary(const Map& fonts) { addObjects(fonts); }
+};
+
+} // namespace rz
