@@ -1,6 +1,9 @@
 #include "exporters/StandardExporters.h"
 
 #include "converter/QXRUZIzevudara.h"
+#include "flowtext/html/QXHTMLPDFExporter.h"
+#include "flowtext/rtf/QXRTFPDFExporter.h"
+#include "flowtext/text/QXTextPDFExporter.h"
 
 #include <mutex>
 
@@ -11,6 +14,16 @@ void registerStandardExporters()
     static std::once_flag once;
     std::call_once(once, [] {
         // Each output format adds its factory here as it is built.
+        QXRUZIzevudara::registerExporterFactory(
+            [](const std::string& type, const std::shared_ptr<QXPDFOptions>&) -> std::unique_ptr<QXPDFExporter> {
+                if (type == "txt")
+                    return std::make_unique<QXTextPDFExporter>();
+                if (type == "html")
+                    return std::make_unique<QXHTMLPDFExporter>();
+                if (type == "rtf")
+                    return std::make_unique<QXRTFPDFExporter>();
+                return nullptr;
+            });
     });
 }
 

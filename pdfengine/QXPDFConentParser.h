@@ -166,7 +166,7 @@ public:
     static std::shared_ptr<QXPDFPatternCollection> patternCollectionWithDict(const pdf::Object& resources);
     static std::shared_ptr<QXPDFPropertiesCollection> propertiesCollectionWithDict(const pdf::Object& resources);
     // The annotation collection of contentDict's /Annots (null when it has
-    // none, or the annotation model is not part of this build).
+    // none).
     std::shared_ptr<QXPDFAnnotCollection> annotCollectionWithDict(const pdf::Object& dict);
     // Page information, then the resource collections of the run.
     void collectResourcesWithDict(const pdf::Object& dict);
@@ -175,6 +175,8 @@ public:
     void cleanResourcesCollection();
 
     // The annotation of the page whose running index is `index`, or null.
+    // Inside an appearance stream's events (whose parser is a child run)
+    // the annotation being drawn answers.
     std::shared_ptr<QXPDFAnnot> annotForPDFAnnotionIndex(long index) const;
 
     // Interprets an annotation's appearance stream by its /Subtype: an

@@ -61,4 +61,9 @@ inline constexpr int kQXPDFMaxResourceInheritanceDepth = pdf::kMaxPageTreeDepth;
 // (DeviceN allows 32 colorants), and the colour value holds no more.
 inline constexpr int kQXPDFMaxColorOperands = 32;
 
+// Levels of a name tree searched for a named destination. Real trees are
+// two or three levels deep; a deeper (or cyclic) tree is hostile, and each
+// level is one native stack frame.
+inline constexpr int kQXPDFMaxNameTreeDepth = 32;
+
 } // namespace rz

@@ -6,14 +6,18 @@
 //   rzinspect FILE [PAGE] [--password PW]
 //   rzinspect --trace FILE [PAGE] [--password PW]
 //   rzinspect --null FILE... [--password PW]
+//   rzinspect --outline FILE [--password PW]
 //
 // Without PAGE every page is listed. --trace prints the content
 // interpreter's events instead, one normalised line each, then the page's
 // warnings; --null interprets every page of each file with a delegate that
-// does nothing and prints only the number of pages (for benchmarks). Exit status: 0 success, 1 usage, 2 the
+// does nothing and prints only the number of pages (for benchmarks);
+// --outline prints the document's outline table, one item a line, depth
+// first (or "outline: none"). Exit status: 0 success, 1 usage, 2 the
 // file cannot be opened, 3 the document stays locked (no or a wrong
 // password), 4 no such page.
 #include "pdfengine/QXPDFConentParser.h"
+#include "pdfengine/QXPDFOutLineManager.h"
 #include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/QXPDFTraceDelegate.h"
 #include "pdfengine/images/QXPDFImageCache.h"
@@ -38,7 +42,7 @@ struct Options {
     int page = 0; // 0: every page
     std::string password;
     bool hasPassword = false;
-    enum class Mode { Inspect, Trace, Null } mode = Mode::Inspect;
+    enum class Mode { Inspect, Trace, Null, Outline } mode = Mode::Inspect;
 };
 
 void out(const std::string& line)
@@ -50,7 +54,8 @@ void out(const std::string& line)
 int usage()
 {
     std::fputs("usage: rzinspect [--trace] FILE [PAGE] [--password PW]\n"
-               "       rzinspect --null FILE... [--password PW]\n",
+               "       rzinspect --null FILE... [--password PW]\n"
+               "       rzinspect --outline FILE [--password PW]\n",
                stderr);
     return 1;
 }
@@ -69,6 +74,8 @@ bool parseArgs(int argc, char** argv, Options* o)
             o->mode = Options::Mode::Trace;
         } else if (a == "--null") {
             o->mode = Options::Mode::Null;
+        } else if (a == "--outline") {
+            o->mode = Options::Mode::Outline;
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
             return false;
         } else {
@@ -82,7 +89,7 @@ bool parseArgs(int argc, char** argv, Options* o)
         o->moreFiles.assign(positional.begin() + 1, positional.end());
         return true;
     }
-    if (positional.size() > 2)
+    if (positional.size() > 2 || (o->mode == Options::Mode::Outline && positional.size() > 1))
         return false;
     if (positional.size() == 2) {
         const auto n = rz::parseInteger(positional[1]);
@@ -184,6 +191,19 @@ void interpretPage(const Page& page, const std::shared_ptr<rz::QXPDFImageCache>&
     parser.startParser();
 }
 
+// The outline table as the DOCX exporter reads it.
+void printOutline(const std::shared_ptr<Document>& doc)
+{
+    rz::QXPDFOutLineManager outline;
+    if (!outline.reLoadOutline(doc)) {
+        out("outline: none");
+        return;
+    }
+    out("outline: " + rz::formatUnsigned(outline.tableArray().size()) + " items");
+    for (const rz::QXPDFOutlineItem& item : outline.tableArray())
+        out(rz::QXPDFOutLineManager::descriptionOfItem(item));
+}
+
 } // namespace
 
 // --null: every page of every file; answers the exit status.
@@ -239,6 +259,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "rzinspect: %s: %s\n", o.file.c_str(),
                          passwordOk ? "a password is needed" : "wrong password");
             return 3;
+        }
+        if (o.mode == Options::Mode::Outline) {
+            printOutline(doc);
+            return 0;
         }
         if (o.page > doc->pageCount()) {
             std::fprintf(stderr, "rzinspect: %s: no page %d\n", o.file.c_str(), o.page);

@@ -1,0 +1,63 @@
+#!/bin/sh
+# Text output: rzconvert --to txt against pdftotext (default and -layout) on
+# the corpus, then on one long document built by repeating corpus pages, at
+# two lengths, to show that peak memory does not grow with the page count.
+# Prints pages per second and peak memory of each, and the ratios.
+set -eu
+. "$(dirname "$0")/common.sh"
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+# Pages of a PDF, also for files pdfinfo refuses.
+npages() {
+    n=$(qpdf --show-npages "$1" 2>/dev/null) || n=$(pdf_pages "$1")
+    echo "${n:-0}"
+}
+
+files=$(corpus_pdfs)
+pages=0
+for f in $files; do pages=$((pages + $(npages "$f"))); done
+
+# shellcheck disable=SC2086
+set -- $files
+rz=$(measure_each "'$RZCONVERT' --to txt --out '$out' \"\$1\"; rm -f '$out'/*.txt" "$@")
+ref=$(measure_each "pdftotext \"\$1\" '$out/ref.txt'" "$@")
+lay=$(measure_each "pdftotext -layout \"\$1\" '$out/ref.txt'" "$@")
+
+rz_s=${rz% *}; rz_m=${rz#* }
+ref_s=${ref% *}; ref_m=${ref#* }
+lay_s=${lay% *}; lay_m=${lay#* }
+echo "corpus: $# files"
+report "rzconvert --to txt" "$pages" "$rz_s" "$rz_m"
+report "pdftotext" "$pages" "$ref_s" "$ref_m"
+report "pdftotext -layout" "$pages" "$lay_s" "$lay_m"
+ratio "throughput rz/pdftotext" "$ref_s" "$rz_s"
+ratio "throughput rz/-layout" "$lay_s" "$rz_s"
+ratio "peak memory rz/pdftotext" "$rz_m" "$ref_m"
+ratio "peak memory rz/-layout" "$rz_m" "$lay_m"
+
+# Long documents: the two-column paper repeated.
+source=$CORPUS/fonts/tracemonkey.pdf
+build_long() {
+    # copies output
+    n=$1
+    args=""
+    i=0
+    while [ "$i" -lt "$n" ]; do args="$args $source 1-z"; i=$((i + 1)); done
+    # shellcheck disable=SC2086
+    qpdf --empty --pages $args -- "$2"
+}
+build_long 10 "$out/long-short.pdf"
+build_long 72 "$out/long.pdf"
+for doc in long-short long; do
+    p=$(npages "$out/$doc.pdf")
+    r=$(measure_each "'$RZCONVERT' --to txt --out '$out' \"\$1\"" "$out/$doc.pdf")
+    t=$(measure_each "pdftotext \"\$1\" '$out/ref.txt'" "$out/$doc.pdf")
+    echo "$doc.pdf: $p pages"
+    report "rzconvert --to txt" "$p" "${r% *}" "${r#* }"
+    report "pdftotext" "$p" "${t% *}" "${t#* }"
+    ratio "throughput rz/pdftotext" "${t% *}" "${r% *}"
+    ratio "peak memory rz/pdftotext" "${r#* }" "${t#* }"
+    eval "peak_$(echo $doc | tr - _)=${r#* }"
+done
+ratio "rz peak memory long/short" "$peak_long" "$peak_long_short"

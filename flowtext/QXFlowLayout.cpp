@@ -1,0 +1,251 @@
+#include "flowtext/QXFlowLayout.h"
+
+#include "flowtext/QXFlowLayoutLimits.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace rz {
+
+namespace {
+
+// Sort key that puts values that are not numbers last, so every ordering is
+// a strict weak order whatever the input.
+double key(double v)
+{
+    return std::isnan(v) ? std::numeric_limits<double>::infinity() : v;
+}
+
+// The items ordered by their keys, each key computed once; equal keys keep
+// the incoming order.
+template <class List, class Key>
+List stableOrder(List items, Key keyOf)
+{
+    std::vector<std::pair<double, size_t>> keys;
+    keys.reserve(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        keys.emplace_back(key(keyOf(items[i])), i);
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    List ordered;
+    ordered.reserve(items.size());
+    for (const auto& k : keys)
+        ordered.push_back(std::move(items[k.second]));
+    return ordered;
+}
+
+} // namespace
+
+QXFlowRunList QXFlowLayout::orderByTop(QXFlowRunList runs)
+{
+    return stableOrder(std::move(runs), [](const QXFlowRunTextRef& r) { return r->runTop(); });
+}
+
+QXFlowRunList QXFlowLayout::orderByX(QXFlowRunList runs)
+{
+    return stableOrder(std::move(runs), [](const QXFlowRunTextRef& r) { return r->runX(); });
+}
+
+QXFlowPartList QXFlowLayout::orderPartsByTop(QXFlowPartList parts)
+{
+    return stableOrder(std::move(parts), [](const QXFlowRunList& p) { return partTop(p); });
+}
+
+QXFlowPartList QXFlowLayout::orderPartsByLeft(QXFlowPartList parts)
+{
+    return stableOrder(std::move(parts), [](const QXFlowRunList& p) { return partLeft(p); });
+}
+
+std::vector<QXFlowRunList> QXFlowLayout::collectLines(const QXFlowRunList& topOrdered)
+{
+    std::vector<QXFlowRunList> lines;
+    std::vector<char> taken(topOrdered.size(), 0);
+    for (size_t i = 0; i < topOrdered.size(); ++i) {
+        if (taken[i])
+            continue;
+        const double bottom = topOrdered[i]->runBottom();
+        QXFlowRunList line{topOrdered[i]};
+        taken[i] = 1;
+        for (size_t j = i + 1; j < topOrdered.size(); ++j) {
+            if (!taken[j] && std::fabs(topOrdered[j]->runBottom() - bottom) < flowlimits::kSameBaselineTolerance) {
+                line.push_back(topOrdered[j]);
+                taken[j] = 1;
+            }
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+QXFlowLineSection QXFlowLayout::collectLineParts(const QXFlowRunList& line)
+{
+    QXFlowLineSection parts;
+    double expected = 0;
+    for (const QXFlowRunTextRef& run : line) {
+        if (parts.empty() || !(std::fabs(run->runX() - expected) < flowlimits::kLinePartJoinTolerance))
+            parts.emplace_back();
+        parts.back().push_back(run);
+        expected = run->runX() + run->textWidth();
+    }
+    return parts;
+}
+
+std::vector<std::vector<QXFlowLineSection>> QXFlowLayout::collectDivs(const std::vector<QXFlowLineSection>& sections)
+{
+    std::vector<std::vector<QXFlowLineSection>> divs;
+    double bottom = 0;
+    for (const QXFlowLineSection& section : sections) {
+        const double top = sectionTop(section);
+        const double height = sectionBottom(section) - top;
+        const double allowance = height > 0 ? height * flowlimits::kDivLineGapFactor : 0;
+        if (!divs.empty() && top <= bottom + allowance) {
+            divs.back().push_back(section);
+            bottom = std::max(bottom, sectionBottom(section));
+            continue;
+        }
+        divs.push_back({section});
+        bottom = sectionBottom(section);
+    }
+    return divs;
+}
+
+std::vector<QXFlowPartList> QXFlowLayout::collectColumns(const QXFlowPartList& parts)
+{
+    std::vector<QXFlowPartList> columns;
+    double right = 0;
+    for (QXFlowRunList& part : orderPartsByLeft(parts)) {
+        const double partRightEdge = partRight(part);
+        if (!columns.empty() && partLeft(part) <= right + flowlimits::kColumnJoinGap) {
+            right = std::max(right, partRightEdge);
+            columns.back().push_back(std::move(part));
+            continue;
+        }
+        right = partRightEdge;
+        columns.push_back({std::move(part)});
+    }
+    for (QXFlowPartList& column : columns)
+        column = orderPartsByTop(std::move(column));
+    return columns;
+}
+
+std::vector<QXFlowPartList> QXFlowLayout::collectRows(const QXFlowPartList& column)
+{
+    std::vector<QXFlowPartList> rows;
+    double bottom = 0;
+    for (const QXFlowRunList& part : column) {
+        const double partBottomEdge = partBottom(part);
+        if (!rows.empty() && std::fabs(partBottomEdge - bottom) < flowlimits::kRowBottomTolerance) {
+            rows.back().push_back(part);
+            continue;
+        }
+        rows.push_back({part});
+        bottom = partBottomEdge;
+    }
+    for (QXFlowPartList& row : rows)
+        row = orderPartsByLeft(std::move(row));
+    return rows;
+}
+
+double QXFlowLayout::partTop(const QXFlowRunList& part)
+{
+    if (part.empty())
+        return 0;
+    float top = static_cast<float>(part.front()->runTop());
+    for (const QXFlowRunTextRef& run : part)
+        top = std::min(top, static_cast<float>(run->runTop()));
+    return top;
+}
+
+double QXFlowLayout::partBottom(const QXFlowRunList& part)
+{
+    if (part.empty())
+        return 0;
+    float bottom = static_cast<float>(part.front()->runBottom());
+    for (const QXFlowRunTextRef& run : part)
+        bottom = std::max(bottom, static_cast<float>(run->runBottom()));
+    return bottom;
+}
+
+double QXFlowLayout::partLeft(const QXFlowRunList& part)
+{
+    return part.empty() ? 0 : part.front()->runLeft();
+}
+
+double QXFlowLayout::partRight(const QXFlowRunList& part)
+{
+    return part.empty() ? 0 : part.back()->runEnd();
+}
+
+double QXFlowLayout::sectionTop(const QXFlowLineSection& section)
+{
+    float top = static_cast<float>(flowlimits::kLineSectionTopStart);
+    for (const QXFlowRunList& part : section)
+        for (const QXFlowRunTextRef& run : part)
+            top = std::min(top, static_cast<float>(run->runTop()));
+    return top;
+}
+
+double QXFlowLayout::sectionBottom(const QXFlowLineSection& section)
+{
+    float bottom = 0;
+    for (const QXFlowRunList& part : section)
+        for (const QXFlowRunTextRef& run : part)
+            bottom = std::max(bottom, static_cast<float>(run->runBottom()));
+    return bottom;
+}
+
+double QXFlowLayout::columnTop(const QXFlowPartList& column)
+{
+    return column.empty() ? 0 : partTop(column.front());
+}
+
+double QXFlowLayout::columnBottom(const QXFlowPartList& column)
+{
+    return column.empty() ? 0 : partBottom(column.back());
+}
+
+double QXFlowLayout::divTop(const std::vector<QXFlowPartList>& columns)
+{
+    if (columns.empty())
+        return 0;
+    float top = static_cast<float>(columnTop(columns.front()));
+    for (const QXFlowPartList& column : columns)
+        top = std::min(top, static_cast<float>(columnTop(column)));
+    return top;
+}
+
+double QXFlowLayout::divBottom(const std::vector<QXFlowPartList>& columns)
+{
+    if (columns.empty())
+        return 0;
+    float bottom = static_cast<float>(columnBottom(columns.front()));
+    for (const QXFlowPartList& column : columns)
+        bottom = std::max(bottom, static_cast<float>(columnBottom(column)));
+    return bottom;
+}
+
+double QXFlowLayout::columnLeft(const QXFlowPartList& column)
+{
+    if (column.empty())
+        return 0;
+    float left = static_cast<float>(partLeft(column.front()));
+    for (const QXFlowRunList& part : column)
+        left = std::min(left, static_cast<float>(partLeft(part)));
+    return left;
+}
+
+double QXFlowLayout::columnLeftOfRows(const std::vector<QXFlowPartList>& rows)
+{
+    float left = 0;
+    bool first = true;
+    for (const QXFlowPartList& row : rows) {
+        if (row.empty())
+            continue;
+        const float l = static_cast<float>(partLeft(row.front()));
+        left = first ? l : std::min(left, l);
+        first = false;
+    }
+    return left;
+}
+
+} // namespace rz

@@ -1,0 +1,297 @@
+#include "flowtext/QXFlowTextPDFExporter.h"
+
+#include "converter/QXDocxCounters.h"
+#include "converter/QXDocxUtilities.h"
+#include "converter/QXError.h"
+#include "pdfengine/QXPDFConentParser.h"
+#include "pdfengine/QXPDFRenderState.h"
+#include "pdfengine/base/QXPDFUtilities.h"
+#include "pdfengine/fonts/QXPDFFont.h"
+#include "pdfengine/fonts/QXPDFFontDescriptor.h"
+#include "pdfengine/fonts/QXPDFFontUtilities.h"
+#include "platform/text/Utf.h"
+
+#include <cmath>
+
+namespace rz {
+
+namespace {
+
+// The turn of a character counted for the main-text test: a direction that
+// rounds to 360 is upright text skewed by less than half a degree.
+float uprightRotation(float rotation)
+{
+    return rotation == 360.0f ? 0.0f : rotation;
+}
+
+bool isFiniteGeometry(const QXPDF_CTMInfo& info)
+{
+    return std::isfinite(info.topLeft.x) && std::isfinite(info.topLeft.y) && std::isfinite(info.bottomLeft.x) &&
+           std::isfinite(info.bottomLeft.y) && std::isfinite(info.fontSize.width);
+}
+
+} // namespace
+
+QXFlowTextCharState QXFlowTextCharState::fromRenderState(const QXPDFRenderState* state, bool withFillColor)
+{
+    QXFlowTextCharState s;
+    if (state == nullptr)
+        return s;
+    s.display.textMatrix = state->textMatrix();
+    s.display.ctm = state->ctm();
+    s.display.fontSize = state->fontSize();
+    s.display.textRise = state->textRise();
+    s.textRenderMode = state->textRenderMode();
+    if (withFillColor) {
+        const QXPDFRGB fill = state->currentFillRGBColor();
+        s.fillRed = fill.r;
+        s.fillGreen = fill.g;
+        s.fillBlue = fill.b;
+    }
+    if (const QXPDFFont* font = state->font().get()) {
+        s.hasFont = true;
+        s.display.ascent = font->ascent();
+        s.display.descent = font->descent();
+        s.widthOfSpace = font->widthOfSpace();
+        if (font->fontName())
+            s.fontName = *font->fontName();
+        if (font->fontFamilyName())
+            s.fontFamilyName = *font->fontFamilyName();
+        if (const QXPDFFontDescriptor* descriptor = font->fontDescriptor().get()) {
+            s.hasDescriptor = true;
+            s.descriptorBold = descriptor->isBold();
+            s.descriptorItalic = descriptor->isItalic();
+        }
+    }
+    return s;
+}
+
+QXFlowTextPDFExporter::~QXFlowTextPDFExporter() = default;
+
+void QXFlowTextPDFExporter::begainConvertPDF(const std::string& destPath, const std::shared_ptr<pdf::Document>&)
+{
+    writer_.reset();
+    writer_ = newDocumentWriter();
+    writer_->initWithPath(destPath, static_cast<std::int64_t>(numberOfPagesToConvert()));
+    writer_->begainWriteDocument();
+    isShouldCancel_ = false;
+}
+
+bool QXFlowTextPDFExporter::convertPDFPage(const pdf::Page& page)
+{
+    if (!page.isValid() || !writer_)
+        return false;
+    beginPage(QXPDFUtilities::MediaBoxOfPDFPage(page), page.rotationAngle());
+
+    QXPDFConentParser parser(page);
+    parser.setDelegate(this);
+    parser.setRenderingStateStack(renderingStateStack_);
+    parser.setIsParserAnnots(0);
+    parser.startParser();
+
+    endPage();
+    return true;
+}
+
+void QXFlowTextPDFExporter::endConvertPDF(const std::shared_ptr<pdf::Document>&)
+{
+    if (!writer_)
+        throw QXConversionException("The document was never begun.");
+    writer_->endWriteDocument();
+    writer_->packetZipFileIfNeed();
+}
+
+void QXFlowTextPDFExporter::beginPage(const Rect& mediaBox, int rotation)
+{
+    int r = rotation % 360;
+    if (r < 0)
+        r += 360;
+    currentPageRotationAngle_ = r;
+    currentPageMediaBox_ = mediaBox;
+    currentPageTransform_ = QXExportPageTransform(r, mediaBox.size.width, mediaBox.size.height);
+    nextCharFontSize_ = 1.0;
+    mainTextFontSize_ = 1.0;
+    nextCharTransform_ = Affine::identity();
+    mainTextTransform_ = Affine::identity();
+    renderingStateStack_ = std::make_shared<QXPDFRenderStateStack>();
+    fillColor_ = FillColor{};
+    isNotScanTextYet_ = true;
+    if (writer_)
+        writer_->begainWritePage(mediaBox.size);
+}
+
+void QXFlowTextPDFExporter::endPage()
+{
+    if (writer_)
+        writer_->endWritePage();
+}
+
+void QXFlowTextPDFExporter::QXPDFConentParser_didScanText_textOffset(QXPDFConentParser&, const std::string& text,
+                                                                     Size textOffset)
+{
+    if (isShouldCancel())
+        return;
+    const QXPDFRenderState* top =
+        renderingStateStack_ && renderingStateStack_->depth() > 0 ? &renderingStateStack_->topRenderingState() : nullptr;
+    QXFlowTextCharState state = QXFlowTextCharState::fromRenderState(top, false);
+    if (top != nullptr) {
+        const std::shared_ptr<const QXPDFColorSpace>& space = top->fillColorSpace();
+        if (!fillColor_.valid || fillColor_.space != space || !(fillColor_.color == top->fillColor())) {
+            fillColor_.space = space;
+            fillColor_.color = top->fillColor();
+            fillColor_.rgb = top->currentFillRGBColor();
+            fillColor_.valid = true;
+        }
+        state.fillRed = fillColor_.rgb.r;
+        state.fillGreen = fillColor_.rgb.g;
+        state.fillBlue = fillColor_.rgb.b;
+    }
+    usingDocxMainText(text, textOffset, state);
+}
+
+Affine QXFlowTextPDFExporter::currentDisplayTextTransform(const QXFlowTextCharState& state) const
+{
+    return QXCurrentDisplayTextTransform(state.display, currentPageTransform_);
+}
+
+Affine QXFlowTextPDFExporter::nextDisplayTextTransform(const QXFlowTextCharState& state, Size offset) const
+{
+    return QXNextDisplayTextTransform(state.display, currentPageTransform_, offset);
+}
+
+Size QXFlowTextPDFExporter::convertToDisplaySpaceWidth(const QXFlowTextCharState& state, double width) const
+{
+    return QXConvertToDisplaySpaceWidth(state.display, currentPageTransform_, width);
+}
+
+void QXFlowTextPDFExporter::usingDocxMainText(std::string_view text, Size textOffset, const QXFlowTextCharState& state)
+{
+    if (isShouldCancel() || text.empty())
+        return;
+    if (isNotScanTextYet_ && text.size() == 1 && static_cast<unsigned char>(text[0]) < 33)
+        return;
+
+    const double fontSize = state.display.fontSize;
+    const double ascent = state.display.ascent;
+    const double descent = state.display.descent;
+    const Affine display = currentDisplayTextTransform(state);
+    QXPDF_CTMInfo info = QXMakeCTMInfo(fontSize, ascent, descent, display);
+    if (info.flip != 0 || !(uprightRotation(info.rotation) < kMainTextMaxRotation))
+        return;
+    const Affine next = nextDisplayTextTransform(state, textOffset);
+    const QXPDF_CTMInfo nextInfo = QXMakeCTMInfo(fontSize, ascent, descent, next);
+    const double textWidth = std::fabs(nextInfo.topLeft.x - info.topLeft.x);
+    // A character the page cannot place (coordinates beyond any number) is dropped.
+    if (!isFiniteGeometry(info) || !std::isfinite(textWidth))
+        return;
+
+    isNotScanTextYet_ = false;
+    const double spaceWidth = convertToDisplaySpaceWidth(state, state.widthOfSpace * fontSize).width;
+
+    QXFlowRunTextRef run = newRunText();
+    run->setPdfScanIndex(QXDocxScanCounter++);
+    info.flip = 0;
+    info.rotation = 0;
+    run->setCtmInfo(info);
+    if (!state.hasFont) {
+        run->setSharedRProperty(nullptr); // the default run property
+    } else {
+        const QXDocx_RPr& font = fontRunProperty(state);
+        const CharacterStyle style = characterStyle(state, display, info, font);
+        if (!lastRunProperty_ || lastRunPropertyGeneration_ != fontProperty_.generation ||
+            !(style == CharacterStyle::of(*lastRunProperty_))) {
+            auto property = std::make_shared<QXDocx_RPr>(font);
+            style.applyTo(*property);
+            lastRunProperty_ = std::move(property);
+            lastRunPropertyGeneration_ = fontProperty_.generation;
+        }
+        run->setSharedRProperty(lastRunProperty_);
+    }
+    run->setRunText(utf8ToUtf16(text));
+    run->setSpaceWidth(spaceWidth);
+
+    nextCharTransform_ = next;
+    nextCharFontSize_ = fontSize;
+    nextCharCTMInfo_ = nextInfo;
+    mainTextTransform_ = nextCharTransform_;
+    mainTextFontSize_ = nextCharFontSize_;
+    mainTextCTMInfo_ = nextCharCTMInfo_;
+    run->setTextWidth(textWidth);
+
+    if (writer_ && writer_->currentPage())
+        writer_->currentPage()->allRunTextArray().push_back(std::move(run));
+}
+
+bool QXFlowTextPDFExporter::isSlanted(const Affine& t)
+{
+    const double q = std::fabs((t.a + t.c) / (t.b + t.d));
+    return q > 1.1 || q < 0.9;
+}
+
+const QXDocx_RPr& QXFlowTextPDFExporter::fontRunProperty(const QXFlowTextCharState& state) const
+{
+    FontProperty& cached = fontProperty_;
+    if (cached.valid && cached.fontName == state.fontName && cached.fontFamilyName == state.fontFamilyName &&
+        cached.hasDescriptor == state.hasDescriptor && cached.descriptorBold == state.descriptorBold &&
+        cached.descriptorItalic == state.descriptorItalic)
+        return cached.property;
+
+    ++cached.generation;
+    cached.fontName = state.fontName;
+    cached.fontFamilyName = state.fontFamilyName;
+    cached.hasDescriptor = state.hasDescriptor;
+    cached.descriptorBold = state.descriptorBold;
+    cached.descriptorItalic = state.descriptorItalic;
+    QXDocx_RPr& r = cached.property;
+    r = QXDocxUtilities::defaultRProperty();
+    const std::string_view family = state.fontFamilyName.empty() ? kFallbackFontName : state.fontFamilyName;
+    QXDocxSetText(r.rFonts.ascii, family);
+    QXDocxSetText(r.rFonts.hAnsi, family);
+    QXDocxSetText(r.rFonts.cs, family);
+    QXDocxSetText(r.rFonts.eastAsia, family);
+    const std::string_view name = state.fontName.empty() ? kFallbackFontName : state.fontName;
+    r.b = QXPDFFontUtilities::isBoldFontName(name) || (state.hasDescriptor && state.descriptorBold);
+    r.i = QXPDFFontUtilities::isItalicFontName(name) || (state.hasDescriptor && state.descriptorItalic);
+    r.spacing = 0;
+    r.w = 100;
+    r.u = 0;
+    r.scrpit = 0;
+    r.noProof = true;
+    cached.valid = true;
+    return r;
+}
+
+QXDocx_RPr QXFlowTextPDFExporter::currentRProperty(const QXFlowTextCharState& state) const
+{
+    if (!state.hasFont)
+        return QXDocxUtilities::defaultRProperty();
+    const Affine display = currentDisplayTextTransform(state);
+    return runProperty(state, display,
+                       QXMakeCTMInfo(state.display.fontSize, state.display.ascent, state.display.descent, display));
+}
+
+QXFlowTextPDFExporter::CharacterStyle QXFlowTextPDFExporter::characterStyle(const QXFlowTextCharState& state,
+                                                                           const Affine& display,
+                                                                           const QXPDF_CTMInfo& info,
+                                                                           const QXDocx_RPr& font) const
+{
+    CharacterStyle style;
+    style.b = font.b || (renderModeMakesBold() && (state.textRenderMode == 2 || state.textRenderMode == 6));
+    style.i = font.i || isSlanted(display);
+    style.sz = static_cast<float>(info.fontSize.width);
+    style.color = QXDocx_Color{state.fillRed, state.fillGreen, state.fillBlue, 255};
+    return style;
+}
+
+QXDocx_RPr QXFlowTextPDFExporter::runProperty(const QXFlowTextCharState& state, const Affine& display,
+                                              const QXPDF_CTMInfo& info) const
+{
+    if (!state.hasFont)
+        return QXDocxUtilities::defaultRProperty();
+    const QXDocx_RPr& font = fontRunProperty(state);
+    QXDocx_RPr r = font;
+    characterStyle(state, display, info, font).applyTo(r);
+    return r;
+}
+
+} // namespace rz

@@ -1,0 +1,185 @@
+// The exporter base of the three flow-text formats. During a page it is the
+// content parser's delegate: each character of upright, unmirrored text
+// becomes one run text handed to the page of its document writer; the page
+// does the layout and the writing. Paths, images, shadings and turned or
+// mirrored text are not exported.
+//
+// The formats (QXTextPDFExporter, QXHTMLPDFExporter, QXRTFPDFExporter) say
+// which document writer and run-text class they make, and whether text
+// drawn with render mode 2 or 6 counts as bold.
+#pragma once
+
+#include "converter/QXDocxRecords.h"
+#include "converter/QXPDFExporter.h"
+#include "converter/QXPDF_CTMInfo.h"
+#include "flowtext/QXFlowDocumentWriter.h"
+#include "flowtext/QXFlowRun.h"
+#include "pdfengine/QXPDFConentParserDelegate.h"
+#include "pdfengine/color/QXPDFColor.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace rz {
+
+class QXPDFColorSpace;
+class QXPDFRenderState;
+class QXPDFRenderStateStack;
+
+// What one character takes from the top render state, copied inside the
+// text event.
+struct QXFlowTextCharState {
+    QXDisplayTextState display = QXDisplayTextState::none();
+    bool hasFont = false;
+    double widthOfSpace = 1.0;     // per unit of font size
+    // The font's names, empty when it has none. They view the font's own
+    // strings, so a state is used only inside the event that made it.
+    std::string_view fontName;
+    std::string_view fontFamilyName;
+    bool hasDescriptor = false;
+    bool descriptorBold = false;
+    bool descriptorItalic = false;
+    int textRenderMode = 0;
+    int fillRed = 0;               // the fill colour, 0..255 each
+    int fillGreen = 0;
+    int fillBlue = 0;
+
+    // The state of the stack's top; nothing but zero matrices when there
+    // is no top state. The fill colour is converted unless `withFillColor`
+    // is false (the caller then sets it).
+    static QXFlowTextCharState fromRenderState(const QXPDFRenderState* state, bool withFillColor = true);
+};
+
+class QXFlowTextPDFExporter : public QXPDFExporter, public QXPDFConentParserDelegate {
+public:
+    // Characters turned by less than this many degrees are main text.
+    static constexpr float kMainTextMaxRotation = 5.0f;
+    // The font name used when a font reports none.
+    static constexpr const char* kFallbackFontName = "Arial Unicode MS";
+
+    QXFlowTextPDFExporter() = default;
+    ~QXFlowTextPDFExporter() override;
+
+    // A new document writer for the destination; clears the cancel flag.
+    void begainConvertPDF(const std::string& destPath, const std::shared_ptr<pdf::Document>& document) override;
+    // Interprets and writes one page; false for an invalid page.
+    bool convertPDFPage(const pdf::Page& page) override;
+    // Completes the destination; raises QXConversionException when it
+    // could not be written.
+    void endConvertPDF(const std::shared_ptr<pdf::Document>& document) override;
+    // A stopped conversion completes nothing.
+    void cleanConvertPDF() override {}
+
+    void QXPDFConentParser_didScanText_textOffset(QXPDFConentParser& parser, const std::string& text,
+                                                  Size textOffset) override;
+
+    // --- The steps of a page and a character, callable without a parser ---
+
+    // Sets the page up for its media box (already turned by the rotation)
+    // and rotation, and begins the writer's page.
+    void beginPage(const Rect& mediaBox, int rotation);
+    // Ends the writer's page (layout and writing).
+    void endPage();
+    // One shown character with the state it was shown in: ignored while
+    // cancelled; before the page's first main-text character a lone space
+    // or control character is ignored; upright, unmirrored text becomes a
+    // run text of the current page, anything else is dropped.
+    void usingDocxMainText(std::string_view text, Size textOffset, const QXFlowTextCharState& state);
+
+    // The run property of a character: font names, bold, italic, size and
+    // colour; the default run property without a font.
+    QXDocx_RPr currentRProperty(const QXFlowTextCharState& state) const;
+    // Display transforms of the character being taken (see QXPDF_CTMInfo.h).
+    Affine currentDisplayTextTransform(const QXFlowTextCharState& state) const;
+    Affine nextDisplayTextTransform(const QXFlowTextCharState& state, Size offset) const;
+    Size convertToDisplaySpaceWidth(const QXFlowTextCharState& state, double width) const;
+
+    // The slant test of italic text: q = |(a + c) / (b + d)| of the display
+    // transform outside [0.9, 1.1]; a quotient that is not a number is not.
+    static bool isSlanted(const Affine& displayTransform);
+
+    QXFlowDocumentWriter* documentWriter() const { return writer_.get(); }
+    const Rect& currentPageMediaBox() const { return currentPageMediaBox_; }
+    int currentPageRotationAngle() const { return currentPageRotationAngle_; }
+    const Affine& currentPageTransform() const { return currentPageTransform_; }
+    double mainTextFontSize() const { return mainTextFontSize_; }
+    const Affine& mainTextTransform() const { return mainTextTransform_; }
+    const QXPDF_CTMInfo& mainTextCTMInfo() const { return mainTextCTMInfo_; }
+    double nextCharFontSize() const { return nextCharFontSize_; }
+    const Affine& nextCharTransform() const { return nextCharTransform_; }
+    const QXPDF_CTMInfo& nextCharCTMInfo() const { return nextCharCTMInfo_; }
+    bool isNotScanTextYet() const { return isNotScanTextYet_; }
+
+protected:
+    virtual std::unique_ptr<QXFlowDocumentWriter> newDocumentWriter() const = 0;
+    virtual QXFlowRunTextRef newRunText() const = 0;
+    // True when render modes 2 and 6 (fill and stroke) make a run bold.
+    virtual bool renderModeMakesBold() const = 0;
+
+private:
+    // The part of a run property that depends on the font alone, kept for
+    // the next characters of the same font.
+    struct FontProperty {
+        std::string fontName;
+        std::string fontFamilyName;
+        bool hasDescriptor = false;
+        bool descriptorBold = false;
+        bool descriptorItalic = false;
+        QXDocx_RPr property;     // names set, bold and italic of the names and descriptor
+        bool valid = false;
+        std::uint64_t generation = 0;
+    };
+    const QXDocx_RPr& fontRunProperty(const QXFlowTextCharState& state) const;
+    // What each character sets in the run property beyond its font's part.
+    struct CharacterStyle {
+        bool b = false;
+        bool i = false;
+        float sz = 0;
+        QXDocx_Color color;
+        static CharacterStyle of(const QXDocx_RPr& r) { return {r.b, r.i, r.sz, r.color}; }
+        void applyTo(QXDocx_RPr& r) const
+        {
+            r.b = b;
+            r.i = i;
+            r.sz = sz;
+            r.color = color;
+        }
+        friend bool operator==(const CharacterStyle&, const CharacterStyle&) = default;
+    };
+    CharacterStyle characterStyle(const QXFlowTextCharState& state, const Affine& display, const QXPDF_CTMInfo& info,
+                                  const QXDocx_RPr& font) const;
+    // currentRProperty for a display transform and record already made.
+    QXDocx_RPr runProperty(const QXFlowTextCharState& state, const Affine& display, const QXPDF_CTMInfo& info) const;
+
+    mutable FontProperty fontProperty_;
+    // The fill colour last converted, kept for the next characters of the
+    // same colour (a conversion may go through an ICC profile).
+    struct FillColor {
+        std::shared_ptr<const QXPDFColorSpace> space; // kept alive, so never mistaken for another
+
+        QXPDFColor color;
+        QXPDFRGB rgb;
+        bool valid = false;
+    };
+    FillColor fillColor_;
+    // The run property of the last character taken, shared by the next
+    // characters whose property is the same.
+    std::shared_ptr<const QXDocx_RPr> lastRunProperty_;
+    std::uint64_t lastRunPropertyGeneration_ = 0;
+    std::unique_ptr<QXFlowDocumentWriter> writer_;
+    std::shared_ptr<QXPDFRenderStateStack> renderingStateStack_;
+    Rect currentPageMediaBox_;
+    int currentPageRotationAngle_ = 0;
+    Affine currentPageTransform_;
+    double mainTextFontSize_ = 1.0;
+    Affine mainTextTransform_;
+    QXPDF_CTMInfo mainTextCTMInfo_;
+    double nextCharFontSize_ = 1.0;
+    Affine nextCharTransform_;
+    QXPDF_CTMInfo nextCharCTMInfo_;
+    bool isNotScanTextYet_ = true;
+};
+
+} // namespace rz

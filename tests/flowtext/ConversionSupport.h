@@ -1,0 +1,67 @@
+// Runs one file through the converter, as the driver does, and waits for
+// its end.
+#pragma once
+
+#include "converter/QXRUZIzevudara.h"
+#include "exporters/StandardExporters.h"
+#include "platform/dispatch/Dispatch.h"
+#include "tests/support/PdfWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rz::test {
+
+struct ConversionResult {
+    bool ended = false;
+    std::optional<QXError> error;
+    std::vector<int> pageErrors;
+};
+
+class EndRecorder : public QXRUZIzevudaraDelegate {
+public:
+    ConversionResult result;
+    void QXRUZIzevudara_didEndConversion(QXRUZIzevudara&, const std::optional<QXError>& e) override
+    {
+        result.ended = true;
+        result.error = e;
+    }
+    void QXRUZIzevudara_convertPDFPageIndex_faildWithError(QXRUZIzevudara&, uint64_t, const QXError& e) override
+    {
+        result.pageErrors.push_back(e.code);
+    }
+};
+
+// Converts every page of `pdf` (1..pageCount, or `pages` when given).
+inline ConversionResult convertFile(const std::string& pdf, const std::string& type, const std::string& dest,
+                                    const std::optional<std::string>& password = std::nullopt,
+                                    std::vector<long long> pages = {})
+{
+    registerStandardExporters();
+    if (pages.empty()) {
+        if (auto doc = QXRUZIzevudara::initPDFDocumentAtPath(pdf, password))
+            for (int i = 1; i <= doc->pageCount(); ++i)
+                pages.push_back(i);
+    }
+    EventLoop loop;
+    EndRecorder recorder;
+    {
+        QXRUZIzevudara converter(loop);
+        converter.setDelegate(&recorder);
+        converter.convertPDFAtPath(pdf, password, pages, type, dest, nullptr);
+        EXPECT_TRUE(loop.runUntil([&] { return recorder.result.ended; }, 240000)) << pdf;
+    }
+    return recorder.result;
+}
+
+inline std::string corpusFile(const std::string& relative)
+{
+    const std::string dir = corpusDir();
+    return dir.empty() ? std::string() : dir + "/" + relative;
+}
+
+} // namespace rz::test

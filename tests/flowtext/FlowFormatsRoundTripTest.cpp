@@ -1,0 +1,102 @@
+// HTML and RTF documents as their readers see them: LibreOffice opens them
+// and finds the text of the plain-text output; hostile file and font names
+// leave the documents well formed.
+#include "tests/flowtext/ConversionSupport.h"
+#include "tests/flowtext/FlowTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace rz {
+namespace {
+
+const char* const kTools = "/usr/bin/python3 " RZ_TEST_SOURCE_DIR "/tests/flowtext/";
+
+// Two fonts whose names are markup and RTF syntax.
+std::string hostileFontsPdf()
+{
+    test::PageSpec page;
+    page.resources = "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /x#7D#7B#5Crtf1 >>"
+                     " /F2 << /Type /Font /Subtype /Type1 /BaseFont /#3C#2Fstyle#3E#3Cscript#3E >> >> >>";
+    page.content = "BT /F1 12 Tf 72 720 Td (Hello {braces} \\\\ back) Tj ET\n"
+                   "BT /F2 12 Tf 72 690 Td (World <b> & \"q\") Tj ET";
+    return test::writeTempFile(test::makePdf({page}), "hostile.pdf");
+}
+
+int run(const std::string& command, std::string* out = nullptr)
+{
+    return test::runCommand(command, out);
+}
+
+TEST(FlowFormats, HostileNamesGiveWellFormedDocuments)
+{
+    const std::string pdf = hostileFontsPdf();
+    const std::string folder = test::makeTempDir();
+    const std::string stem = "<script>alert(1)<!--\"&";
+    for (const char* type : {"html", "rtf", "txt"}) {
+        const std::string dest = folder + "/" + stem + "." + type;
+        const auto result = test::convertFile(pdf, type, dest);
+        ASSERT_FALSE(result.error) << type;
+        ASSERT_TRUE(fs::exists(dest)) << type;
+    }
+    std::string out;
+    EXPECT_EQ(run(std::string(kTools) + "markup_check.py html '" + folder + "/" + stem + ".html' '" + stem + "'",
+                  &out),
+              0)
+        << out;
+    EXPECT_EQ(run(std::string(kTools) + "markup_check.py rtf '" + folder + "/" + stem + ".rtf'", &out), 0) << out;
+    EXPECT_NE(test::readFile(folder + "/" + stem + ".txt").find("Hello {braces} \\ back"), std::string::npos);
+}
+
+TEST(FlowFormats, LibreOfficeReadsTheTextOfTheTextOutput)
+{
+    if (run("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed";
+    std::vector<std::string> pdfs = {hostileFontsPdf()};
+    if (!test::corpusDir().empty())
+        for (const auto& entry : fs::directory_iterator(test::corpusFile("text")))
+            if (entry.path().extension() == ".pdf")
+                pdfs.push_back(entry.path().string());
+
+    const std::string folder = test::makeTempDir();
+    std::string inputs;
+    std::vector<std::string> stems;
+    for (const std::string& pdf : pdfs) {
+        const std::string stem = fs::path(pdf).stem().string();
+        for (const char* type : {"txt", "html", "rtf"}) {
+            // The HTML and RTF copies get names of their own: LibreOffice
+            // writes "<stem>.txt" for each input.
+            const std::string name = std::string(type) == "txt" ? stem : stem + "-" + type;
+            const auto result = test::convertFile(pdf, type, folder + "/" + name + "." + type);
+            ASSERT_FALSE(result.error) << pdf << " " << type;
+            if (std::string(type) != "txt")
+                inputs += " '" + folder + "/" + name + "." + type + "'";
+        }
+        stems.push_back(stem);
+    }
+    // One LibreOffice run, with a profile of its own.
+    const std::string profile = test::makeTempDir();
+    std::string out;
+    ASSERT_EQ(run("cd '" + folder + "' && timeout 300 soffice --headless -env:UserInstallation=file://" + profile +
+                      " --convert-to 'txt:Text (encoded):UTF8' --outdir '" + folder + "/lo'" + inputs + " 2>&1",
+                  &out),
+              0)
+        << out;
+    for (const std::string& stem : stems) {
+        for (const char* type : {"html", "rtf"}) {
+            const std::string read = folder + "/lo/" + stem + "-" + type + ".txt";
+            ASSERT_TRUE(fs::exists(read)) << read << "\n" << out;
+            EXPECT_EQ(run(std::string(kTools) + "text_metrics.py exact '" + read + "' '" + folder + "/" + stem +
+                              ".txt'",
+                          &out),
+                      0)
+                << stem << " " << type << "\n" << out;
+        }
+    }
+}
+
+} // namespace
+} // namespace rz
