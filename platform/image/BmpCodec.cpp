@@ -48,7 +48,7 @@ int32_t getSigned32(const unsigned char* p)
     return v <= 0x7fffffffu ? static_cast<int32_t>(v) : -static_cast<int32_t>(~v) - 1;
 }
 
-uint32_t pixelsPerMetre(double dpi)
+uint32_t bmpPixelsPerMetre(double dpi)
 {
     const double v = std::round(dpi / 0.0254);
     if (v < 1)
@@ -122,8 +122,8 @@ std::optional<std::string> encodeBMP(const Image& source, const ImageProperties&
         put16(out, alpha ? 32 : 24);
         put32(out, alpha ? kBiBitfields : kBiRGB);
         put32(out, static_cast<uint32_t>(dataSize));
-        put32(out, withDpi ? pixelsPerMetre(dpiX) : 0);
-        put32(out, withDpi ? pixelsPerMetre(dpiY) : 0);
+        put32(out, withDpi ? bmpPixelsPerMetre(dpiX) : 0);
+        put32(out, withDpi ? bmpPixelsPerMetre(dpiY) : 0);
         put32(out, 0); // colours used
         put32(out, 0); // important colours
         if (alpha) {

@@ -35,7 +35,7 @@ int writeToString(GifFileType* gif, const GifByteType* data, int length)
     return length;
 }
 
-struct ReadSource {
+struct GifReadSource {
     const char* data;
     size_t size;
     size_t offset;
@@ -43,7 +43,7 @@ struct ReadSource {
 
 int readFromMemory(GifFileType* gif, GifByteType* out, int length)
 {
-    auto* src = static_cast<ReadSource*>(gif->UserData);
+    auto* src = static_cast<GifReadSource*>(gif->UserData);
     if (length <= 0)
         return 0;
     const size_t n = std::min(static_cast<size_t>(length), src->size - src->offset);
@@ -242,7 +242,7 @@ std::optional<std::string> encodeGIF(const Image& source)
 
 std::optional<Image> decodeGIF(std::string_view bytes, bool* complete)
 {
-    ReadSource source{bytes.data(), bytes.size(), 0};
+    GifReadSource source{bytes.data(), bytes.size(), 0};
     int error = 0;
     GifFileType* gif = DGifOpen(&source, readFromMemory, &error);
     if (!gif)

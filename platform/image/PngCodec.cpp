@@ -12,7 +12,7 @@ namespace rz::codec {
 
 namespace {
 
-struct ReadSource {
+struct PngReadSource {
     const unsigned char* data;
     size_t size;
     size_t offset;
@@ -20,7 +20,7 @@ struct ReadSource {
 
 void readFromMemory(png_structp png, png_bytep out, size_t length)
 {
-    auto* src = static_cast<ReadSource*>(png_get_io_ptr(png));
+    auto* src = static_cast<PngReadSource*>(png_get_io_ptr(png));
     if (length > src->size - src->offset)
         png_error(png, "read past end of data");
     std::memcpy(out, src->data + src->offset, length);
@@ -55,7 +55,7 @@ bool allocate(DecodeState& state, size_t rowBytes)
     return true;
 }
 
-bool runDecode(png_structp png, png_infop info, ReadSource* source, DecodeState* state)
+bool runDecode(png_structp png, png_infop info, PngReadSource* source, DecodeState* state)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
@@ -158,7 +158,7 @@ std::optional<Image> decodePNG(std::string_view bytes)
         png_destroy_read_struct(&png, nullptr, nullptr);
         return std::nullopt;
     }
-    ReadSource source{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0};
+    PngReadSource source{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0};
     DecodeState state;
     const bool ok = runDecode(png, info, &source, &state);
     png_destroy_read_struct(&png, &info, nullptr);

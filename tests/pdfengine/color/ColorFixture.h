@@ -3,6 +3,10 @@
 // streams behave as in real files.
 #pragma once
 
+#include "pdfengine/color/QXPDFColor.h"
+#include <cstdint>
+#include <initializer_list>
+
 #include "platform/pdf/PdfDocument.h"
 #include "tests/support/PdfWriter.h"
 
@@ -48,6 +52,19 @@ inline std::string hexBytes(const std::string& hex)
     for (size_t i = 0; i + 1 < hex.size(); i += 2)
         out.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
     return out;
+}
+
+
+// A colour value filled from the given components (already on the ×255 scale).
+inline QXPDFColor colorOf(std::initializer_list<int> components)
+{
+    QXPDFColor color;
+    color.isNull = 0;
+    color.length = static_cast<std::int32_t>(components.size());
+    int i = 0;
+    for (int v : components)
+        color.c[i++] = v;
+    return color;
 }
 
 } // namespace rz::test

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace rz;
+using rz::test::colorOf;
 using test::ColorFixture;
 
 namespace {
@@ -32,16 +33,6 @@ std::shared_ptr<T> as(const std::shared_ptr<QXPDFColorSpace>& space)
     return std::dynamic_pointer_cast<T>(space);
 }
 
-QXPDFColor colorOf(std::initializer_list<int> components)
-{
-    QXPDFColor color;
-    color.isNull = 0;
-    color.length = static_cast<std::int32_t>(components.size());
-    int i = 0;
-    for (int v : components)
-        color.c[i++] = v;
-    return color;
-}
 
 // The ×255 component of an operand.
 QXPDFColor operand(double v)

@@ -5,27 +5,16 @@
 #include "pdfengine/color/QXPDFPatternColorSpace.h"
 #include "pdfengine/color/QXPDFSeparationColorSpace.h"
 
+#include "tests/pdfengine/color/ColorFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 using namespace rz;
+using rz::test::colorOf;
 
-namespace {
-
-QXPDFColor colorOf(std::initializer_list<int> components)
-{
-    QXPDFColor color;
-    color.isNull = 0;
-    color.length = static_cast<std::int32_t>(components.size());
-    int i = 0;
-    for (int v : components)
-        color.c[i++] = v;
-    return color;
-}
-
-} // namespace
 
 TEST(ColorValue, OperandsSaturateOnTheComponentScale)
 {
