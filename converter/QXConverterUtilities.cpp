@@ -1,5 +1,6 @@
 #include "converter/QXConverterUtilities.h"
 
+#include "pdfengine/fonts/QXInstalledFonts.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Uuid.h"
 #include "platform/text/TextBreaks.h"
@@ -7,8 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <hb-ft.h>
@@ -18,133 +17,10 @@
 #include <mutex>
 #include <unicode/uchar.h>
 #include <type_traits>
-#include <unordered_map>
 
 namespace rz {
 
 namespace {
-
-// --- Installed fonts -------------------------------------------------------
-
-struct InstalledFace {
-    std::string file;
-    int index = 0;
-};
-
-std::string asciiLower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-// The installed faces by PostScript, full and family name (compared
-// without ASCII case), built once per process from fontconfig's list. A
-// family name stands for its face closest to regular weight, upright and
-// normal width.
-class InstalledFontIndex {
-public:
-    static const InstalledFontIndex& shared()
-    {
-        static const InstalledFontIndex index;
-        return index;
-    }
-
-    const InstalledFace* find(std::string_view name) const
-    {
-        const std::string key = asciiLower(name);
-        for (const auto* map : {&byPostScriptName_, &byFullName_, &byFamily_}) {
-            const auto it = map->find(key);
-            if (it != map->end())
-                return &it->second.face;
-        }
-        return nullptr;
-    }
-
-private:
-    struct Entry {
-        InstalledFace face;
-        int distance = 0;  // from the regular face; used for families only
-    };
-
-    InstalledFontIndex()
-    {
-        FcConfig* config = FcInitLoadConfigAndFonts();
-        if (config == nullptr)
-            return;
-        FcPattern* pattern = FcPatternCreate();
-        FcObjectSet* objects =
-            FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_FULLNAME, FC_POSTSCRIPT_NAME,
-                             FC_WEIGHT, FC_SLANT, FC_WIDTH, FC_SCALABLE, nullptr);
-        FcFontSet* set = FcFontList(config, pattern, objects);
-        if (set != nullptr) {
-            for (int i = 0; i < set->nfont; ++i)
-                add(set->fonts[i]);
-            FcFontSetDestroy(set);
-        }
-        FcObjectSetDestroy(objects);
-        FcPatternDestroy(pattern);
-        FcConfigDestroy(config);
-    }
-
-    static void insert(std::unordered_map<std::string, Entry>& map, const std::string& key,
-                       const Entry& entry)
-    {
-        const auto it = map.find(key);
-        if (it == map.end()) {
-            map.emplace(key, entry);
-            return;
-        }
-        // The nearer face wins; between equals, the one listed by the
-        // smaller file path, so the choice does not depend on list order.
-        const Entry& old = it->second;
-        if (entry.distance < old.distance ||
-            (entry.distance == old.distance &&
-             (entry.face.file < old.face.file ||
-              (entry.face.file == old.face.file && entry.face.index < old.face.index))))
-            it->second = entry;
-    }
-
-    void add(FcPattern* font)
-    {
-        FcChar8* file = nullptr;
-        FcBool scalable = FcFalse;
-        if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch ||
-            FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) != FcResultMatch || !scalable)
-            return;
-        int index = 0;
-        FcPatternGetInteger(font, FC_INDEX, 0, &index);
-        int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN, width = FC_WIDTH_NORMAL;
-        FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
-        FcPatternGetInteger(font, FC_SLANT, 0, &slant);
-        FcPatternGetInteger(font, FC_WIDTH, 0, &width);
-
-        Entry entry;
-        entry.face.file = reinterpret_cast<const char*>(file);
-        entry.face.index = index;
-        entry.distance = std::abs(weight - FC_WEIGHT_REGULAR) + std::abs(width - FC_WIDTH_NORMAL) +
-                         (slant == FC_SLANT_ROMAN ? 0 : 1000);
-
-        const auto names = [&](const char* object, std::unordered_map<std::string, Entry>& map,
-                               const Entry& e) {
-            FcChar8* value = nullptr;
-            for (int n = 0; FcPatternGetString(font, object, n, &value) == FcResultMatch; ++n)
-                insert(map, asciiLower(reinterpret_cast<const char*>(value)), e);
-        };
-        Entry exact = entry;
-        exact.distance = 0;
-        names(FC_POSTSCRIPT_NAME, byPostScriptName_, exact);
-        names(FC_FULLNAME, byFullName_, exact);
-        names(FC_FAMILY, byFamily_, entry);
-    }
-
-    std::unordered_map<std::string, Entry> byPostScriptName_;
-    std::unordered_map<std::string, Entry> byFullName_;
-    std::unordered_map<std::string, Entry> byFamily_;
-};
 
 // --- Measuring ---------------------------------------------------------------
 
@@ -193,7 +69,7 @@ public:
         fonts_.clear();  // before the library goes
     }
 
-    const MeasureFont* font(const InstalledFace& installed)
+    const MeasureFont* font(const QXInstalledFontFile& installed)
     {
         const std::string key = installed.file + '\n' + formatInteger(installed.index);
         for (auto it = fonts_.begin(); it != fonts_.end(); ++it) {
@@ -212,7 +88,7 @@ public:
     }
 
 private:
-    std::unique_ptr<MeasureFont> open(const InstalledFace& installed)
+    std::unique_ptr<MeasureFont> open(const QXInstalledFontFile& installed)
     {
         if (!library_)
             return nullptr;
@@ -356,7 +232,8 @@ double QXConverterUtilities::TextWidth(std::string_view text, std::string_view f
 {
     if (text.empty() || !std::isfinite(fontSize) || fontSize <= 0 || std::isnan(maxHeight))
         return 0;
-    const InstalledFace* installed = InstalledFontIndex::shared().find(fontName);
+    // The installed-font index of the font layer, shared by the process.
+    const QXInstalledFontFile* installed = QXInstalledFonts::findFontFile(fontName);
     if (installed == nullptr)
         return 0;
     thread_local MeasureCache cache;

@@ -458,7 +458,8 @@ std::shared_ptr<QXPDFShadingCollection> QXPDFConentParser::shadingCollectionWith
 
 std::shared_ptr<QXPDFPatternCollection> QXPDFConentParser::patternCollectionWithDict(const pdf::Object& resources)
 {
-    return std::make_shared<QXPDFPatternCollection>(resources.get("Pattern"));
+    // Tiling cells without resources of their own draw with these.
+    return std::make_shared<QXPDFPatternCollection>(resources.get("Pattern"), resources);
 }
 
 std::shared_ptr<QXPDFPropertiesCollection> QXPDFConentParser::propertiesCollectionWithDict(const pdf::Object& resources)

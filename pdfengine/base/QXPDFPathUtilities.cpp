@@ -62,7 +62,15 @@ void addArcToPoint(Path& path, Point corner, Point to, double radius)
 
 std::string QXPDFPathUtilities::PathInLibBundleForResource(const std::string& resource)
 {
-    const fs::path p = resourceRoot() / "QXPDFParser" / resource;
+    // The name stays inside the engine's folder: no absolute path, no "..".
+    const fs::path relative(resource);
+    if (resource.empty() || relative.has_root_path())
+        return {};
+    for (const fs::path& component : relative) {
+        if (component == "..")
+            return {};
+    }
+    const fs::path p = resourceRoot() / "QXPDFParser" / relative;
     std::error_code ec;
     if (!fs::exists(p, ec))
         return {};

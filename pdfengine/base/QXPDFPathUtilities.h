@@ -14,7 +14,8 @@ class QXPDFPathUtilities {
 public:
     // The engine resource at "QXPDFParser/<resource>" under the resource
     // root: the last component names the resource, the rest its subfolder.
-    // Empty when it does not exist.
+    // Empty when it does not exist, and for a name that could leave that
+    // folder (an absolute path or a ".." component).
     static std::string PathInLibBundleForResource(const std::string& resource);
     static bool isDirectoryAtPath(const std::string& path);
     // "/a/b.png" -> "/a/b-<UUID>.png"; "/a/b" -> "/a/b-<UUID>".

@@ -243,7 +243,8 @@ std::optional<Image> QXPDFPatternTiling::contentImage() const
         }
         const int pixelWidth = static_cast<int>(std::clamp(width, 1.0, double(kQXPDFMaxTilingCellSide)));
         const int pixelHeight = static_cast<int>(std::clamp(height, 1.0, double(kQXPDFMaxTilingCellSide)));
-        image = renderer(contentStream_, resDict_, cell, pixelWidth, pixelHeight);
+        const pdf::Object& resources = resDict_.isDictionary() ? resDict_ : inheritedResources_;
+        image = renderer(contentStream_, resources, cell, pixelWidth, pixelHeight);
         if (image && image->isEmpty())
             image.reset();
     }
@@ -337,13 +338,20 @@ void QXPDFPatternShading::drawInContext(BitmapContext& context, const Affine& sc
 
 // ---------------------------------------------------------------- collection
 
-QXPDFPatternCollection::QXPDFPatternCollection(const pdf::Object& dictionary)
+QXPDFPatternCollection::QXPDFPatternCollection(const pdf::Object& dictionary,
+                                               const pdf::Object& drawingResources)
 {
     if (!dictionary.isDictionary())
         return;
-    for (const std::string& key : dictionary.keys())
-        if (auto pattern = QXPDFPattern::PatternWithObject(dictionary.get(key), key))
-            collectObjects_[key] = std::move(pattern);
+    for (const std::string& key : dictionary.keys()) {
+        auto pattern = QXPDFPattern::PatternWithObject(dictionary.get(key), key);
+        if (!pattern)
+            continue;
+        if (auto* tiling = dynamic_cast<QXPDFPatternTiling*>(pattern.get());
+            tiling && drawingResources.isDictionary())
+            tiling->setInheritedResources(drawingResources);
+        collectObjects_[key] = std::move(pattern);
+    }
 }
 
 void QXPDFPatternCollection::addObjectsFromDictionary(

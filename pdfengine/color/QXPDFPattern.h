@@ -95,9 +95,10 @@ private:
 };
 
 // Renders the cell of a tiling pattern: the pattern stream (its content and
-// dictionary), its resource dictionary (null when it has none), the cell
-// rectangle in pattern space, and the bitmap size onto which that rectangle
-// is mapped (its minimum corner at the bitmap's bottom-left). Gives the
+// dictionary), the resources to draw it with (its own /Resources, else
+// those of the stream that draws the pattern; null when neither has any),
+// the cell rectangle in pattern space, and the bitmap size onto which that
+// rectangle is mapped (its minimum corner at the bitmap's bottom-left). Gives the
 // cell's image (with alpha, transparent where nothing was drawn) or nothing.
 using QXPDFTilingCellRenderer = std::function<std::optional<Image>(
     const pdf::Object& stream, const pdf::Object& resources, const Rect& cell, int pixelWidth,
@@ -142,6 +143,10 @@ public:
     Affine matrixTransform() const;
     // Null when the pattern has no resources.
     const pdf::Object& resDict() const { return resDict_; }
+    // The resource dictionary of the stream that draws the pattern: the cell
+    // is rendered with it when the pattern has no resources of its own.
+    const pdf::Object& inheritedResources() const { return inheritedResources_; }
+    void setInheritedResources(const pdf::Object& resources) { inheritedResources_ = resources; }
     const pdf::Object& contentStream() const { return contentStream_; }
 
     // The renderer every tiling pattern uses for its cell (none until the
@@ -161,6 +166,7 @@ private:
     double xStep_ = 1;
     double yStep_ = 1;
     pdf::Object resDict_;
+    pdf::Object inheritedResources_;
     std::array<double, 6> matrix_{1, 0, 0, 1, 0, 0};
     pdf::Object contentStream_;
     // The rendered cell, shared by copies.
@@ -198,7 +204,11 @@ public:
     // Every entry of a /Pattern resource dictionary made into a pattern and
     // stored under its name; entries that give no pattern are left out. A
     // null (or non-dictionary) object gives an empty collection.
-    explicit QXPDFPatternCollection(const pdf::Object& dictionary);
+    // `drawingResources` is the resource dictionary the /Pattern entry
+    // belongs to (that of the stream drawing with these patterns): tiling
+    // patterns without resources of their own render their cells with it.
+    explicit QXPDFPatternCollection(const pdf::Object& dictionary,
+                                    const pdf::Object& drawingResources = pdf::Object());
 
     void addObjectsFromDictionary(const std::map<std::string, std::shared_ptr<QXPDFPattern>>& objects);
     // The pattern or null.

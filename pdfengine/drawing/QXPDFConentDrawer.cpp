@@ -91,7 +91,7 @@ std::optional<Image> QXPDFConentDrawer::DrawStream(const pdf::Object& stream, co
     return drawer.CGImage();
 }
 
-std::optional<Image> QXPDFConentDrawer::DrawStream(const pdf::Object& stream, const pdf::Object& /*resources*/,
+std::optional<Image> QXPDFConentDrawer::DrawStream(const pdf::Object& stream, const pdf::Object& resources,
                                                    const Rect& cell, int pixelWidth, int pixelHeight)
 {
     const Rect box = cell.standardized();
@@ -99,12 +99,16 @@ std::optional<Image> QXPDFConentDrawer::DrawStream(const pdf::Object& stream, co
         !(box.size.height > 0) || !std::isfinite(box.size.width) || !std::isfinite(box.size.height))
         return std::nullopt;
     const pdf::Object dict = stream.dictionary();
-    const pdf::Object resources = dict.get("Resources");
-    auto content = std::make_shared<const pdf::ContentStream>(
-        stream, resources.isDictionary() ? resources : pdf::Object(), nullptr);
+    // The cell's own resources, else the ones it was given (those of the
+    // stream that draws the pattern).
+    const pdf::Object own = dict.get("Resources");
+    const pdf::Object effective =
+        own.isDictionary() ? own : (resources.isDictionary() ? resources : pdf::Object());
+    auto content = std::make_shared<const pdf::ContentStream>(stream, effective, nullptr);
     QXPDFConentDrawer drawer(dict, std::move(content), Rect(0, 0, pixelWidth, pixelHeight));
     if (!drawer.bitmapContext())
         return std::nullopt;
+    drawer.setInheritedResources(effective);
     // The cell's minimum corner to the bitmap's origin, its size to the bitmap's.
     drawer.setBaseTransform(concat(Affine::makeTranslation(-box.minX(), -box.minY()),
                                    Affine::makeScale(pixelWidth / box.size.width, pixelHeight / box.size.height)));

@@ -59,8 +59,9 @@ public:
                                            const Rect& mediaBox, const pdf::ContentStream* parent);
     // The image of a tiling pattern's cell: the stream's `cell` rectangle
     // mapped onto a bitmap of pixelWidth × pixelHeight, the cell's minimum
-    // corner at the bottom-left; `resources` is the pattern's resource
-    // dictionary (null for none).
+    // corner at the bottom-left. The stream draws with its own /Resources,
+    // else with `resources` (those of the stream that draws the pattern;
+    // null for none).
     static std::optional<Image> DrawStream(const pdf::Object& stream, const pdf::Object& resources,
                                            const Rect& cell, int pixelWidth, int pixelHeight);
     // Makes the drawer the cell renderer of every tiling pattern

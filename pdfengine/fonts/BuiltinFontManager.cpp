@@ -1,10 +1,8 @@
 #include "pdfengine/fonts/BuiltinFontManager.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <mutex>
-#include <unordered_map>
 
 namespace rz {
 
@@ -108,37 +106,88 @@ std::string asciiLower(std::string_view s)
     return out;
 }
 
-// Glyph name -> value: the first entry of the name list with that name.
-const std::unordered_map<std::string_view, uint16_t>& nameToUnicodeTable()
-{
-    static const std::unordered_map<std::string_view, uint16_t> table = [] {
-        std::unordered_map<std::string_view, uint16_t> t;
-        t.reserve(kGlyphNameListCount);
-        for (size_t i = 0; i < kGlyphNameListCount; ++i)
-            t.emplace(kGlyphNameList[i].name, kGlyphNameList[i].unicode);
-        return t;
-    }();
-    return table;
-}
+// The glyph list indexed both ways, built once per process into two flat
+// open-addressing tables (no allocation per entry): glyph name -> the first
+// entry with that name, and value -> the first entry with that value.
+class GlyphListIndex {
+public:
+    static const GlyphListIndex& shared()
+    {
+        // Lives for the whole process.
+        static const GlyphListIndex* index = new GlyphListIndex();
+        return *index;
+    }
 
-// Value -> glyph name: the preferred list first, then the name list.
-const std::array<const char*, 0x10000>& unicodeToNameTable()
-{
-    static const std::array<const char*, 0x10000> table = [] {
-        std::array<const char*, 0x10000> t{};
-        for (size_t i = 0; i < kPreferredGlyphNameListCount; ++i) {
-            const GlyphNameEntry& e = kPreferredGlyphNameList[i];
-            if (!t[e.unicode])
-                t[e.unicode] = e.name;
+    const GlyphNameEntry* entryForName(std::string_view name) const
+    {
+        for (size_t slot = hashName(name) & mask_;; slot = (slot + 1) & mask_) {
+            const uint32_t i = byName_[slot];
+            if (i == 0)
+                return nullptr;
+            if (name == kGlyphNameList[i - 1].name)
+                return &kGlyphNameList[i - 1];
         }
+    }
+
+    const GlyphNameEntry* entryForValue(uint16_t value) const
+    {
+        for (size_t slot = hashValue(value) & mask_;; slot = (slot + 1) & mask_) {
+            const uint32_t i = byValue_[slot];
+            if (i == 0)
+                return nullptr;
+            if (kGlyphNameList[i - 1].unicode == value)
+                return &kGlyphNameList[i - 1];
+        }
+    }
+
+private:
+    GlyphListIndex()
+    {
+        size_t size = 16;
+        while (size < kGlyphNameListCount + kGlyphNameListCount / 2)
+            size *= 2;
+        mask_ = size - 1;
+        byName_.assign(size, 0);
+        byValue_.assign(size, 0);
         for (size_t i = 0; i < kGlyphNameListCount; ++i) {
             const GlyphNameEntry& e = kGlyphNameList[i];
-            if (!t[e.unicode])
-                t[e.unicode] = e.name;
+            if (!entryForName(e.name))
+                insert(byName_, hashName(e.name), i);
+            if (!entryForValue(e.unicode))
+                insert(byValue_, hashValue(e.unicode), i);
         }
-        return t;
-    }();
-    return table;
+    }
+
+    void insert(std::vector<uint32_t>& slots, size_t hash, size_t entry) const
+    {
+        size_t slot = hash & mask_;
+        while (slots[slot] != 0)
+            slot = (slot + 1) & mask_;
+        slots[slot] = static_cast<uint32_t>(entry + 1);
+    }
+
+    static size_t hashName(std::string_view name)
+    {
+        uint32_t h = 2166136261u; // FNV-1a
+        for (char c : name)
+            h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+        return h;
+    }
+    static size_t hashValue(uint16_t value) { return value * 2654435761u >> 7; }
+
+    size_t mask_ = 0;
+    std::vector<uint32_t> byName_;  // entry index + 1, 0 when free
+    std::vector<uint32_t> byValue_; // entry index + 1, 0 when free
+};
+
+// The preferred name of a value (the preferred list is sorted by value).
+const char* preferredGlyphName(uint16_t value)
+{
+    const GlyphNameEntry* begin = kPreferredGlyphNameList;
+    const GlyphNameEntry* end = begin + kPreferredGlyphNameListCount;
+    const GlyphNameEntry* it = std::lower_bound(
+        begin, end, value, [](const GlyphNameEntry& e, uint16_t v) { return e.unicode < v; });
+    return it != end && it->unicode == value ? it->name : nullptr;
 }
 
 int hexDigitValue(char c)
@@ -206,9 +255,8 @@ bool BuiltinFontWidths::widthOfSpace(int& width) const
 
 uint32_t BuiltinFontWidths::nameToUnicodeID(std::string_view name)
 {
-    const auto& table = nameToUnicodeTable();
-    if (auto it = table.find(name); it != table.end())
-        return it->second;
+    if (const GlyphNameEntry* entry = GlyphListIndex::shared().entryForName(name))
+        return entry->unicode;
     if (name.size() < 3 || name.substr(0, 3) != "uni")
         return 0;
     const std::string_view rest = name.substr(3);
@@ -239,8 +287,10 @@ std::string BuiltinFontWidths::unicodeIDToName(uint32_t unicodeID)
     const uint32_t u = unicodeID & 0xFFFF;
     if (u == 0)
         return ".notdef";
-    if (const char* name = unicodeToNameTable()[u])
+    if (const char* name = preferredGlyphName(static_cast<uint16_t>(u)))
         return name;
+    if (const GlyphNameEntry* entry = GlyphListIndex::shared().entryForValue(static_cast<uint16_t>(u)))
+        return entry->name;
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out = "uni";
     for (int shift = 12; shift >= 0; shift -= 4)

@@ -34,6 +34,11 @@ inline constexpr uint64_t kMaxCMapLeafWrites = 1u << 25;
 // Nesting of usecmap (and embedded /UseCMap) chains; published CMaps use one level.
 inline constexpr int kMaxUseCMapDepth = 8;
 
+// Predefined (named) encoding CMaps kept parsed for the process, the most
+// recently used ones: a document uses a few, and a large one holds about 150
+// arrays (300 KiB).
+inline constexpr size_t kMaxCachedPredefinedCMaps = 8;
+
 // Size of a CMap or CID-to-Unicode resource file read from disk (the
 // largest published one is about 300 KiB).
 inline constexpr uintmax_t kMaxCMapFileSize = 16u << 20;

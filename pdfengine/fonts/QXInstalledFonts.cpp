@@ -3,8 +3,12 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <tuple>
+#include <unordered_map>
 
 namespace rz {
 
@@ -71,26 +75,83 @@ std::string wordNameOf(const std::string& family, const std::string& face,
     return family + " " + face;
 }
 
-std::vector<QXInstalledFace> listInstalledFaces()
+// Distance of a face from the regular one as a family name picks it.
+int regularDistance(const QXInstalledFace& f)
 {
-    std::vector<std::tuple<int, QXInstalledFace>> found;
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (!config)
-        return {};
-    FcPattern* pattern = FcPatternCreate();
-    FcObjectSet* objects =
-        FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_STYLE, FC_STYLELANG, FC_FULLNAME,
-                         FC_FULLNAMELANG, FC_POSTSCRIPT_NAME, FC_FILE, FC_INDEX, FC_WEIGHT,
-                         FC_SLANT, FC_FONTFORMAT, FC_SCALABLE, nullptr);
-    FcFontSet* set = FcFontList(config, pattern, objects);
-    for (int i = 0; set && i < set->nfont; ++i) {
-        FcPattern* font = set->fonts[i];
+    return std::abs(f.weight - FC_WEIGHT_REGULAR) + (f.slant != FC_SLANT_ROMAN ? 1000 : 0);
+}
+
+// The installed faces and the name indexes of every lookup, built once per
+// process from one fontconfig listing (fontconfig answers it from its
+// caches; no font file is opened).
+class FontIndex {
+public:
+    static const FontIndex& shared()
+    {
+        // Lives for the whole process.
+        static const FontIndex* index = new FontIndex();
+        return *index;
+    }
+
+    std::vector<QXInstalledFace> faces; // sorted by family, PostScript name
+    std::vector<std::string> familyNames; // sorted
+    // Family -> [first, end) of its faces.
+    std::unordered_map<std::string, std::pair<size_t, size_t>> familyRanges;
+    // Lower-cased PostScript, full and family names -> face; the first face
+    // in order, and for a family its face nearest regular.
+    std::unordered_map<std::string, size_t> byPostScriptName;
+    std::unordered_map<std::string, size_t> byFullName;
+    std::unordered_map<std::string, size_t> byFamily;
+    // Exact PostScript name -> first face.
+    std::unordered_map<std::string, size_t> byExactPostScriptName;
+
+    struct FileEntry {
+        QXInstalledFontFile file;
+        int distance = 0; // from the regular face; for families only
+    };
+    // Every name of every listed face, lower-cased, for text measuring.
+    std::unordered_map<std::string, FileEntry> filesByPostScriptName;
+    std::unordered_map<std::string, FileEntry> filesByFullName;
+    std::unordered_map<std::string, FileEntry> filesByFamily;
+
+private:
+    FontIndex()
+    {
+        if (!FcInit())
+            return;
+        FcPattern* pattern = FcPatternCreate();
+        FcObjectSet* objects = FcObjectSetBuild(
+            FC_FAMILY, FC_FAMILYLANG, FC_STYLE, FC_STYLELANG, FC_FULLNAME, FC_FULLNAMELANG,
+            FC_POSTSCRIPT_NAME, FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT, FC_WIDTH, FC_FONTFORMAT,
+            FC_SCALABLE, nullptr);
+        // The current configuration stays loaded for the process (and for
+        // any other user of fontconfig in it).
+        FcFontSet* set = (pattern && objects) ? FcFontList(nullptr, pattern, objects) : nullptr;
+        std::vector<std::tuple<int, QXInstalledFace>> found;
+        if (set && set->nfont > 0)
+            found.reserve(static_cast<size_t>(set->nfont));
+        for (int i = 0; set && i < set->nfont; ++i) {
+            addFile(set->fonts[i]);
+            if (std::optional<QXInstalledFace> face = installedFace(set->fonts[i]))
+                found.emplace_back(formatRank(set->fonts[i]), std::move(*face));
+        }
+        if (set)
+            FcFontSetDestroy(set);
+        if (objects)
+            FcObjectSetDestroy(objects);
+        if (pattern)
+            FcPatternDestroy(pattern);
+        buildFaces(std::move(found));
+    }
+
+    static std::optional<QXInstalledFace> installedFace(FcPattern* font)
+    {
         FcBool scalable = FcTrue;
         if (FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) == FcResultMatch && !scalable)
-            continue;
+            return std::nullopt;
         FcChar8* file = nullptr;
         if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !file)
-            continue;
+            return std::nullopt;
         QXInstalledFace installed;
         installed.file = reinterpret_cast<const char*>(file);
         FcPatternGetInteger(font, FC_INDEX, 0, &installed.index);
@@ -104,7 +165,7 @@ std::vector<QXInstalledFace> listInstalledFaces()
         installed.face.fullName =
             pickString(font, FC_FULLNAME, FC_FULLNAMELANG, installed.face.postScriptName);
         if (installed.family.empty())
-            continue;
+            return std::nullopt;
         if (installed.face.fullName.empty())
             installed.face.fullName = installed.face.face.empty()
                                           ? installed.family
@@ -113,59 +174,141 @@ std::vector<QXInstalledFace> listInstalledFaces()
             installed.face.postScriptName = installed.face.fullName;
         installed.face.wordName =
             wordNameOf(installed.family, installed.face.face, installed.face.fullName);
-        found.emplace_back(formatRank(font), std::move(installed));
+        return installed;
     }
-    if (set)
-        FcFontSetDestroy(set);
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(pattern);
-    FcConfigDestroy(config);
 
-    // One face per PostScript name: TrueType before CFF before Type 1, then by file.
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-        const QXInstalledFace& fa = std::get<1>(a);
-        const QXInstalledFace& fb = std::get<1>(b);
-        return std::tie(fa.family, fa.face.postScriptName, std::get<0>(a), fa.file, fa.index) <
-               std::tie(fb.family, fb.face.postScriptName, std::get<0>(b), fb.file, fb.index);
-    });
-    std::vector<QXInstalledFace> faces;
-    for (auto& entry : found) {
-        QXInstalledFace& face = std::get<1>(entry);
-        if (!faces.empty() && faces.back().family == face.family &&
-            faces.back().face.postScriptName == face.face.postScriptName)
-            continue;
-        faces.push_back(std::move(face));
+    void buildFaces(std::vector<std::tuple<int, QXInstalledFace>> found)
+    {
+        // One face per PostScript name: TrueType before CFF before Type 1,
+        // then by file. (The order is sorted by index, the faces moved once.)
+        std::vector<size_t> order(found.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::sort(order.begin(), order.end(), [&found](size_t a, size_t b) {
+            const auto& [rankA, fa] = found[a];
+            const auto& [rankB, fb] = found[b];
+            return std::tie(fa.family, fa.face.postScriptName, rankA, fa.file, fa.index) <
+                   std::tie(fb.family, fb.face.postScriptName, rankB, fb.file, fb.index);
+        });
+        faces.reserve(found.size());
+        for (size_t i : order) {
+            QXInstalledFace& face = std::get<1>(found[i]);
+            if (!faces.empty() && faces.back().family == face.family &&
+                faces.back().face.postScriptName == face.face.postScriptName)
+                continue;
+            faces.push_back(std::move(face));
+        }
+
+        for (size_t i = 0; i < faces.size(); ++i) {
+            const QXInstalledFace& face = faces[i];
+            if (familyNames.empty() || familyNames.back() != face.family) {
+                familyNames.push_back(face.family);
+                familyRanges.emplace(face.family, std::make_pair(i, i + 1));
+            } else {
+                familyRanges[face.family].second = i + 1;
+            }
+            byExactPostScriptName.emplace(face.face.postScriptName, i);
+            byPostScriptName.emplace(asciiLower(face.face.postScriptName), i);
+            byFullName.emplace(asciiLower(face.face.fullName), i);
+            // The most regular face of a family (weight nearest regular,
+            // upright first; the first between equals).
+            const auto [it, added] = byFamily.emplace(asciiLower(face.family), i);
+            if (!added && regularDistance(face) < regularDistance(faces[it->second]))
+                it->second = i;
+        }
     }
-    return faces;
-}
 
-void measureFace(QXInstalledFace& installed)
+    static void insertFile(std::unordered_map<std::string, FileEntry>& map, std::string key,
+                           const FileEntry& entry)
+    {
+        const auto [it, added] = map.emplace(std::move(key), entry);
+        if (added)
+            return;
+        // The nearer face wins; between equals, the one of the smaller file
+        // path, so that the choice does not depend on the listing order.
+        const FileEntry& old = it->second;
+        if (std::tie(entry.distance, entry.file.file, entry.file.index) <
+            std::tie(old.distance, old.file.file, old.file.index))
+            it->second = entry;
+    }
+
+    void addFile(FcPattern* font)
+    {
+        FcChar8* file = nullptr;
+        FcBool scalable = FcFalse;
+        if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !file ||
+            FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) != FcResultMatch || !scalable)
+            return;
+        int index = 0;
+        FcPatternGetInteger(font, FC_INDEX, 0, &index);
+        int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN, width = FC_WIDTH_NORMAL;
+        FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
+        FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+        FcPatternGetInteger(font, FC_WIDTH, 0, &width);
+
+        FileEntry entry;
+        entry.file.file = reinterpret_cast<const char*>(file);
+        entry.file.index = index;
+        entry.distance = std::abs(weight - FC_WEIGHT_REGULAR) + std::abs(width - FC_WIDTH_NORMAL) +
+                         (slant == FC_SLANT_ROMAN ? 0 : 1000);
+        const auto names = [&](const char* object, std::unordered_map<std::string, FileEntry>& map,
+                               const FileEntry& e) {
+            FcChar8* value = nullptr;
+            for (int n = 0; FcPatternGetString(font, object, n, &value) == FcResultMatch; ++n) {
+                if (value)
+                    insertFile(map, asciiLower(reinterpret_cast<const char*>(value)), e);
+            }
+        };
+        FileEntry exact = entry;
+        exact.distance = 0;
+        names(FC_POSTSCRIPT_NAME, filesByPostScriptName, exact);
+        names(FC_FULLNAME, filesByFullName, exact);
+        names(FC_FAMILY, filesByFamily, entry);
+    }
+};
+
+QXFontFace measure(const QXInstalledFace& installed)
 {
+    QXFontFace f = installed.face;
     const std::shared_ptr<PlatformFont> font =
         PlatformFont::createWithFile(installed.file, installed.index);
     if (!font)
-        return;
+        return f;
     const double scale = 10.0 / font->unitsPerEm();
-    QXFontFace& f = installed.face;
     f.ascender = font->ascent() * scale;
     f.descender = font->descent() * scale;
     f.leading = font->leading() * scale;
     f.capHeight = font->capHeight() * scale;
     f.xHeight = font->xHeight() * scale;
     f.italicAngle = font->italicAngle();
+    return f;
 }
 
 } // namespace
 
 const std::vector<QXInstalledFace>& QXInstalledFonts::installedFaces()
 {
-    static const std::vector<QXInstalledFace> faces = [] {
-        std::vector<QXInstalledFace> list = listInstalledFaces();
-        for (QXInstalledFace& face : list)
-            measureFace(face);
-        return list;
-    }();
-    return faces;
+    return FontIndex::shared().faces;
+}
+
+QXFontFace QXInstalledFonts::measuredFace(const QXInstalledFace& face)
+{
+    // The numbers of each font file face, read once.
+    static std::mutex mutex;
+    static std::map<std::pair<std::string, int>, QXFontFace> measured;
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto key = std::make_pair(face.file, face.index);
+    auto it = measured.find(key);
+    if (it == measured.end())
+        it = measured.emplace(key, measure(face)).first;
+    QXFontFace result = face.face;
+    result.ascender = it->second.ascender;
+    result.descender = it->second.descender;
+    result.leading = it->second.leading;
+    result.capHeight = it->second.capHeight;
+    result.italicAngle = it->second.italicAngle;
+    result.xHeight = it->second.xHeight;
+    return result;
 }
 
 const QXFontBook& QXInstalledFonts::fontBook()
@@ -173,7 +316,7 @@ const QXFontBook& QXInstalledFonts::fontBook()
     static const QXFontBook book = [] {
         QXFontBook b;
         for (const QXInstalledFace& face : installedFaces())
-            b[face.family].emplace(face.face.postScriptName, face.face);
+            b[face.family].emplace(face.face.postScriptName, measuredFace(face));
         return b;
     }();
     return book;
@@ -181,67 +324,66 @@ const QXFontBook& QXInstalledFonts::fontBook()
 
 std::vector<std::string> QXInstalledFonts::familyNames_QXLib()
 {
-    std::vector<std::string> names;
-    for (const auto& [family, faces] : fontBook())
-        names.push_back(family);
-    return names;
+    return FontIndex::shared().familyNames;
 }
 
 std::vector<std::string> QXInstalledFonts::fontNamesForFamilyName_QXLib(std::string_view family)
 {
+    const FontIndex& index = FontIndex::shared();
     std::vector<std::string> names;
-    const auto it = fontBook().find(std::string(family));
-    if (it != fontBook().end()) {
-        for (const auto& [ps, face] : it->second)
-            names.push_back(ps);
+    const auto it = index.familyRanges.find(std::string(family));
+    if (it != index.familyRanges.end()) {
+        for (size_t i = it->second.first; i < it->second.second; ++i)
+            names.push_back(index.faces[i].face.postScriptName);
     }
     return names;
 }
 
 std::vector<QXFontFace> QXInstalledFonts::fontDictsForFamilyName_QXLib(std::string_view family)
 {
+    const FontIndex& index = FontIndex::shared();
     std::vector<QXFontFace> faces;
-    const auto it = fontBook().find(std::string(family));
-    if (it != fontBook().end()) {
-        for (const auto& [ps, face] : it->second)
-            faces.push_back(face);
+    const auto it = index.familyRanges.find(std::string(family));
+    if (it != index.familyRanges.end()) {
+        for (size_t i = it->second.first; i < it->second.second; ++i)
+            faces.push_back(measuredFace(index.faces[i]));
     }
     return faces;
 }
 
 std::string QXInstalledFonts::wordNameForFontName_QXLib(std::string_view postScriptName)
 {
-    for (const QXInstalledFace& face : installedFaces()) {
-        if (face.face.postScriptName == postScriptName)
-            return face.face.wordName;
-    }
-    return std::string(postScriptName);
+    const FontIndex& index = FontIndex::shared();
+    const auto it = index.byExactPostScriptName.find(std::string(postScriptName));
+    return it != index.byExactPostScriptName.end() ? index.faces[it->second].face.wordName
+                                                   : std::string(postScriptName);
 }
 
 const QXInstalledFace* QXInstalledFonts::findFace(std::string_view name)
 {
     if (name.empty())
         return nullptr;
+    const FontIndex& index = FontIndex::shared();
     const std::string key = asciiLower(name);
-    const auto& faces = installedFaces();
-    for (const QXInstalledFace& face : faces) {
-        if (asciiLower(face.face.postScriptName) == key)
-            return &face;
+    for (const auto* map : {&index.byPostScriptName, &index.byFullName, &index.byFamily}) {
+        const auto it = map->find(key);
+        if (it != map->end())
+            return &index.faces[it->second];
     }
-    for (const QXInstalledFace& face : faces) {
-        if (asciiLower(face.face.fullName) == key)
-            return &face;
+    return nullptr;
+}
+
+const QXInstalledFontFile* QXInstalledFonts::findFontFile(std::string_view name)
+{
+    const FontIndex& index = FontIndex::shared();
+    const std::string key = asciiLower(name);
+    for (const auto* map :
+         {&index.filesByPostScriptName, &index.filesByFullName, &index.filesByFamily}) {
+        const auto it = map->find(key);
+        if (it != map->end())
+            return &it->second.file;
     }
-    // A family name: its most regular face (weight nearest regular, upright first).
-    const QXInstalledFace* best = nullptr;
-    auto distance = [](const QXInstalledFace& f) {
-        return std::abs(f.weight - FC_WEIGHT_REGULAR) + (f.slant != FC_SLANT_ROMAN ? 1000 : 0);
-    };
-    for (const QXInstalledFace& face : faces) {
-        if (asciiLower(face.family) == key && (!best || distance(face) < distance(*best)))
-            best = &face;
-    }
-    return best;
+    return nullptr;
 }
 
 std::shared_ptr<PlatformFont> QXInstalledFonts::platformFont(const QXInstalledFace& face)

@@ -1,7 +1,9 @@
 // The installed fonts, as fontconfig lists them: families, faces, their
 // names and metrics, and fonts opened by name for measuring. Only exact
 // family, full or PostScript names count as installed; fontconfig's
-// substitutions never do. The list is read once per process.
+// substitutions never do. The names come from fontconfig's cached metadata,
+// read once per process together with the name indexes every lookup uses;
+// a font file is opened only when its metrics or glyphs are asked for.
 #pragma once
 
 #include "pdfengine/fonts/PlatformFont.h"
@@ -35,7 +37,8 @@ struct QXFontFace {
 using QXFontFamilyFaces = std::map<std::string, QXFontFace>;
 using QXFontBook = std::map<std::string, QXFontFamilyFaces>;
 
-// One installed face with what is needed to open it.
+// One installed face with what is needed to open it. Its `face` holds the
+// names only (the numbers are 0): QXInstalledFonts::measuredFace reads them.
 struct QXInstalledFace {
     std::string family;
     QXFontFace face;
@@ -45,12 +48,22 @@ struct QXInstalledFace {
     int slant = 0;  // fontconfig slant (0 roman)
 };
 
+// A face of a font file as text measuring opens it.
+struct QXInstalledFontFile {
+    std::string file;
+    int index = 0;
+};
+
 class QXInstalledFonts {
 public:
     // Every installed face (one per PostScript name), sorted by family and
-    // PostScript name; read once, thread-safe.
+    // PostScript name; read once, thread-safe. Names only, see above.
     static const std::vector<QXInstalledFace>& installedFaces();
-    // The book of every installed family, built once.
+    // The face with its numbers at size 10 read from its font file (once
+    // per face and process); the numbers stay 0 when the file cannot be read.
+    static QXFontFace measuredFace(const QXInstalledFace& face);
+    // The book of every installed family with measured faces, built once,
+    // on the first call (it opens every installed font file).
     static const QXFontBook& fontBook();
 
     static std::vector<std::string> familyNames_QXLib();
@@ -68,6 +81,15 @@ public:
     // The face opened for measuring (kept open for the process); nullptr
     // when it cannot be read.
     static std::shared_ptr<PlatformFont> platformFont(const QXInstalledFace& face);
+
+    // The face a text measurer opens for a name: any PostScript, full or
+    // family name fontconfig gives for it, in any language, compared
+    // without regard to ASCII case; PostScript names first, then full
+    // names, then families. A family gives its face nearest regular weight,
+    // normal width and upright; between equals, or between faces that
+    // share a PostScript or full name, the smaller file path and index.
+    // nullptr when none.
+    static const QXInstalledFontFile* findFontFile(std::string_view name);
 };
 
 } // namespace rz

@@ -48,7 +48,7 @@ struct QXPDFCharCodeToUnicode::ParseState {
 };
 
 QXPDFCharCodeToUnicode::QXPDFCharCodeToUnicode(std::string tag)
-    : tag_(std::move(tag)), map_(kNewMapLength, 0)
+    : tag_(std::move(tag)), mapLen_(kNewMapLength)
 {
 }
 
@@ -58,6 +58,7 @@ QXPDFCharCodeToUnicode::QXPDFCharCodeToUnicode(std::string tag, std::vector<uint
 {
     if (map_.size() > kToUnicodeFlatMapLimit)
         map_.resize(kToUnicodeFlatMapLimit);
+    mapLen_ = static_cast<uint32_t>(map_.size());
     if (sMap_.size() > kMaxToUnicodeStringEntries)
         sMap_.resize(kMaxToUnicodeStringEntries);
     for (size_t i = 0; i < sMap_.size(); ++i) {
@@ -103,7 +104,8 @@ int QXPDFCharCodeToUnicode::mapToUnicode(uint32_t code, uint32_t* u, int uSize) 
 
 uint32_t QXPDFCharCodeToUnicode::spaceCIDCode() const
 {
-    if (map_.size() > 32) {
+    // Codes past the stored part map to nothing.
+    if (mapLen_ > 32) {
         for (uint32_t code = 0; code < map_.size(); ++code) {
             if (map_[code] == 32)
                 return code;
@@ -123,11 +125,15 @@ bool QXPDFCharCodeToUnicode::ensureMapLength(uint32_t code)
 {
     if (code < map_.size())
         return true;
-    if (code >= kToUnicodeFlatMapLimit)
-        return false;
-    const size_t length = std::min<size_t>((static_cast<size_t>(code) + 256) & ~size_t{255},
-                                           kToUnicodeFlatMapLimit);
-    map_.resize(length, 0);
+    if (code >= mapLen_) {
+        if (code >= kToUnicodeFlatMapLimit)
+            return false;
+        mapLen_ = static_cast<uint32_t>(std::min<size_t>(
+            (static_cast<size_t>(code) + 256) & ~size_t{255}, kToUnicodeFlatMapLimit));
+    }
+    // Stored as far as the code's block of 256, growing at least twofold.
+    const size_t needed = (static_cast<size_t>(code) + 256) & ~size_t{255};
+    map_.resize(std::min<size_t>(std::max(needed, 2 * map_.size()), mapLen_), 0);
     return true;
 }
 
@@ -370,7 +376,8 @@ std::shared_ptr<QXPDFCharCodeToUnicode> QXPDFCharCodeToUnicode::parseCIDToUnicod
             break;
         const std::vector<std::string_view> fields = fieldsOf(*line);
         uint32_t value = 0;
-        if (!fields.empty() && QXParseHexNumber(fields[0], value))
+        if (!fields.empty() && QXParseHexNumber(fields[0], value) && value != 0 &&
+            map->ensureMapLength(cid))
             map->map_[cid] = value;
         ++cid;
     }

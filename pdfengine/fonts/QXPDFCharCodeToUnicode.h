@@ -67,7 +67,7 @@ public:
     void setMapping(uint32_t code, const uint32_t* u, int len);
 
     const std::string& tag() const { return tag_; }
-    uint32_t mapLen() const { return static_cast<uint32_t>(map_.size()); }
+    uint32_t mapLen() const { return mapLen_; }
     int sMapLen() const { return static_cast<int>(sMap_.size()); }
     int wMode() const { return wMode_; }
 
@@ -80,6 +80,11 @@ private:
     bool ensureMapLength(uint32_t code);
 
     std::string tag_;
+    // The flat code -> unit array: mapLen_ codes, of which the first
+    // map_.size() are stored; the codes after them map to nothing (0). It is
+    // stored only as far as codes are set, so that a map of a few codes does
+    // not fill 65536 entries.
+    uint32_t mapLen_ = 0;
     std::vector<uint32_t> map_;
     std::vector<CharCodeToUnicodeString> sMap_;
     std::unordered_map<uint32_t, uint32_t> sMapIndex_; // code -> index in sMap_

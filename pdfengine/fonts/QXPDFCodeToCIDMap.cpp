@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <climits>
+#include <mutex>
 #include <new>
 
 namespace rz {
@@ -468,6 +469,47 @@ std::shared_ptr<QXPDFCodeToCIDMap> QXPDFCodeToCIDMap::parse(QXPDFCodeToCIDMapCac
         if (!map->parseText(text, cache))
             return nullptr;
         return map;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+std::shared_ptr<QXPDFCodeToCIDMap> QXPDFCodeToCIDMap::predefined(const std::string& collection,
+                                                                 const std::string& cMapName)
+{
+    // Parsed maps, most recently used last. The maps here are never changed:
+    // callers get copies.
+    static std::mutex mutex;
+    static std::vector<std::shared_ptr<const QXPDFCodeToCIDMap>> parsed;
+    std::shared_ptr<const QXPDFCodeToCIDMap> map;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (auto it = parsed.begin(); it != parsed.end(); ++it) {
+            if ((*it)->isMath(collection, cMapName)) {
+                map = *it;
+                parsed.erase(it);
+                parsed.push_back(map);
+                break;
+            }
+        }
+    }
+    if (!map) {
+        QXPDFCodeToCIDMapCache cache;
+        map = parse(&cache, collection, cMapName, std::nullopt);
+        if (!map)
+            return nullptr;
+        std::lock_guard<std::mutex> lock(mutex);
+        const bool known = std::any_of(parsed.begin(), parsed.end(), [&](const auto& m) {
+            return m->isMath(collection, cMapName);
+        });
+        if (!known) {
+            parsed.push_back(map);
+            if (parsed.size() > kMaxCachedPredefinedCMaps)
+                parsed.erase(parsed.begin());
+        }
+    }
+    try {
+        return std::make_shared<QXPDFCodeToCIDMap>(*map);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

@@ -53,6 +53,12 @@ public:
                                                     const std::string& collection,
                                                     const std::string& cMapName,
                                                     std::optional<std::string_view> cMapFile);
+    // The predefined CMap of that name, as parse() with a fresh cache and no
+    // text gives it. Each map is parsed once per process (the few most
+    // recently used are kept); every caller gets its own copy, which shares
+    // the parsed arrays until it changes them.
+    static std::shared_ptr<QXPDFCodeToCIDMap> predefined(const std::string& collection,
+                                                         const std::string& cMapName);
     // An embedded CMap stream: its decoded data, its /WMode and its
     // /UseCMap (a name through the cache, or another stream). nullptr when
     // the object is not a stream or the map cannot be built.

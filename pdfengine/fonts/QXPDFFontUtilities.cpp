@@ -10,6 +10,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <unordered_map>
 
 namespace rz {
 
@@ -23,8 +24,26 @@ constexpr std::string_view kItalicWords[] = {
     "-mediumit", "-blackit", "-blackobl",    "-heavyit", "-boldit", "-boldobl",
     "-ltobl",    "-bdit",    "-blkit",       "-hvit"};
 
+bool isAscii(std::string_view text)
+{
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 std::string lowerCased(std::string_view text)
 {
+    // ASCII text lower-cases letter by letter, as the root locale's rules do.
+    if (isAscii(text)) {
+        std::string out(text);
+        for (char& c : out) {
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        }
+        return out;
+    }
     icu::UnicodeString s = icu::UnicodeString::fromUTF8(
         icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
     s.toLower(icu::Locale::getRoot());
@@ -58,6 +77,98 @@ bool faceMatches(const QXFontFace& face, const std::string& key, std::string_vie
             return true;
     }
     return false;
+}
+
+// Normalised names of the installed faces -> the answer of a book lookup,
+// built once per process in the book's order, the first match kept.
+struct NormalizedNameIndex {
+    // Face separators: full, Word and PostScript names -> full name.
+    std::unordered_map<std::string, std::string> faces;
+    // Family separators: family names -> the family, and the face names of
+    // each family after it -> full name.
+    std::unordered_map<std::string, std::string> families;
+
+    static const NormalizedNameIndex& shared()
+    {
+        // Lives for the whole process.
+        static const NormalizedNameIndex* index = new NormalizedNameIndex();
+        return *index;
+    }
+
+private:
+    NormalizedNameIndex()
+    {
+        using U = QXPDFFontUtilities;
+        const std::vector<QXInstalledFace>& installed = QXInstalledFonts::installedFaces();
+        for (size_t i = 0; i < installed.size(); ++i) {
+            const QXInstalledFace& face = installed[i];
+            if (i == 0 || installed[i - 1].family != face.family)
+                families.emplace(U::NormalizedFontName(face.family, U::kFamilyNameSeparators),
+                                 face.family);
+            for (const std::string* field :
+                 {&face.face.fullName, &face.face.wordName, &face.face.postScriptName}) {
+                faces.emplace(U::NormalizedFontName(*field, U::kFaceNameSeparators),
+                              face.face.fullName);
+                families.emplace(U::NormalizedFontName(*field, U::kFamilyNameSeparators),
+                                 face.face.fullName);
+            }
+        }
+    }
+};
+
+std::string lookUp(const std::unordered_map<std::string, std::string>& index,
+                   std::string_view name, std::string_view separators)
+{
+    if (name.empty())
+        return {};
+    const std::string key = QXPDFFontUtilities::NormalizedFontName(name, separators);
+    if (key.empty())
+        return {};
+    const auto it = index.find(key);
+    return it != index.end() ? it->second : std::string();
+}
+
+// The replacement book's strings lower-cased once, entry by entry.
+struct PreparedReplaceBook {
+    const QXFontReplaceBook* book = nullptr;
+    std::vector<std::vector<std::string>> lowerStrings;
+
+    explicit PreparedReplaceBook(const QXFontReplaceBook* b) : book(b)
+    {
+        if (!book)
+            return;
+        for (const auto& entry : *book) {
+            std::vector<std::string> lower;
+            for (const std::string& s : entry.second)
+                lower.push_back(lowerCased(s));
+            lowerStrings.push_back(std::move(lower));
+        }
+    }
+};
+
+// The replacement of a name; `lowerStrings(i, j)` is the lower-cased j-th
+// string of the i-th entry.
+template <typename LowerStrings>
+std::string replacementFor(const QXFontReplaceBook* book, std::string_view name,
+                           const LowerStrings& lowerStrings)
+{
+    if (name.empty() || !book || book->empty())
+        return {};
+    const std::string lower = lowerCased(name);
+    if (lower.find("null") != std::string::npos)
+        return {};
+    for (size_t i = 0; i < book->size(); ++i) {
+        const auto& [replacement, strings] = (*book)[i];
+        for (const std::string& s : strings) {
+            if (s == name)
+                return replacement;
+        }
+        for (size_t j = 0; j < strings.size(); ++j) {
+            if (!strings[j].empty() && lower.find(lowerStrings(i, j)) != std::string::npos)
+                return replacement;
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -157,7 +268,9 @@ std::string QXPDFFontUtilities::FontNameExistInFontBook(const QXFontBook& book,
 
 std::string QXPDFFontUtilities::FontNameExistInFontBook(std::string_view name)
 {
-    return FontNameExistInFontBook(GetFontBook(), name);
+    // The installed book through its index: the same answer as a walk of
+    // GetFontBook(), without opening a font.
+    return lookUp(NormalizedNameIndex::shared().faces, name, kFaceNameSeparators);
 }
 
 std::string QXPDFFontUtilities::FontNameInComputer(std::string_view name)
@@ -186,7 +299,7 @@ std::string QXPDFFontUtilities::FamilyNameExistInFontBook(const QXFontBook& book
 
 std::string QXPDFFontUtilities::FamilyNameExistInFontBook(std::string_view name)
 {
-    return FamilyNameExistInFontBook(GetFontBook(), name);
+    return lookUp(NormalizedNameIndex::shared().families, name, kFamilyNameSeparators);
 }
 
 std::string QXPDFFontUtilities::FamilyNameInComputer(std::string_view name)
@@ -207,27 +320,17 @@ std::string QXPDFFontUtilities::FamilyNameCut(std::string_view name)
 std::string QXPDFFontUtilities::ReplaceFontNameInFontBook(const QXFontReplaceBook* book,
                                                           std::string_view name)
 {
-    if (name.empty() || !book || book->empty())
-        return {};
-    const std::string lower = lowerCased(name);
-    if (lower.find("null") != std::string::npos)
-        return {};
-    for (const auto& [replacement, strings] : *book) {
-        for (const std::string& s : strings) {
-            if (s == name)
-                return replacement;
-        }
-        for (const std::string& s : strings) {
-            if (!s.empty() && lower.find(lowerCased(s)) != std::string::npos)
-                return replacement;
-        }
-    }
-    return {};
+    return replacementFor(book, name, [book](size_t i, size_t j) {
+        return lowerCased((*book)[i].second[j]);
+    });
 }
 
 std::string QXPDFFontUtilities::ReplaceFontNameInFontBook(std::string_view name)
 {
-    return ReplaceFontNameInFontBook(GetFontBook_Replace(), name);
+    static const PreparedReplaceBook prepared(GetFontBook_Replace());
+    return replacementFor(prepared.book, name, [](size_t i, size_t j) -> const std::string& {
+        return prepared.lowerStrings[i][j];
+    });
 }
 
 bool QXPDFFontUtilities::SystemFontNameIsExist(std::string_view name)

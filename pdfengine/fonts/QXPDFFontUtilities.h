@@ -25,7 +25,9 @@ public:
     static bool isBoldFontName(std::string_view name);
     static bool isItalicFontName(std::string_view name);
 
-    // The book of the installed fonts (built once per process).
+    // The book of the installed fonts (built once per process, on the first
+    // call; it measures every installed face). The lookups below without a
+    // book answer from name indexes of the same book and open no font.
     static const QXFontBook& GetFontBook();
     static const QXFontBook& GetFontBookInThisDevice();
     // The replacement book of the resources (FontBook_Replace.txt), read

@@ -55,7 +55,8 @@ bool QXPDFType0Font::initWithDictionary(const pdf::Object& dictionary, const std
     const pdf::Object encoding = dictionary.get("Encoding");
     if (const std::optional<std::string> name = encoding.name()) {
         cMapName_ = *name;
-        extToCIDMap_ = QXPDFCodeToCIDMap::parse(&cache, collection, cMapName_, std::nullopt);
+        // Predefined maps are parsed once per process.
+        extToCIDMap_ = QXPDFCodeToCIDMap::predefined(collection, cMapName_);
     } else if (encoding.isStream()) {
         // An embedded CMap (its own usecmap chain is bounded by the reader).
         extToCIDMap_ = QXPDFCodeToCIDMap::parse(&cache, collection, encoding);

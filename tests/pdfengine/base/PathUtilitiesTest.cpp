@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <vector>
 
 using namespace rz;
 namespace fs = std::filesystem;
@@ -68,6 +69,20 @@ TEST(PathUtilities, FolderCreation)
     const std::string file = dir + "/f";
     touch(file);
     EXPECT_FALSE(QXPDFPathUtilities::createFolderIfNeed(file));
+}
+
+TEST(PathUtilities, EngineResourcesStayInTheirFolder)
+{
+    const std::string shipped = QXPDFPathUtilities::PathInLibBundleForResource("FontBook_Replace.txt");
+    ASSERT_FALSE(shipped.empty()) << "the engine's resources are not found";
+    EXPECT_TRUE(fs::is_regular_file(shipped));
+    EXPECT_EQ(QXPDFPathUtilities::PathInLibBundleForResource("NoSuchResource.txt"), "");
+    EXPECT_EQ(QXPDFPathUtilities::PathInLibBundleForResource(""), "");
+    // Names that lead out of the folder give nothing, even where the file exists.
+    for (const std::string& name : std::vector<std::string>{
+             "../QXPDFParser/FontBook_Replace.txt", "PDFEncodings/../FontBook_Replace.txt",
+             "PDFEncodings/CMap/../../../QXPDFParser/FontBook_Replace.txt", "..", shipped, "/etc/passwd"})
+        EXPECT_EQ(QXPDFPathUtilities::PathInLibBundleForResource(name), "") << name;
 }
 
 TEST(CGPathUtilities, RectangleRoundTripsThroughTheArrayForm)

@@ -1,5 +1,8 @@
 // The content drawer: images placed by the CTM (upright), everything else
 // left out, and tiling-pattern cells rendered through it.
+#include "pdfengine/QXPDFConentParser.h"
+#include "pdfengine/QXPDFConentParserDelegate.h"
+#include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/color/QXPDFPattern.h"
 #include "pdfengine/drawing/QXPDFConentDrawer.h"
 #include "platform/image/ImageCodec.h"
@@ -181,6 +184,63 @@ TEST(ContentDrawer, TilingCellsRenderThroughTheDrawer)
     const auto emptyCell = empty->contentImage();
     ASSERT_TRUE(emptyCell);
     EXPECT_EQ(at(*emptyCell, 2, 2).a, 0);
+}
+
+// Keeps the fill pattern of every path painted with a pattern.
+struct PatternGrabber : QXPDFConentParserDelegate {
+    std::vector<std::shared_ptr<QXPDFPatternTiling>> patterns;
+    void QXPDFConentParser_didScanPatternPath_stroke_fill(QXPDFConentParser& parser, const Path&, bool,
+                                                          bool) override
+    {
+        patterns.push_back(
+            std::dynamic_pointer_cast<QXPDFPatternTiling>(parser.currentRenderingState().fillPattern()));
+    }
+};
+
+TEST(ContentDrawer, TilingCellsWithoutResourcesUseThoseOfTheDrawingStream)
+{
+    QXPDFConentDrawer::installTilingCellRenderer();
+    PdfWriter w;
+    const int image = addImage(w);
+    // P0 has no resources: its cell draws the page's /Im0. P1 has its own
+    // (without /Im0), which win: its cell stays empty.
+    const int bare = w.addStream("/PatternType 1 /PaintType 1 /TilingType 1 /BBox [0 0 10 10] /XStep 10 /YStep 10",
+                                 "q 10 0 0 10 0 0 cm /Im0 Do Q");
+    const int own = w.addStream("/PatternType 1 /PaintType 1 /TilingType 1 /BBox [0 0 10 10] /XStep 10 /YStep 10 "
+                                "/Resources << /XObject << >> >>",
+                                "q 10 0 0 10 0 0 cm /Im0 Do Q");
+    // Painted from the page and from a form without resources of its own,
+    // which draws with the page's.
+    const int form = w.addStream("/Type /XObject /Subtype /Form /BBox [0 0 100 100]",
+                                 "/Pattern cs /P0 scn 0 0 50 50 re f");
+    const int contents = w.addStream("", "/Pattern cs /P0 scn 0 0 50 50 re f /P1 scn 0 0 50 50 re f /Fm0 Do");
+    const int pages = w.reserve();
+    const int page = w.add("<< /Type /Page /Parent " + ref(pages) + " /MediaBox [0 0 100 100] /Contents " +
+                           ref(contents) + " /Resources << /Pattern << /P0 " + ref(bare) + " /P1 " + ref(own) +
+                           " >> /XObject << /Im0 " + ref(image) + " /Fm0 " + ref(form) + " >> >> >>");
+    w.set(pages, "<< /Type /Pages /Kids [" + ref(page) + "] /Count 1 >>");
+    const int root = w.add("<< /Type /Catalog /Pages " + ref(pages) + " >>");
+    const auto doc = pdf::Document::openData(w.build(root));
+    ASSERT_TRUE(doc);
+
+    PatternGrabber grabber;
+    QXPDFConentParser parser(doc->page(1));
+    parser.setDelegate(&grabber);
+    parser.startParser();
+    ASSERT_EQ(grabber.patterns.size(), 3u);
+    for (size_t i : {0, 2}) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(grabber.patterns[i]);
+        const auto cell = grabber.patterns[i]->contentImage();
+        ASSERT_TRUE(cell);
+        EXPECT_TRUE(isRed(at(*cell, 2, 2)));
+        EXPECT_TRUE(isBlue(at(*cell, 7, 7)));
+    }
+    ASSERT_TRUE(grabber.patterns[1]);
+    const auto ownCell = grabber.patterns[1]->contentImage();
+    ASSERT_TRUE(ownCell);
+    EXPECT_EQ(at(*ownCell, 2, 2).a, 0);
+    EXPECT_EQ(at(*ownCell, 7, 7).a, 0);
 }
 
 } // namespace

@@ -155,6 +155,32 @@ TEST(ToUnicode, HostileRangesStayBounded)
     EXPECT_TRUE(unitsOf(*odd, 0x44).empty());
 }
 
+TEST(ToUnicode, CodesPastTheSetOnesMapToNothing)
+{
+    // Only a low and a high code are set: everything between maps to
+    // nothing, and the space is found at the high one.
+    const auto map = QXPDFCharCodeToUnicode::parseCMap(
+        toUnicodeCMap("2 beginbfchar <0003> <0041> <FFFE> <0020> endbfchar"), 16);
+    EXPECT_EQ(map->mapLen(), 0x10000u);
+    EXPECT_EQ(unitsOf(*map, 3), std::vector<uint32_t>{'A'});
+    EXPECT_EQ(unitsOf(*map, 0xFFFE), std::vector<uint32_t>{' '});
+    EXPECT_TRUE(unitsOf(*map, 0x8000).empty());
+    EXPECT_TRUE(unitsOf(*map, 0xFFFF).empty());
+    EXPECT_EQ(map->spaceCIDCode(), 0xFFFEu);
+
+    // A map of 256 codes grows to the block of a code set past its end.
+    std::vector<uint32_t> table(256, 0);
+    table['a'] = 'a';
+    const auto small = QXPDFCharCodeToUnicode::make8BitToUnicode(table.data());
+    EXPECT_EQ(small->mapLen(), 256u);
+    const uint32_t x = 'x';
+    small->setMapping(0x1234, &x, 1);
+    EXPECT_EQ(small->mapLen(), 0x1300u);
+    EXPECT_EQ(unitsOf(*small, 0x1234), std::vector<uint32_t>{'x'});
+    EXPECT_EQ(unitsOf(*small, 'a'), std::vector<uint32_t>{'a'});
+    EXPECT_TRUE(unitsOf(*small, 0x1000).empty());
+}
+
 TEST(ToUnicode, CIDAndUnicodeFiles)
 {
     const auto cids = QXPDFCharCodeToUnicode::parseCIDToUnicode("0000\n0020\r\n0041\rzz\n3042\n",
@@ -304,4 +330,38 @@ TEST(PublishedCMaps, FourByteCodeSpacesShareTheirArrays)
     EXPECT_EQ(r.nUsed, 4);
     const CIDResult unmapped = cidOf(*gbk, "\xFE\x39\xFE\x39");
     EXPECT_EQ(unmapped.nUsed, 4);
+}
+
+TEST(PublishedCMaps, PredefinedMapsAreParsedOnceAndHandedOutAsCopies)
+{
+    const auto first = QXPDFCodeToCIDMap::predefined("Adobe-Japan1", "90ms-RKSJ-H");
+    ASSERT_TRUE(first);
+    const auto second = QXPDFCodeToCIDMap::predefined("Adobe-Japan1", "90ms-RKSJ-H");
+    ASSERT_TRUE(second);
+    EXPECT_NE(first, second);
+    QXPDFCodeToCIDMapCache cache;
+    const auto parsed = QXPDFCodeToCIDMap::parse(&cache, "Adobe-Japan1", "90ms-RKSJ-H", std::nullopt);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(first->cMapName(), "90ms-RKSJ-H");
+    EXPECT_EQ(first->wMode(), parsed->wMode());
+    for (const std::string code : {"A", "\x82\xA0", "\x93\xFA", "\xFF"}) {
+        const CIDResult a = cidOf(*first, code);
+        const CIDResult b = cidOf(*parsed, code);
+        EXPECT_EQ(a.cid, b.cid);
+        EXPECT_EQ(a.nUsed, b.nUsed);
+    }
+    // Changing one copy changes neither the other nor the ones made later.
+    const uint32_t before = cidOf(*second, "A").cid;
+    ASSERT_TRUE(first->addCIDs('A', 'A', 1, 9999));
+    EXPECT_EQ(cidOf(*first, "A").cid, 9999u);
+    EXPECT_EQ(cidOf(*second, "A").cid, before);
+    EXPECT_EQ(cidOf(*QXPDFCodeToCIDMap::predefined("Adobe-Japan1", "90ms-RKSJ-H"), "A").cid, before);
+
+    // Identity maps come without a file; unknown names give nothing.
+    const auto identity = QXPDFCodeToCIDMap::predefined("Adobe-Identity", "Identity-V");
+    ASSERT_TRUE(identity);
+    EXPECT_TRUE(identity->isIdentity());
+    EXPECT_EQ(identity->wMode(), 1);
+    EXPECT_FALSE(QXPDFCodeToCIDMap::predefined("Adobe-Japan1", "NoSuchCMap"));
+    EXPECT_FALSE(QXPDFCodeToCIDMap::predefined("Adobe-Japan1", "../../../etc/passwd"));
 }

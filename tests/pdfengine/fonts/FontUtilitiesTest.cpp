@@ -2,12 +2,32 @@
 #include "pdfengine/fonts/QXInstalledFonts.h"
 #include "pdfengine/fonts/QXPDFFontUtilities.h"
 
+#include <dlfcn.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 using namespace rz;
+
+// Counts the font files the font code opens (its calls of FT_New_Face
+// resolve to this definition, which hands them on to FreeType).
+std::atomic<int> facesOpened{0};
+
+extern "C" FT_Error FT_New_Face(FT_Library library, const char* path, FT_Long index, FT_Face* face)
+{
+    ++facesOpened;
+    using Open = FT_Error (*)(FT_Library, const char*, FT_Long, FT_Face*);
+    static const Open open = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "FT_New_Face"));
+    return open ? open(library, path, index, face) : FT_Err_Cannot_Open_Resource;
+}
 
 namespace {
 
@@ -201,4 +221,103 @@ TEST(InstalledFonts, MeasuringText)
               font->advanceOfGlyph(glyph));
     EXPECT_FALSE(PlatformFont::createWithData("not a font program"));
     EXPECT_FALSE(PlatformFont::createWithData(""));
+}
+
+TEST(InstalledFonts, IndexesAnswerAsTheBookWalks)
+{
+    // The installed book with names only, walked the long way, against the
+    // indexes the lookups use.
+    const auto& faces = QXInstalledFonts::installedFaces();
+    ASSERT_FALSE(faces.empty());
+    QXFontBook book;
+    std::set<std::string> names{"", "-", "+", "Helvetica", "ABCDEF+LiberationSans-Bold",
+                                "liberation-serif", "LiberationSans,Bold"};
+    for (const QXInstalledFace& f : faces) {
+        book[f.family].emplace(f.face.postScriptName, f.face);
+        for (const std::string& n : {f.family, f.face.fullName, f.face.postScriptName, f.face.wordName}) {
+            names.insert(n);
+            std::string variant = n;
+            std::transform(variant.begin(), variant.end(), variant.begin(),
+                           [](char c) { return c == ' ' ? '-' : char(std::toupper((unsigned char)c)); });
+            names.insert(variant);
+        }
+    }
+    for (const std::string& n : names) {
+        EXPECT_EQ(U::FontNameInComputer(n), U::FontNameExistInFontBook(book, n)) << n;
+        EXPECT_EQ(U::FamilyNameInComputer(n), U::FamilyNameExistInFontBook(book, n)) << n;
+    }
+
+    // The face of a name: PostScript names, then full names, then the most
+    // regular face of a family (without regard to ASCII case).
+    const auto lower = [](std::string s) {
+        std::transform(s.begin(), s.end(), s.begin(),
+                       [](char c) { return char(std::tolower((unsigned char)c)); });
+        return s;
+    };
+    for (const std::string& n : names) {
+        const QXInstalledFace* expected = nullptr;
+        for (const QXInstalledFace& f : faces)
+            if (!expected && !n.empty() && lower(f.face.postScriptName) == lower(n))
+                expected = &f;
+        for (const QXInstalledFace& f : faces)
+            if (!expected && !n.empty() && lower(f.face.fullName) == lower(n))
+                expected = &f;
+        const auto distance = [](const QXInstalledFace& f) {
+            return std::abs(f.weight - 80) + (f.slant != 0 ? 1000 : 0);
+        };
+        const QXInstalledFace* regular = nullptr;
+        for (const QXInstalledFace& f : faces)
+            if (!n.empty() && lower(f.family) == lower(n) && (!regular || distance(f) < distance(*regular)))
+                regular = &f;
+        EXPECT_EQ(QXInstalledFonts::findFace(n), expected ? expected : regular) << n;
+    }
+}
+
+TEST(InstalledFonts, LookupsOpenNoFontFile)
+{
+    // Listing the installed fonts and looking names up read fontconfig's
+    // cache only; a font file is opened when its metrics or glyphs are asked for.
+    const int opened = facesOpened.load();
+    ASSERT_TRUE(liberationSans());
+    EXPECT_EQ(U::FontNameInComputer("LiberationSerif-Bold"), "Liberation Serif Bold");
+    EXPECT_EQ(U::FamilyNameInComputer("Liberation Mono"), "Liberation Mono");
+    EXPECT_TRUE(U::SystemFontNameIsExist("Noto Sans CJK JP"));
+    EXPECT_EQ(U::SystemFontFullNameForFontName("LiberationSans-Bold"), "Liberation Sans Bold");
+    EXPECT_EQ(U::ReplaceFontNameInFontBook("Arial-BoldMT"), "Liberation Sans");
+    EXPECT_EQ(QXInstalledFonts::wordNameForFontName_QXLib("LiberationSans-Bold"), "Liberation Sans Bold");
+    EXPECT_FALSE(QXInstalledFonts::fontNamesForFamilyName_QXLib("Liberation Sans").empty());
+    EXPECT_TRUE(QXInstalledFonts::findFontFile("Liberation Sans"));
+    EXPECT_EQ(facesOpened.load(), opened);
+
+    // Metrics open the face's file once; the listed face keeps names only.
+    const QXFontFace measured = QXInstalledFonts::measuredFace(*liberationSans());
+    EXPECT_NEAR(measured.ascender, 9.05, 0.01);
+    EXPECT_EQ(measured.fullName, "Liberation Sans");
+    EXPECT_EQ(liberationSans()->face.ascender, 0);
+    EXPECT_EQ(facesOpened.load(), opened + 1);
+    QXInstalledFonts::measuredFace(*liberationSans());
+    EXPECT_EQ(facesOpened.load(), opened + 1);
+}
+
+TEST(InstalledFonts, FontFilesForMeasuringByAnyName)
+{
+    ASSERT_TRUE(liberationSans());
+    const auto fileOf = [](const char* name) {
+        const QXInstalledFontFile* f = QXInstalledFonts::findFontFile(name);
+        return f ? std::filesystem::path(f->file).filename().string() : std::string();
+    };
+    // A family gives its regular face; PostScript and full names their own.
+    EXPECT_EQ(fileOf("Liberation Sans"), "LiberationSans-Regular.ttf");
+    EXPECT_EQ(fileOf("liberation sans"), "LiberationSans-Regular.ttf");
+    EXPECT_EQ(fileOf("LiberationSans-BoldItalic"), "LiberationSans-BoldItalic.ttf");
+    EXPECT_EQ(fileOf("Liberation Sans Bold"), "LiberationSans-Bold.ttf");
+    EXPECT_EQ(fileOf("DejaVu Sans"), "DejaVuSans.ttf");
+    EXPECT_EQ(fileOf("Helvetica"), "") << "a fontconfig alias";
+    EXPECT_EQ(fileOf(""), "");
+    // Every family name a face lists counts, not only the first (the
+    // installed-font lookups take the first).
+    if (QXInstalledFonts::findFontFile("DejaVuSans-ExtraLight")) {
+        EXPECT_EQ(fileOf("DejaVu Sans Light"), "DejaVuSans-ExtraLight.ttf");
+        EXPECT_EQ(QXInstalledFonts::findFace("DejaVu Sans Light"), nullptr);
+    }
 }
