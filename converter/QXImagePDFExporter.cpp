@@ -3,6 +3,7 @@
 #include "pdfengine/base/QXPDFPathUtilities.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "platform/core/Numbers.h"
+#include "platform/text/Ascii.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,12 +12,6 @@
 namespace rz {
 
 namespace {
-
-std::string lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return s;
-}
 
 // The image writer's type for a lower-cased type key.
 std::string writerType(const std::string& type)
@@ -43,7 +38,7 @@ std::string writerType(const std::string& type)
 bool QXImagePDFExporter::supportType(const std::string& type)
 {
     static const char* const kTypes[] = {"jpg", "jpeg", "png", "bmp", "gif", "tiff", "tga", "jp2"};
-    const std::string t = lower(type);
+    const std::string t = asciiLower(type);
     return std::any_of(std::begin(kTypes), std::end(kTypes), [&](const char* k) { return t == k; });
 }
 
@@ -65,7 +60,7 @@ std::optional<Image> QXImagePDFExporter::CapturePDFPage(const PageRenderer& rend
 std::string QXImagePDFExporter::pageImageName(const std::string& imageName, uint64_t pageIndex,
                                               const std::string& type)
 {
-    std::string name = imageName + "_" + formatZeroPadded(pageIndex + 1, 5) + "." + lower(type);
+    std::string name = imageName + "_" + formatZeroPadded(pageIndex + 1, 5) + "." + asciiLower(type);
     name.erase(std::remove_if(name.begin(), name.end(),
                               [](char c) { return std::string_view("/\\?%*|\"<>").find(c) != std::string_view::npos; }),
                name.end());
@@ -94,7 +89,7 @@ bool QXImagePDFExporter::convertPDFPage(const pdf::Page& page)
         return false;
     const std::string path =
         QXPDFPathUtilities::getNewPathby((std::filesystem::path(destDocPath_) / name).string());
-    return QXWriteImageToURL(image, path, writerType(lower(destDocType_)), dpi, dpi, float(options.quality()));
+    return QXWriteImageToURL(image, path, writerType(asciiLower(destDocType_)), dpi, dpi, float(options.quality()));
 }
 
 void QXImagePDFExporter::endConvertPDF(const std::shared_ptr<pdf::Document>&)

@@ -1,4 +1,5 @@
 #include "pdfengine/fonts/BuiltinFontManager.h"
+#include "platform/text/Ascii.h"
 
 #include <algorithm>
 #include <cctype>
@@ -97,14 +98,6 @@ constexpr AliasRow kAliases[] = {
     {"TimesNewRomanPSMT,BoldItalic", "Times-BoldItalic"},
     {"TimesNewRomanPSMT,Italic", "Times-Italic"},
 };
-
-std::string asciiLower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // The glyph list indexed both ways, built once per process into two flat
 // open-addressing tables (no allocation per entry): glyph name -> the first

@@ -1,4 +1,5 @@
 #include "pdfengine/fonts/QXInstalledFonts.h"
+#include "platform/text/Ascii.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -13,16 +14,6 @@
 namespace rz {
 
 namespace {
-
-std::string asciiLower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
 
 // The value of a multi-language string property: the English one, else the
 // first; `avoid` is passed over when another value exists.

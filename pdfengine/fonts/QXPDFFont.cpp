@@ -1,4 +1,5 @@
 #include "pdfengine/fonts/QXPDFFont.h"
+#include "platform/text/Ascii.h"
 
 #include "pdfengine/fonts/BuiltinFontManager.h"
 #include "pdfengine/fonts/QXPDFCharCodeToUnicode.h"
@@ -16,16 +17,6 @@
 namespace rz {
 
 namespace {
-
-std::string asciiLower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
 
 // Names that stand for no name: "unknown", "null" and "font0000" in any case.
 bool isPlaceholderName(std::string_view name)

@@ -95,7 +95,7 @@ Char next(const QXPDFFont& font, const std::string& bytes)
     return c;
 }
 
-std::string decodeAll(const QXPDFFont& font, const std::string& bytes)
+std::string decodeAllComposite(const QXPDFFont& font, const std::string& bytes)
 {
     std::string out;
     size_t pos = 0;
@@ -204,7 +204,7 @@ TEST(CompositeFont, DecodingAndUnicode)
 
     const auto font = f.type0At(0);
     ASSERT_TRUE(font);
-    EXPECT_EQ(decodeAll(*font, be16(0x44) + be16(0x45) + be16(3) + be16(0x24) + be16(0x25)),
+    EXPECT_EQ(decodeAllComposite(*font, be16(0x44) + be16(0x45) + be16(3) + be16(0x24) + be16(0x25)),
               "ab fi\U0001F600");
     // A code the ToUnicode map lacks stands for its CID.
     const Char unmapped = next(*font, be16(0x4E2D));
@@ -245,7 +245,7 @@ TEST(CompositeFont, CollectionMapAndNamedCMap)
     EXPECT_EQ(identity->cidTypeFont()->cidSystemInfo(), "Adobe-Japan1-2");
     ASSERT_TRUE(identity->extToUnicodeMap()) << "poppler-data's Adobe-Japan1-UCS2 is missing";
     // CIDs 843 and 34 of Adobe-Japan1: hiragana A and "A".
-    EXPECT_EQ(decodeAll(*identity, be16(843) + be16(34)), "\u3042A");
+    EXPECT_EQ(decodeAllComposite(*identity, be16(843) + be16(34)), "\u3042A");
 
     // Shift-JIS through the named CMap: one byte for ASCII, two for kana.
     const auto sjis = f.type0At(1);
@@ -372,5 +372,5 @@ TEST(CompositeFont, CIDToGIDMapAndEmbeddedProgram)
     EXPECT_NE(copy->extToCIDMap(), font->extToCIDMap());
     EXPECT_EQ(copy->fontDescriptor(), copy->cidTypeFont()->fontDescriptor());
     EXPECT_EQ(std::dynamic_pointer_cast<QXPDFCIDType2Font>(copy->cidTypeFont())->glyphForCID(2), aGlyph);
-    EXPECT_EQ(decodeAll(*copy, be16(1)), " ");
+    EXPECT_EQ(decodeAllComposite(*copy, be16(1)), " ");
 }

@@ -14,14 +14,14 @@ using namespace rz;
 
 namespace {
 
-std::vector<uint32_t> unitsOf(const QXPDFCharCodeToUnicode& map, uint32_t code)
+std::vector<uint32_t> streamUnitsOf(const QXPDFCharCodeToUnicode& map, uint32_t code)
 {
     uint32_t u[16] = {};
     const int n = map.mapToUnicode(code, u, 16);
     return std::vector<uint32_t>(u, u + n);
 }
 
-uint32_t cidOf(const QXPDFCodeToCIDMap& map, const std::string& bytes, int* used = nullptr)
+uint32_t streamCidOf(const QXPDFCodeToCIDMap& map, const std::string& bytes, int* used = nullptr)
 {
     int n = 0;
     const uint32_t cid = map.getCID(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), n);
@@ -70,8 +70,8 @@ TEST(FontStreams, ToUnicodeAndEmbeddedCMapStreams)
 
     const auto map = QXPDFCharCodeToUnicode::parseCMap(fontDict.get("ToUnicode"), 16);
     ASSERT_TRUE(map);
-    EXPECT_EQ(unitsOf(*map, 0x41), (std::vector<uint32_t>{'f', 'i'}));
-    EXPECT_EQ(unitsOf(*map, 0x62), std::vector<uint32_t>{'B'});
+    EXPECT_EQ(streamUnitsOf(*map, 0x41), (std::vector<uint32_t>{'f', 'i'}));
+    EXPECT_EQ(streamUnitsOf(*map, 0x62), std::vector<uint32_t>{'B'});
     EXPECT_FALSE(QXPDFCharCodeToUnicode::parseCMap(fontDict.get("BaseFont"), 16));
 
     QXPDFCodeToCIDMapCache cache;
@@ -79,14 +79,14 @@ TEST(FontStreams, ToUnicodeAndEmbeddedCMapStreams)
     ASSERT_TRUE(embedded);
     EXPECT_EQ(embedded->cMapName(), "Embedded-V");
     EXPECT_EQ(embedded->wMode(), 1);
-    EXPECT_EQ(cidOf(*embedded, "\x81\x41"), 7887u);
-    EXPECT_EQ(cidOf(*embedded, "\x82\xA0"), 843u) << "from the used CMap";
+    EXPECT_EQ(streamCidOf(*embedded, "\x81\x41"), 7887u);
+    EXPECT_EQ(streamCidOf(*embedded, "\x82\xA0"), 843u) << "from the used CMap";
 
     // A stream that uses itself is read once.
     const auto looped = QXPDFCodeToCIDMap::parse(&cache, "Adobe-Identity-0", fontDict.get("Loop"));
     ASSERT_TRUE(looped);
     int used = 0;
-    EXPECT_EQ(cidOf(*looped, std::string("\x00\x41", 2), &used), 0x41u);
+    EXPECT_EQ(streamCidOf(*looped, std::string("\x00\x41", 2), &used), 0x41u);
     EXPECT_EQ(used, 2);
     EXPECT_FALSE(QXPDFCodeToCIDMap::parse(&cache, "Adobe-Identity-0", fontDict.get("BaseFont")));
 }
@@ -99,8 +99,8 @@ TEST(FontStreams, CorpusLigaturesKeepEveryUnit)
     ASSERT_TRUE(doc);
     const auto map = QXPDFCharCodeToUnicode::parseCMap(pageFonts(*doc).get("C2_0").get("ToUnicode"), 16);
     ASSERT_TRUE(map);
-    EXPECT_EQ(unitsOf(*map, 0x03FB), (std::vector<uint32_t>{0x0644, 0x0627})); // lam alef
-    EXPECT_EQ(unitsOf(*map, 0x02CD), (std::vector<uint32_t>{0x05D0, 0x05BC})); // alef dagesh
+    EXPECT_EQ(streamUnitsOf(*map, 0x03FB), (std::vector<uint32_t>{0x0644, 0x0627})); // lam alef
+    EXPECT_EQ(streamUnitsOf(*map, 0x02CD), (std::vector<uint32_t>{0x05D0, 0x05BC})); // alef dagesh
 }
 
 TEST(FontStreams, CorpusPredefinedVerticalCMap)
@@ -123,9 +123,9 @@ TEST(FontStreams, CorpusPredefinedVerticalCMap)
     std::vector<uint32_t> text;
     for (size_t pos = 0; pos < shown.size(); pos += 2) {
         int used = 0;
-        const uint32_t cid = cidOf(*v, shown.substr(pos), &used);
+        const uint32_t cid = streamCidOf(*v, shown.substr(pos), &used);
         ASSERT_EQ(used, 2);
-        const std::vector<uint32_t> units = unitsOf(*unicode, cid);
+        const std::vector<uint32_t> units = streamUnitsOf(*unicode, cid);
         text.insert(text.end(), units.begin(), units.end());
     }
     EXPECT_EQ(text, (std::vector<uint32_t>{0x3042, 0x3044, 0x3046, 0x3048, 0x304A}));
