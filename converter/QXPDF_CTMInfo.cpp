@@ -1,5 +1,7 @@
 #include "converter/QXPDF_CTMInfo.h"
 
+#include "pdfengine/base/QXPDFUtilities.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -107,29 +109,8 @@ Rect QXTextDisplayRect(double fontSize, double ascent, double descent, const Aff
 
 Affine QXExportPageTransform(int rotation, double width, double height)
 {
-    int r = rotation % 360;
-    if (r < 0)
-        r += 360;
-    Affine t = Affine::identity();
-    t = translate(t, 0, height);
-    t = scale(t, 1, -1);
-    switch (r) {
-    case 90:
-        t = translate(t, 0, height);
-        t = rotate(t, -std::numbers::pi / 2);
-        break;
-    case 180:
-        t = translate(t, width, height);
-        t = rotate(t, std::numbers::pi);
-        break;
-    case 270:
-        t = translate(t, width, 0);
-        t = rotate(t, std::numbers::pi / 2);
-        break;
-    default:
-        break;
-    }
-    return t;
+    // The exporters' page transform is the engine's page rotation transform.
+    return QXPageRotationTransform(rotation, width, height);
 }
 
 QXPDF_CTMInfo QXCTMInfoMoveToX(const QXPDF_CTMInfo& info, double width)

@@ -34,24 +34,6 @@ bool isRemovedFromTitle(char32_t cp)
     }
 }
 
-std::string quoted(const std::string& text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        if (const auto u = static_cast<unsigned char>(c); u < 0x20) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out += "\\x";
-            out += kHex[u >> 4];
-            out += kHex[u & 15];
-            continue;
-        }
-        out += c;
-    }
-    return out + "\"";
-}
-
 // How many numbers follow each fit kind.
 size_t numbersOfFitKind(const std::string& kind)
 {
@@ -293,7 +275,7 @@ std::string QXPDFOutLineManager::descriptionOfItem(const QXPDFOutlineItem& item)
 {
     std::string line = "indent=" + formatInteger(item.indent) + " count=" + formatInteger(item.count);
     if (item.title)
-        line += " title=" + quoted(*item.title);
+        line += " title=" + QXPDFTraceQuoted(*item.title);
     if (!item.action)
         return line;
     line += " S=" + (item.action->S ? *item.action->S : std::string("-"));
@@ -308,7 +290,7 @@ std::string QXPDFOutLineManager::descriptionOfItem(const QXPDFOutlineItem& item)
         if (const auto* page = std::get_if<long long>(&v))
             line += formatInteger(*page);
         else if (const auto* kind = std::get_if<std::string>(&v))
-            line += quoted(*kind);
+            line += QXPDFTraceQuoted(*kind);
         else
             line += QXPDFTraceDelegate::number(double(std::get<float>(v)));
     }

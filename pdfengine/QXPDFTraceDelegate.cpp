@@ -11,9 +11,7 @@
 
 namespace rz {
 
-namespace {
-
-std::string quoted(const std::string& text)
+std::string QXPDFTraceQuoted(const std::string& text)
 {
     std::string out = "\"";
     for (const char c : text) {
@@ -30,6 +28,9 @@ std::string quoted(const std::string& text)
     }
     return out + "\"";
 }
+
+
+namespace {
 
 std::string rgbText(const QXPDFRGB& c)
 {
@@ -122,7 +123,7 @@ void QXPDFTraceDelegate::QXPDFConentParser_didScanTextBox_text_fontName_fontColo
     QXPDFConentParser& parser, const Rect& box, const std::string& text, const std::string& fontName,
     const QXPDFColor& fontColor, double fontSize, long alignment, bool borderStroke, bool borderFill)
 {
-    add("textbox box=" + rectText(box) + " text=" + quoted(text) + " font=" + fontName +
+    add("textbox box=" + rectText(box) + " text=" + QXPDFTraceQuoted(text) + " font=" + fontName +
             " size=" + number(fontSize) + " rgb=" + rgbText(QXPDFRenderState::RGBColorForPDFColor(fontColor)) +
             " align=" + std::to_string(alignment) + " border=" + (borderStroke ? "1" : "0") +
             " filled=" + (borderFill ? "1" : "0"),
@@ -134,7 +135,7 @@ void QXPDFTraceDelegate::QXPDFConentParser_didScanText_textOffset(QXPDFConentPar
 {
     const QXPDFRenderState& st = parser.currentRenderingState();
     const Point at = apply(apply(Point{0, st.textRise()}, st.textMatrix()), st.ctm());
-    add("text " + quoted(text) + " font=" + (st.font() ? st.font()->objectKey() : std::string("-")) +
+    add("text " + QXPDFTraceQuoted(text) + " font=" + (st.font() ? st.font()->objectKey() : std::string("-")) +
             " size=" + number(st.fontSize()) + " at=" + number(at.x) + "," + number(at.y) +
             " tm=" + matrix(st.textMatrix()) + " ctm=" + matrix(st.ctm()) + " off=" + number(textOffset.width) +
             "," + number(textOffset.height) + " rgb=" + rgbText(st.currentFillRGBColor()) +

@@ -13,6 +13,10 @@
 
 namespace rz {
 
+// Text in double quotes for trace lines: quotes and backslashes escaped,
+// control characters as \xNN.
+std::string QXPDFTraceQuoted(const std::string& text);
+
 class QXPDFRenderState;
 
 class QXPDFTraceDelegate : public QXPDFConentParserDelegate {
