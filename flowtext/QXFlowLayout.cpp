@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace rz {
 
@@ -56,20 +57,71 @@ QXFlowPartList QXFlowLayout::orderPartsByLeft(QXFlowPartList parts)
     return stableOrder(std::move(parts), [](const QXFlowRunList& p) { return partLeft(p); });
 }
 
-std::vector<QXFlowRunList> QXFlowLayout::collectLines(const QXFlowRunList& topOrdered)
+std::vector<QXFlowRunList> QXFlowLayout::collectLines(QXFlowRunList topOrdered)
 {
+    // A line's runs are found among the runs ordered by bottom instead of
+    // by walking every later run (a page has thousands of runs, one per
+    // character). Only finite bottoms can be within the tolerance of another.
+    const size_t n = topOrdered.size();
+    std::vector<double> bottoms(n);
+    std::vector<std::pair<double, size_t>> byBottom;
+    byBottom.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        bottoms[i] = topOrdered[i]->runBottom();
+        if (std::isfinite(bottoms[i]))
+            byBottom.emplace_back(bottoms[i], i);
+    }
+    std::sort(byBottom.begin(), byBottom.end());
+    std::vector<size_t> position(n, 0);
+    for (size_t p = 0; p < byBottom.size(); ++p)
+        position[byBottom[p].second] = p;
+    // The first place at or after p in byBottom whose run is not yet on a
+    // line (places already taken point past themselves).
+    std::vector<size_t> next(byBottom.size() + 1);
+    for (size_t p = 0; p < next.size(); ++p)
+        next[p] = p;
+    const auto firstFree = [&next](size_t p) {
+        size_t root = p;
+        while (next[root] != root)
+            root = next[root];
+        while (next[p] != root) {
+            const size_t up = next[p];
+            next[p] = root;
+            p = up;
+        }
+        return root;
+    };
+
+    std::vector<char> taken(n, 0);
     std::vector<QXFlowRunList> lines;
-    std::vector<char> taken(topOrdered.size(), 0);
-    for (size_t i = 0; i < topOrdered.size(); ++i) {
+    std::vector<size_t> members;
+    for (size_t i = 0; i < n; ++i) {
         if (taken[i])
             continue;
-        const double bottom = topOrdered[i]->runBottom();
-        QXFlowRunList line{topOrdered[i]};
         taken[i] = 1;
-        for (size_t j = i + 1; j < topOrdered.size(); ++j) {
-            if (!taken[j] && std::fabs(topOrdered[j]->runBottom() - bottom) < flowlimits::kSameBaselineTolerance) {
-                line.push_back(topOrdered[j]);
+        const double bottom = bottoms[i];
+        QXFlowRunList line;
+        line.push_back(std::move(topOrdered[i]));
+        if (std::isfinite(bottom)) {
+            next[position[i]] = position[i] + 1;
+            // Every later run within the tolerance, in incoming order. The
+            // window is a little wider than the tolerance; the test decides.
+            const double reach = flowlimits::kSameBaselineTolerance * (1 + 1e-9) + std::fabs(bottom) * 1e-12;
+            members.clear();
+            size_t p = firstFree(size_t(std::lower_bound(byBottom.begin(), byBottom.end(),
+                                                         std::make_pair(bottom - reach, size_t(0))) -
+                                        byBottom.begin()));
+            for (; p < byBottom.size() && byBottom[p].first <= bottom + reach; p = firstFree(p + 1)) {
+                if (std::fabs(byBottom[p].first - bottom) < flowlimits::kSameBaselineTolerance) {
+                    members.push_back(byBottom[p].second);
+                    next[p] = p + 1;
+                }
+            }
+            std::sort(members.begin(), members.end());
+            line.reserve(1 + members.size());
+            for (const size_t j : members) {
                 taken[j] = 1;
+                line.push_back(std::move(topOrdered[j]));
             }
         }
         lines.push_back(std::move(line));
@@ -77,43 +129,45 @@ std::vector<QXFlowRunList> QXFlowLayout::collectLines(const QXFlowRunList& topOr
     return lines;
 }
 
-QXFlowLineSection QXFlowLayout::collectLineParts(const QXFlowRunList& line)
+QXFlowLineSection QXFlowLayout::collectLineParts(QXFlowRunList line)
 {
     QXFlowLineSection parts;
     double expected = 0;
-    for (const QXFlowRunTextRef& run : line) {
+    for (QXFlowRunTextRef& run : line) {
         if (parts.empty() || !(std::fabs(run->runX() - expected) < flowlimits::kLinePartJoinTolerance))
             parts.emplace_back();
-        parts.back().push_back(run);
         expected = run->runX() + run->textWidth();
+        parts.back().push_back(std::move(run));
     }
     return parts;
 }
 
-std::vector<std::vector<QXFlowLineSection>> QXFlowLayout::collectDivs(const std::vector<QXFlowLineSection>& sections)
+std::vector<std::vector<QXFlowLineSection>> QXFlowLayout::collectDivs(std::vector<QXFlowLineSection> sections)
 {
     std::vector<std::vector<QXFlowLineSection>> divs;
     double bottom = 0;
-    for (const QXFlowLineSection& section : sections) {
+    for (QXFlowLineSection& section : sections) {
         const double top = sectionTop(section);
-        const double height = sectionBottom(section) - top;
+        const double sectionBottomEdge = sectionBottom(section);
+        const double height = sectionBottomEdge - top;
         const double allowance = height > 0 ? height * flowlimits::kDivLineGapFactor : 0;
         if (!divs.empty() && top <= bottom + allowance) {
-            divs.back().push_back(section);
-            bottom = std::max(bottom, sectionBottom(section));
+            divs.back().push_back(std::move(section));
+            bottom = std::max(bottom, sectionBottomEdge);
             continue;
         }
-        divs.push_back({section});
-        bottom = sectionBottom(section);
+        divs.emplace_back();
+        divs.back().push_back(std::move(section));
+        bottom = sectionBottomEdge;
     }
     return divs;
 }
 
-std::vector<QXFlowPartList> QXFlowLayout::collectColumns(const QXFlowPartList& parts)
+std::vector<QXFlowPartList> QXFlowLayout::collectColumns(QXFlowPartList parts)
 {
     std::vector<QXFlowPartList> columns;
     double right = 0;
-    for (QXFlowRunList& part : orderPartsByLeft(parts)) {
+    for (QXFlowRunList& part : orderPartsByLeft(std::move(parts))) {
         const double partRightEdge = partRight(part);
         if (!columns.empty() && partLeft(part) <= right + flowlimits::kColumnJoinGap) {
             right = std::max(right, partRightEdge);
@@ -121,24 +175,26 @@ std::vector<QXFlowPartList> QXFlowLayout::collectColumns(const QXFlowPartList& p
             continue;
         }
         right = partRightEdge;
-        columns.push_back({std::move(part)});
+        columns.emplace_back();
+        columns.back().push_back(std::move(part));
     }
     for (QXFlowPartList& column : columns)
         column = orderPartsByTop(std::move(column));
     return columns;
 }
 
-std::vector<QXFlowPartList> QXFlowLayout::collectRows(const QXFlowPartList& column)
+std::vector<QXFlowPartList> QXFlowLayout::collectRows(QXFlowPartList column)
 {
     std::vector<QXFlowPartList> rows;
     double bottom = 0;
-    for (const QXFlowRunList& part : column) {
+    for (QXFlowRunList& part : column) {
         const double partBottomEdge = partBottom(part);
         if (!rows.empty() && std::fabs(partBottomEdge - bottom) < flowlimits::kRowBottomTolerance) {
-            rows.back().push_back(part);
+            rows.back().push_back(std::move(part));
             continue;
         }
-        rows.push_back({part});
+        rows.emplace_back();
+        rows.back().push_back(std::move(part));
         bottom = partBottomEdge;
     }
     for (QXFlowPartList& row : rows)

@@ -10,7 +10,9 @@
 // Geometry is in display space (points, y downward) as QXFlowRunText
 // reports it; the tolerances are in QXFlowLayoutLimits.h. Every ordering is
 // stable: equal keys keep the order they came in. Values that are not
-// numbers sort last and never join a group they are compared with.
+// numbers sort last and never join a group they are compared with. The
+// passes take their lists by value: a caller done with a list moves it in,
+// and its runs are moved on instead of copied.
 #pragma once
 
 #include "flowtext/QXFlowRun.h"
@@ -43,23 +45,23 @@ public:
     // Lines of top-ordered runs: the first remaining run and every remaining
     // run whose bottom is within less than kSameBaselineTolerance of its
     // bottom, repeatedly. Each line keeps the runs' incoming order.
-    static std::vector<QXFlowRunList> collectLines(const QXFlowRunList& topOrdered);
+    static std::vector<QXFlowRunList> collectLines(QXFlowRunList topOrdered);
     // The parts of an x-ordered line: a run joins the part before it when
     // its x lies within less than kLinePartJoinTolerance of the previous
     // run's end.
-    static QXFlowLineSection collectLineParts(const QXFlowRunList& line);
+    static QXFlowLineSection collectLineParts(QXFlowRunList line);
     // Runs of consecutive line sections that touch vertically: a section
     // joins while its top is at most kDivLineGapFactor of its own height
     // below the greatest bottom of the div so far.
-    static std::vector<std::vector<QXFlowLineSection>> collectDivs(const std::vector<QXFlowLineSection>& sections);
+    static std::vector<std::vector<QXFlowLineSection>> collectDivs(std::vector<QXFlowLineSection> sections);
     // Columns of a div's line parts: parts ordered by left; a part joins the
     // column while its left is at most kColumnJoinGap right of the column's
     // greatest right. Each column is then ordered top-down.
-    static std::vector<QXFlowPartList> collectColumns(const QXFlowPartList& parts);
+    static std::vector<QXFlowPartList> collectColumns(QXFlowPartList parts);
     // Rows of a top-ordered column: the first remaining part and the parts
     // right after it whose bottom is within less than kRowBottomTolerance of
     // its bottom; each row ordered left to right.
-    static std::vector<QXFlowPartList> collectRows(const QXFlowPartList& column);
+    static std::vector<QXFlowPartList> collectRows(QXFlowPartList column);
 
     // --- Geometry (0 for an empty list unless said otherwise) ---
 

@@ -28,9 +28,9 @@ void mergeRowInto(QXFlowParagraph& into, const QXFlowParagraph& row)
     into.runArray().insert(into.runArray().end(), row.runArray().begin(), row.runArray().end());
 }
 
-std::vector<QXFlowRunRef> toRuns(const QXFlowRunList& runs)
+std::vector<QXFlowRunRef> toRuns(QXFlowRunList&& runs)
 {
-    return std::vector<QXFlowRunRef>(runs.begin(), runs.end());
+    return std::vector<QXFlowRunRef>(std::make_move_iterator(runs.begin()), std::make_move_iterator(runs.end()));
 }
 
 } // namespace
@@ -68,20 +68,21 @@ bool QXFlowPage::isOnOneLine(const QXFlowRunText* previous, const QXFlowRunText*
 
 void QXFlowPage::_creatParagraphs()
 {
-    // Lines of runs, top-down, each left to right.
-    const QXFlowRunList topOrdered = QXFlowLayout::orderByTop(allRunTextArray_);
+    // Lines of runs, top-down, each left to right. Each pass hands its
+    // lists on to the next.
+    QXFlowRunList topOrdered = QXFlowLayout::orderByTop(allRunTextArray_);
     if (topOrdered.empty())
         return;
     layoutFoundTextTop(topOrdered.front()->runTop());
 
-    std::vector<QXFlowRunList> lines = QXFlowLayout::collectLines(topOrdered);
+    std::vector<QXFlowRunList> lines = QXFlowLayout::collectLines(std::move(topOrdered));
     float marginLeft = static_cast<float>(flowlimits::kTextMarginLeftStart);
     std::vector<QXFlowLineSection> sections;
     sections.reserve(lines.size());
     for (QXFlowRunList& line : lines) {
         line = QXFlowLayout::orderByX(std::move(line));
         marginLeft = std::min(marginLeft, static_cast<float>(line.front()->runX()));
-        sections.push_back(QXFlowLayout::collectLineParts(line));
+        sections.push_back(QXFlowLayout::collectLineParts(std::move(line)));
     }
     layoutFoundTextLeft(marginLeft);
 
@@ -92,11 +93,11 @@ void QXFlowPage::_creatParagraphs()
     bool firstDiv = true;
     const auto make = [this] { return newParagraph(); };
 
-    for (const std::vector<QXFlowLineSection>& div : QXFlowLayout::collectDivs(sections)) {
+    for (std::vector<QXFlowLineSection>& div : QXFlowLayout::collectDivs(std::move(sections))) {
         QXFlowPartList parts;
-        for (const QXFlowLineSection& section : div)
-            parts.insert(parts.end(), section.begin(), section.end());
-        const std::vector<QXFlowPartList> columns = QXFlowLayout::collectColumns(parts);
+        for (QXFlowLineSection& section : div)
+            parts.insert(parts.end(), std::make_move_iterator(section.begin()), std::make_move_iterator(section.end()));
+        std::vector<QXFlowPartList> columns = QXFlowLayout::collectColumns(std::move(parts));
 
         // The gap above the div; the first div's is measured from the top margin.
         double top = QXFlowLayout::divTop(columns);
@@ -158,8 +159,8 @@ void QXFlowPage::_creatParagraphs()
         }
 
         for (size_t k = 0; k < n; ++k)
-            placeColumnRows(QXFlowLayout::collectRows(columns[k]), k, top, divSection, referenceP, referenceR,
-                            result);
+            placeColumnRows(QXFlowLayout::collectRows(std::move(columns[k])), k, top, divSection, referenceP,
+                            referenceR, result);
 
         if (result.size() > 1) {
             result.back()->sectProperty().shouldWrite = true;
@@ -169,7 +170,7 @@ void QXFlowPage::_creatParagraphs()
     paragraphArray_.insert(paragraphArray_.end(), result.begin(), result.end());
 }
 
-void QXFlowPage::placeColumnRows(const std::vector<QXFlowPartList>& rows, size_t columnIndex, double divTop,
+void QXFlowPage::placeColumnRows(std::vector<QXFlowPartList> rows, size_t columnIndex, double divTop,
                                  const QXDocx_SectPr& divSection, QXDocx_PPr& referenceP,
                                  QXDocx_RPr& referenceR, std::vector<QXFlowParagraphRef>& result) const
 {
@@ -178,15 +179,20 @@ void QXFlowPage::placeColumnRows(const std::vector<QXFlowPartList>& rows, size_t
     std::vector<QXFlowParagraphRef> list;
     double runningBottom = divTop;
 
-    for (const QXFlowPartList& row : rows) {
+    for (QXFlowPartList& row : rows) {
         if (row.empty())
             continue;
         const double bottom = QXFlowLayout::partBottom(row.front());
         const double height = bottom - runningBottom;
         runningBottom = bottom;
 
+        // Gaps between the row's parts, measured before the runs move on.
+        std::vector<double> gaps(row.size(), 0.0);
+        for (size_t i = 1; i < row.size(); ++i)
+            gaps[i] = QXFlowLayout::partLeft(row[i]) - QXFlowLayout::partRight(row[i - 1]);
+
         QXFlowParagraphRef paragraph = newParagraph();
-        paragraph->initWithRunArray(toRuns(row.front()));
+        paragraph->initWithRunArray(toRuns(std::move(row.front())));
         paragraph->setSectProperty(divSection);
         paragraph->setXColumnPosition(columnX);
         paragraph->resolveXColumnProperty();
@@ -195,14 +201,14 @@ void QXFlowPage::placeColumnRows(const std::vector<QXFlowPartList>& rows, size_t
 
         // The row's further parts, a space before each one that stands apart.
         for (size_t i = 1; i < row.size(); ++i) {
-            const double gap = QXFlowLayout::partLeft(row[i]) - QXFlowLayout::partRight(row[i - 1]);
+            const double gap = gaps[i];
             if (auto last = paragraph->lastRunText();
                 last && gap > last->runFontWidth() / flowlimits::kWordGapDivisor) {
                 last->runText().push_back(u' ');
                 last->setTextWidth(last->textWidth() + gap);
             }
-            const std::vector<QXFlowRunRef> more = toRuns(row[i]);
-            paragraph->runArray().insert(paragraph->runArray().end(), more.begin(), more.end());
+            std::vector<QXFlowRunRef>& runs = paragraph->runArray();
+            runs.insert(runs.end(), std::make_move_iterator(row[i].begin()), std::make_move_iterator(row[i].end()));
         }
 
         const double line = paragraph->pProperty().spacing.line;

@@ -72,7 +72,7 @@ protected:
 private:
     // The paragraphs of one column of a div (rows top-down), appended to
     // `result`. `reference` holds the properties that blank gaps take.
-    void placeColumnRows(const std::vector<QXFlowPartList>& rows, size_t columnIndex, double divTop,
+    void placeColumnRows(std::vector<QXFlowPartList> rows, size_t columnIndex, double divTop,
                          const QXDocx_SectPr& divSection, QXDocx_PPr& referenceP, QXDocx_RPr& referenceR,
                          std::vector<QXFlowParagraphRef>& result) const;
 

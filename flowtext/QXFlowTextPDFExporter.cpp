@@ -4,6 +4,7 @@
 #include "converter/QXDocxUtilities.h"
 #include "converter/QXError.h"
 #include "pdfengine/QXPDFConentParser.h"
+#include "pdfengine/QXPDFFontCache.h"
 #include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/fonts/QXPDFFont.h"
@@ -48,22 +49,27 @@ QXFlowTextCharState QXFlowTextCharState::fromRenderState(const QXPDFRenderState*
         s.fillGreen = fill.g;
         s.fillBlue = fill.b;
     }
-    if (const QXPDFFont* font = state->font().get()) {
-        s.hasFont = true;
-        s.display.ascent = font->ascent();
-        s.display.descent = font->descent();
-        s.widthOfSpace = font->widthOfSpace();
-        if (font->fontName())
-            s.fontName = *font->fontName();
-        if (font->fontFamilyName())
-            s.fontFamilyName = *font->fontFamilyName();
-        if (const QXPDFFontDescriptor* descriptor = font->fontDescriptor().get()) {
-            s.hasDescriptor = true;
-            s.descriptorBold = descriptor->isBold();
-            s.descriptorItalic = descriptor->isItalic();
-        }
-    }
+    if (const QXPDFFont* font = state->font().get())
+        s.takeFont(*font);
     return s;
+}
+
+void QXFlowTextCharState::takeFont(const QXPDFFont& font)
+{
+    hasFont = true;
+    display.ascent = font.ascent();
+    display.descent = font.descent();
+    widthOfSpace = font.widthOfSpace();
+    fontName = font.fontName() ? std::string_view(*font.fontName()) : std::string_view();
+    fontFamilyName = font.fontFamilyName() ? std::string_view(*font.fontFamilyName()) : std::string_view();
+    hasDescriptor = false;
+    descriptorBold = false;
+    descriptorItalic = false;
+    if (const QXPDFFontDescriptor* descriptor = font.fontDescriptor().get()) {
+        hasDescriptor = true;
+        descriptorBold = descriptor->isBold();
+        descriptorItalic = descriptor->isItalic();
+    }
 }
 
 QXFlowTextPDFExporter::~QXFlowTextPDFExporter() = default;
@@ -74,6 +80,7 @@ void QXFlowTextPDFExporter::begainConvertPDF(const std::string& destPath, const 
     writer_ = newDocumentWriter();
     writer_->initWithPath(destPath, static_cast<std::int64_t>(numberOfPagesToConvert()));
     writer_->begainWriteDocument();
+    fontCache_ = std::make_shared<QXPDFFontCache>();
     isShouldCancel_ = false;
 }
 
@@ -87,6 +94,7 @@ bool QXFlowTextPDFExporter::convertPDFPage(const pdf::Page& page)
     parser.setDelegate(this);
     parser.setRenderingStateStack(renderingStateStack_);
     parser.setIsParserAnnots(0);
+    parser.setFontCache(fontCache_);
     parser.startParser();
 
     endPage();
@@ -95,10 +103,18 @@ bool QXFlowTextPDFExporter::convertPDFPage(const pdf::Page& page)
 
 void QXFlowTextPDFExporter::endConvertPDF(const std::shared_ptr<pdf::Document>&)
 {
+    fontCache_.reset();
+    fontFields_ = FontFields{};
     if (!writer_)
         throw QXConversionException("The document was never begun.");
     writer_->endWriteDocument();
     writer_->packetZipFileIfNeed();
+}
+
+void QXFlowTextPDFExporter::cleanConvertPDF()
+{
+    fontCache_.reset();
+    fontFields_ = FontFields{};
 }
 
 void QXFlowTextPDFExporter::beginPage(const Rect& mediaBox, int rotation)
@@ -133,8 +149,31 @@ void QXFlowTextPDFExporter::QXPDFConentParser_didScanText_textOffset(QXPDFConent
         return;
     const QXPDFRenderState* top =
         renderingStateStack_ && renderingStateStack_->depth() > 0 ? &renderingStateStack_->topRenderingState() : nullptr;
-    QXFlowTextCharState state = QXFlowTextCharState::fromRenderState(top, false);
+    QXFlowTextCharState state;
     if (top != nullptr) {
+        // As fromRenderState, with the font's fields and the fill colour
+        // taken from what the previous characters already read.
+        state.display.textMatrix = top->textMatrix();
+        state.display.ctm = top->ctm();
+        state.display.fontSize = top->fontSize();
+        state.display.textRise = top->textRise();
+        state.textRenderMode = top->textRenderMode();
+        if (const std::shared_ptr<QXPDFFont>& font = top->font()) {
+            if (fontFields_.font != font) {
+                fontFields_.font = font;
+                fontFields_.fields.takeFont(*font);
+            }
+            const QXFlowTextCharState& f = fontFields_.fields;
+            state.hasFont = true;
+            state.display.ascent = f.display.ascent;
+            state.display.descent = f.display.descent;
+            state.widthOfSpace = f.widthOfSpace;
+            state.fontName = f.fontName;
+            state.fontFamilyName = f.fontFamilyName;
+            state.hasDescriptor = f.hasDescriptor;
+            state.descriptorBold = f.descriptorBold;
+            state.descriptorItalic = f.descriptorItalic;
+        }
         const std::shared_ptr<const QXPDFColorSpace>& space = top->fillColorSpace();
         if (!fillColor_.valid || fillColor_.space != space || !(fillColor_.color == top->fillColor())) {
             fillColor_.space = space;
@@ -179,14 +218,18 @@ void QXFlowTextPDFExporter::usingDocxMainText(std::string_view text, Size textOf
     if (info.flip != 0 || !(uprightRotation(info.rotation) < kMainTextMaxRotation))
         return;
     const Affine next = nextDisplayTextTransform(state, textOffset);
-    const QXPDF_CTMInfo nextInfo = QXMakeCTMInfo(fontSize, ascent, descent, next);
-    const double textWidth = std::fabs(nextInfo.topLeft.x - info.topLeft.x);
+    // The x of the next record's top-left corner is its transform's origin.
+    const double textWidth = std::fabs(next.tx - info.topLeft.x);
     // A character the page cannot place (coordinates beyond any number) is dropped.
     if (!isFiniteGeometry(info) || !std::isfinite(textWidth))
         return;
 
     isNotScanTextYet_ = false;
-    const double spaceWidth = convertToDisplaySpaceWidth(state, state.widthOfSpace * fontSize).width;
+    // convertToDisplaySpaceWidth, with the display transform already made.
+    const double spaceWidth =
+        QXTextDisplayRect(fontSize, ascent, descent, display,
+                          nextDisplayTextTransform(state, Size{state.widthOfSpace * fontSize, 0}))
+            .size.width;
 
     QXFlowRunTextRef run = newRunText();
     run->setPdfScanIndex(QXDocxScanCounter++);
@@ -212,14 +255,24 @@ void QXFlowTextPDFExporter::usingDocxMainText(std::string_view text, Size textOf
 
     nextCharTransform_ = next;
     nextCharFontSize_ = fontSize;
-    nextCharCTMInfo_ = nextInfo;
+    nextCharAscent_ = ascent;
+    nextCharDescent_ = descent;
+    nextCharCTMInfoMade_ = false;
     mainTextTransform_ = nextCharTransform_;
     mainTextFontSize_ = nextCharFontSize_;
-    mainTextCTMInfo_ = nextCharCTMInfo_;
     run->setTextWidth(textWidth);
 
     if (writer_ && writer_->currentPage())
         writer_->currentPage()->allRunTextArray().push_back(std::move(run));
+}
+
+const QXPDF_CTMInfo& QXFlowTextPDFExporter::nextCharCTMInfo() const
+{
+    if (!nextCharCTMInfoMade_) {
+        nextCharCTMInfo_ = QXMakeCTMInfo(nextCharFontSize_, nextCharAscent_, nextCharDescent_, nextCharTransform_);
+        nextCharCTMInfoMade_ = true;
+    }
+    return nextCharCTMInfo_;
 }
 
 bool QXFlowTextPDFExporter::isSlanted(const Affine& t)

@@ -25,6 +25,8 @@
 namespace rz {
 
 class QXPDFColorSpace;
+class QXPDFFont;
+class QXPDFFontCache;
 class QXPDFRenderState;
 class QXPDFRenderStateStack;
 
@@ -50,6 +52,8 @@ struct QXFlowTextCharState {
     // is no top state. The fill colour is converted unless `withFillColor`
     // is false (the caller then sets it).
     static QXFlowTextCharState fromRenderState(const QXPDFRenderState* state, bool withFillColor = true);
+    // The state's font fields from a font (hasFont set).
+    void takeFont(const QXPDFFont& font);
 };
 
 class QXFlowTextPDFExporter : public QXPDFExporter, public QXPDFConentParserDelegate {
@@ -62,15 +66,16 @@ public:
     QXFlowTextPDFExporter() = default;
     ~QXFlowTextPDFExporter() override;
 
-    // A new document writer for the destination; clears the cancel flag.
+    // A new document writer for the destination and a new font cache for
+    // the document; clears the cancel flag.
     void begainConvertPDF(const std::string& destPath, const std::shared_ptr<pdf::Document>& document) override;
     // Interprets and writes one page; false for an invalid page.
     bool convertPDFPage(const pdf::Page& page) override;
     // Completes the destination; raises QXConversionException when it
-    // could not be written.
+    // could not be written. The document's fonts are released.
     void endConvertPDF(const std::shared_ptr<pdf::Document>& document) override;
-    // A stopped conversion completes nothing.
-    void cleanConvertPDF() override {}
+    // A stopped conversion completes nothing; the document's fonts are released.
+    void cleanConvertPDF() override;
 
     void QXPDFConentParser_didScanText_textOffset(QXPDFConentParser& parser, const std::string& text,
                                                   Size textOffset) override;
@@ -101,15 +106,20 @@ public:
     static bool isSlanted(const Affine& displayTransform);
 
     QXFlowDocumentWriter* documentWriter() const { return writer_.get(); }
+    // The fonts of the document being converted, shared by the parsers of
+    // its pages; null outside a conversion.
+    const std::shared_ptr<QXPDFFontCache>& fontCache() const { return fontCache_; }
     const Rect& currentPageMediaBox() const { return currentPageMediaBox_; }
     int currentPageRotationAngle() const { return currentPageRotationAngle_; }
     const Affine& currentPageTransform() const { return currentPageTransform_; }
     double mainTextFontSize() const { return mainTextFontSize_; }
     const Affine& mainTextTransform() const { return mainTextTransform_; }
-    const QXPDF_CTMInfo& mainTextCTMInfo() const { return mainTextCTMInfo_; }
+    // The record of the position after the last character taken (as
+    // mainTextCTMInfo; made when asked for).
+    const QXPDF_CTMInfo& mainTextCTMInfo() const { return nextCharCTMInfo(); }
     double nextCharFontSize() const { return nextCharFontSize_; }
     const Affine& nextCharTransform() const { return nextCharTransform_; }
-    const QXPDF_CTMInfo& nextCharCTMInfo() const { return nextCharCTMInfo_; }
+    const QXPDF_CTMInfo& nextCharCTMInfo() const;
     bool isNotScanTextYet() const { return isNotScanTextYet_; }
 
 protected:
@@ -164,21 +174,33 @@ private:
         bool valid = false;
     };
     FillColor fillColor_;
+    // The font fields of the font last met, kept for the next characters
+    // of the same font (a font's space width may need its program).
+    struct FontFields {
+        std::shared_ptr<const QXPDFFont> font; // kept alive, so never mistaken for another
+        QXFlowTextCharState fields;             // the font's part only
+    };
+    FontFields fontFields_;
     // The run property of the last character taken, shared by the next
     // characters whose property is the same.
     std::shared_ptr<const QXDocx_RPr> lastRunProperty_;
     std::uint64_t lastRunPropertyGeneration_ = 0;
     std::unique_ptr<QXFlowDocumentWriter> writer_;
+    std::shared_ptr<QXPDFFontCache> fontCache_;
     std::shared_ptr<QXPDFRenderStateStack> renderingStateStack_;
     Rect currentPageMediaBox_;
     int currentPageRotationAngle_ = 0;
     Affine currentPageTransform_;
     double mainTextFontSize_ = 1.0;
     Affine mainTextTransform_;
-    QXPDF_CTMInfo mainTextCTMInfo_;
     double nextCharFontSize_ = 1.0;
     Affine nextCharTransform_;
-    QXPDF_CTMInfo nextCharCTMInfo_;
+    // nextCharCTMInfo, made from these on first use after each character
+    // (a record needs trigonometry, and nothing reads it per character).
+    double nextCharAscent_ = 0;
+    double nextCharDescent_ = 0;
+    mutable QXPDF_CTMInfo nextCharCTMInfo_;
+    mutable bool nextCharCTMInfoMade_ = true;
     bool isNotScanTextYet_ = true;
 };
 

@@ -278,6 +278,11 @@ void QXPDFConentParser::setImageCache(std::shared_ptr<QXPDFImageCache> cache)
     context_->imageCache = std::move(cache);
 }
 
+void QXPDFConentParser::setFontCache(std::shared_ptr<QXPDFFontCache> cache)
+{
+    context_->fontCache = std::move(cache);
+}
+
 void QXPDFConentParser::operatorError(pdf::Scanner& scanner, const std::string& category,
                                       const std::string& message)
 {
@@ -514,7 +519,9 @@ void QXPDFConentParser::collectResourcesWithDict(const pdf::Object& dict)
     std::shared_ptr<ResourceSet>& set = context_->resourceSets[resources_];
     if (!set) {
         set = std::make_shared<ResourceSet>();
-        set->fonts = fontCollectionWithDict(resources_);
+        set->fonts = context_->fontCache
+                         ? std::make_shared<QXPDFFontCollection>(resources_.get("Font"), context_->fontCache)
+                         : fontCollectionWithDict(resources_);
         set->colorSpaces = colorSpaceCollectionWithDict(resources_);
         set->xObjects = xObjectCollectionWithDict(resources_);
         set->extGStates = extGStateCollectionWithDict(resources_);

@@ -43,6 +43,7 @@ class QXPDFAnnot;
 class QXPDFAnnotCollection;
 class QXPDFColorSpaceCollection;
 class QXPDFExtGStateCollection;
+class QXPDFFontCache;
 class QXPDFFontCollection;
 class QXPDFFormXObject;
 class QXPDFImageCache;
@@ -130,6 +131,10 @@ public:
     // (shared with child parsers); otherwise each image gets a new file in
     // the home folder's "tmp" folder.
     void setImageCache(std::shared_ptr<QXPDFImageCache> cache);
+    // Fonts come from this cache when one is set (shared with child
+    // parsers): a font dictionary used by many pages of a document is made
+    // once. Otherwise each run of a page makes its own fonts.
+    void setFontCache(std::shared_ptr<QXPDFFontCache> cache);
 
     // The resource dictionary of a content dictionary: its /Resources, else
     // for a page those inherited through the page tree (loop-guarded),

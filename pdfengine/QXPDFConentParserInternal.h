@@ -29,6 +29,7 @@ struct QXPDFConentParser::ResourceSet {
 struct QXPDFConentParser::Context {
     QXPDFParserWarnings warnings;
     std::shared_ptr<QXPDFImageCache> imageCache;
+    std::shared_ptr<QXPDFFontCache> fontCache;
     // An exception a delegate threw: the run ends and the outermost
     // startParser throws it again.
     std::exception_ptr delegateException;

@@ -441,7 +441,21 @@ void QXPDFConentParser::drawAppearance(const pdf::Object& stream, const std::str
         image->setObjectID("Annot-EI-" + secondsNow() + "-" + QXRandomString::Random4BigLetter());
         image->parseImage(stream, currentColorSpaceDict(), context_->imageCache);
         image->setAnnot(annot);
-        sendImage(image);
+        // An image's unit square is placed on the annotation's rectangle,
+        // as a form's box is.
+        const Rect r = annotRect.standardized();
+        QXPDFRenderStateStack& stack = *renderingStateStack();
+        const size_t depth = stack.depth();
+        QXPDFRenderState& st = stack.pushRenderingState();
+        if (!r.isNull())
+            st.setCtm(concat(Affine{r.size.width, 0, 0, r.size.height, r.origin.x, r.origin.y}, st.ctm()));
+        try {
+            sendImage(image);
+        } catch (...) {
+            stack.restoreDepth(depth);
+            throw;
+        }
+        stack.restoreDepth(depth);
     } else if (subtype == "Form") {
         auto form = std::make_shared<QXPDFFormXObject>();
         form->initWithStream(stream);

@@ -1,13 +1,25 @@
 #include "pdfengine/QXPDFFontCollection.h"
 
+#include "pdfengine/QXPDFFontCache.h"
 #include "pdfengine/fonts/QXPDFFont.h"
 
 namespace rz {
 
 QXPDFFontCollection::QXPDFFontCollection(const pdf::Object& dictionary)
-    : QXPDFResourceCollection(dictionary, [](const pdf::Object& value, const std::string& name) {
-          return value.isDictionary() ? QXPDFFont::FontWithDictionary(value, name) : nullptr;
-      })
+    : QXPDFFontCollection(dictionary, nullptr)
+{
+}
+
+QXPDFFontCollection::QXPDFFontCollection(const pdf::Object& dictionary, std::shared_ptr<QXPDFFontCache> cache)
+    : QXPDFResourceCollection(dictionary,
+                              [cache = std::move(cache)](const pdf::Object& value,
+                                                         const std::string& name) -> std::shared_ptr<QXPDFFont> {
+                                  if (!value.isDictionary())
+                                      return nullptr;
+                                  if (cache)
+                                      return cache->fontWithDictionary(value, name);
+                                  return QXPDFFont::FontWithDictionary(value, name);
+                              })
 {
 }
 

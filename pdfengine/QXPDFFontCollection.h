@@ -6,6 +6,7 @@
 namespace rz {
 
 class QXPDFFont;
+class QXPDFFontCache;
 
 // Entries whose value is not a dictionary, and fonts the factory cannot
 // make, stay unknown.
@@ -13,6 +14,9 @@ class QXPDFFontCollection : public QXPDFResourceCollection<QXPDFFont> {
 public:
     QXPDFFontCollection() = default;
     explicit QXPDFFontCollection(const pdf::Object& dictionary);
+    // Fonts come from the document's cache (made there on first use) when
+    // one is given.
+    QXPDFFontCollection(const pdf::Object& dictionary, std::shared_ptr<QXPDFFontCache> cache);
 
     std::shared_ptr<QXPDFFont> fontForKey(const std::string& name) const { return lookup(name); }
     const Map& fonts() const { return objects(); }

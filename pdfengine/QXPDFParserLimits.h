@@ -53,6 +53,13 @@ inline constexpr std::int64_t kQXPDFMaxImagePixels = std::int64_t{1} << 28;
 // bounds the objects one page run can make from a hostile dictionary.
 inline constexpr size_t kQXPDFMaxXObjectsPerCollection = 2401;
 
+// Font dictionaries a document's font cache keeps at once. Real documents
+// use a few dozen; a document merged from many others uses many more, each
+// group on its own pages. Beyond the limit the font used least recently is
+// dropped from the cache (pages that use it keep their own reference), so a
+// long document cannot keep every font program it ever loaded.
+inline constexpr size_t kQXPDFMaxCachedFonts = 128;
+
 // Levels of the page tree walked up for inherited /Resources (the platform's
 // page-tree bound); a loop ends the walk.
 inline constexpr int kQXPDFMaxResourceInheritanceDepth = pdf::kMaxPageTreeDepth;

@@ -17,6 +17,7 @@
 // file cannot be opened, 3 the document stays locked (no or a wrong
 // password), 4 no such page.
 #include "pdfengine/QXPDFConentParser.h"
+#include "pdfengine/QXPDFFontCache.h"
 #include "pdfengine/QXPDFOutLineManager.h"
 #include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/QXPDFTraceDelegate.h"
@@ -181,13 +182,15 @@ void tracePage(const Page& page, bool header)
 // Every event ignored: what the interpretation alone costs.
 class NullDelegate : public rz::QXPDFConentParserDelegate {};
 
-void interpretPage(const Page& page, const std::shared_ptr<rz::QXPDFImageCache>& cache)
+void interpretPage(const Page& page, const std::shared_ptr<rz::QXPDFImageCache>& cache,
+                   const std::shared_ptr<rz::QXPDFFontCache>& fonts)
 {
     NullDelegate nothing;
     rz::QXPDFConentParser parser(page);
     parser.setDelegate(&nothing);
     parser.setRenderingStateStack(std::make_shared<rz::QXPDFRenderStateStack>());
     parser.setImageCache(cache);
+    parser.setFontCache(fonts);
     parser.startParser();
 }
 
@@ -228,8 +231,10 @@ int interpretFiles(const Options& o)
             status = 3;
             continue;
         }
+        // One font cache per document, as the exporters keep it.
+        const auto fonts = std::make_shared<rz::QXPDFFontCache>();
         for (int n = 1; n <= doc->pageCount(); ++n, ++pages)
-            interpretPage(doc->page(n), cache);
+            interpretPage(doc->page(n), cache, fonts);
     }
     out("pages: " + std::to_string(pages));
     return status;

@@ -88,17 +88,17 @@ std::shared_ptr<QXPDFCIDTypeFont> QXPDFCIDTypeFont::CIDFontWithDictionary(
     return font;
 }
 
-std::shared_ptr<QXPDFFont> QXPDFCIDTypeFont::copyWithZone() const
+std::shared_ptr<QXPDFFont> QXPDFCIDTypeFont::shareWithZone() const
 {
     return std::shared_ptr<QXPDFFont>(new QXPDFCIDTypeFont(*this));
 }
 
-std::shared_ptr<QXPDFFont> QXPDFCIDType0Font::copyWithZone() const
+std::shared_ptr<QXPDFFont> QXPDFCIDType0Font::shareWithZone() const
 {
     return std::shared_ptr<QXPDFFont>(new QXPDFCIDType0Font(*this));
 }
 
-std::shared_ptr<QXPDFFont> QXPDFCIDType2Font::copyWithZone() const
+std::shared_ptr<QXPDFFont> QXPDFCIDType2Font::shareWithZone() const
 {
     return std::shared_ptr<QXPDFFont>(new QXPDFCIDType2Font(*this));
 }

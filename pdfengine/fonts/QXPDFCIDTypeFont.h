@@ -45,7 +45,6 @@ public:
     static std::shared_ptr<QXPDFCIDTypeFont> CIDFontWithDictionary(const pdf::Object& dictionary,
                                                                    const std::string& objectKey);
 
-    std::shared_ptr<QXPDFFont> copyWithZone() const override;
 
     // Glyph number of a CID: the CID itself.
     virtual uint32_t glyphForCID(uint32_t cid) const { return cid; }
@@ -62,6 +61,7 @@ public:
     const std::string& cidSystemInfo() const { return cidSystemInfo_; }
 
 protected:
+    std::shared_ptr<QXPDFFont> shareWithZone() const override;
     QXPDFCIDTypeFont() = default;
     QXPDFCIDTypeFont(const QXPDFCIDTypeFont&) = default;
 
@@ -78,10 +78,8 @@ protected:
 };
 
 class QXPDFCIDType0Font : public QXPDFCIDTypeFont {
-public:
-    std::shared_ptr<QXPDFFont> copyWithZone() const override;
-
 protected:
+    std::shared_ptr<QXPDFFont> shareWithZone() const override;
     friend class QXPDFCIDTypeFont;
     QXPDFCIDType0Font() = default;
     QXPDFCIDType0Font(const QXPDFCIDType0Font&) = default;
@@ -89,7 +87,6 @@ protected:
 
 class QXPDFCIDType2Font : public QXPDFCIDTypeFont {
 public:
-    std::shared_ptr<QXPDFFont> copyWithZone() const override;
     // The /CIDToGIDMap entry when the CID lies within it, else the CID.
     uint32_t glyphForCID(uint32_t cid) const override;
 
@@ -99,6 +96,7 @@ public:
     bool identity() const { return identity_; }
 
 protected:
+    std::shared_ptr<QXPDFFont> shareWithZone() const override;
     friend class QXPDFCIDTypeFont;
     QXPDFCIDType2Font() = default;
     QXPDFCIDType2Font(const QXPDFCIDType2Font&) = default;

@@ -66,22 +66,36 @@ std::shared_ptr<QXPDFFont> QXPDFFont::FontWithDictionary(const pdf::Object& dict
 QXPDFFont::QXPDFFont() = default;
 QXPDFFont::~QXPDFFont() = default;
 
-QXPDFFont::QXPDFFont(const QXPDFFont& other)
-    : objectKey_(other.objectKey_), subtype_(other.subtype_), baseFontName_(other.baseFontName_),
-      baseFontName_New_(other.baseFontName_New_), fontName_(other.fontName_),
-      fontFamilyName_(other.fontFamilyName_), fontSystemReplaceName_(other.fontSystemReplaceName_),
-      wMode_(other.wMode_), bankSpaceCharWidth_(other.bankSpaceCharWidth_),
-      builtinFont_(other.builtinFont_), stringEncoding_(other.stringEncoding_)
-{
-    if (other.embToUnicodeMap_)
-        embToUnicodeMap_ = std::make_shared<QXPDFCharCodeToUnicode>(*other.embToUnicodeMap_);
-    if (other.fontDescriptor_)
-        fontDescriptor_ = std::make_shared<QXPDFFontDescriptor>(*other.fontDescriptor_);
-}
-
 std::shared_ptr<QXPDFFont> QXPDFFont::copyWithZone() const
 {
+    std::shared_ptr<QXPDFFont> copy = shareWithZone();
+    copy->ownTables();
+    return copy;
+}
+
+std::shared_ptr<QXPDFFont> QXPDFFont::copyWithObjectKey(const std::string& objectKey) const
+{
+    std::shared_ptr<QXPDFFont> copy = shareWithZone();
+    copy->setSharedObjectKey(objectKey);
+    return copy;
+}
+
+std::shared_ptr<QXPDFFont> QXPDFFont::shareWithZone() const
+{
     return std::shared_ptr<QXPDFFont>(new QXPDFFont(*this));
+}
+
+void QXPDFFont::ownTables()
+{
+    if (embToUnicodeMap_)
+        embToUnicodeMap_ = std::make_shared<QXPDFCharCodeToUnicode>(*embToUnicodeMap_);
+    if (fontDescriptor_)
+        fontDescriptor_ = std::make_shared<QXPDFFontDescriptor>(*fontDescriptor_);
+}
+
+void QXPDFFont::setSharedObjectKey(const std::string& objectKey)
+{
+    objectKey_ = objectKey;
 }
 
 bool QXPDFFont::initWithDictionary(const pdf::Object& dictionary, const std::string& objectKey)

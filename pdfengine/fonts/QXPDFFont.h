@@ -45,6 +45,12 @@ public:
     // (the descriptor's embedded font is shared).
     virtual std::shared_ptr<QXPDFFont> copyWithZone() const;
     std::shared_ptr<QXPDFFont> copy() const { return copyWithZone(); }
+    // The same font under another key of a /Font resource dictionary: a
+    // light copy that shares every decoded table (maps, descriptor, font
+    // program, CMap, descendants) with this font. Fonts do not change once
+    // built, so pages may share them; a page that names a shared font
+    // differently gets one of these to carry its own key.
+    std::shared_ptr<QXPDFFont> copyWithObjectKey(const std::string& objectKey) const;
 
     // Decodes the next character of a shown string. s: the bytes from the
     // current position; len: bytes left. Out: code (the character code, or
@@ -106,8 +112,20 @@ public:
 
 protected:
     QXPDFFont();
-    QXPDFFont(const QXPDFFont& other);
+    // Copy constructors of the family share the tables behind pointers
+    // (shareWithZone); ownTables then gives a copy tables of its own.
+    QXPDFFont(const QXPDFFont& other) = default;
     QXPDFFont& operator=(const QXPDFFont&) = delete;
+
+    // A copy of the same kind made by its copy constructor: every table
+    // behind a pointer is shared with this font.
+    virtual std::shared_ptr<QXPDFFont> shareWithZone() const;
+    // Replaces the shared tables of a copy by copies of its own: the
+    // ToUnicode map and the descriptor here.
+    virtual void ownTables();
+    // Sets the key of a light copy (composite fonts also re-key their
+    // descendants).
+    virtual void setSharedObjectKey(const std::string& objectKey);
 
     // Builds the font from its dictionary; false when no font can be made.
     virtual bool initWithDictionary(const pdf::Object& dictionary, const std::string& objectKey);

@@ -95,7 +95,7 @@ QXPDFFontCharProc::QXPDFFontCharProc(const pdf::Object& stream)
 
 // QXPDFSimple8BitFont
 
-std::shared_ptr<QXPDFFont> QXPDFSimple8BitFont::copyWithZone() const
+std::shared_ptr<QXPDFFont> QXPDFSimple8BitFont::shareWithZone() const
 {
     return std::shared_ptr<QXPDFFont>(new QXPDFSimple8BitFont(*this));
 }
@@ -451,27 +451,27 @@ const QXPDFCharProcEntry* QXPDFSimple8BitFont::charProcForKey(const std::string&
 
 // The kinds.
 
-std::shared_ptr<QXPDFFont> QXPDFType1Font::copyWithZone() const
+std::shared_ptr<QXPDFFont> QXPDFType1Font::shareWithZone() const
 {
     return std::shared_ptr<QXPDFFont>(new QXPDFType1Font(*this));
 }
 
-std::shared_ptr<QXPDFFont> QXPDFMMType1Font::copyWithZone() const
+std::shared_ptr<QXPDFFont> QXPDFMMType1Font::shareWithZone() const
 {
     return std::shared_ptr<QXPDFFont>(new QXPDFMMType1Font(*this));
 }
 
-std::shared_ptr<QXPDFFont> QXPDFTrueTypeFont::copyWithZone() const
+std::shared_ptr<QXPDFFont> QXPDFTrueTypeFont::shareWithZone() const
 {
     return std::shared_ptr<QXPDFFont>(new QXPDFTrueTypeFont(*this));
 }
 
-std::shared_ptr<QXPDFFont> QXPDFType1CFont::copyWithZone() const
+std::shared_ptr<QXPDFFont> QXPDFType1CFont::shareWithZone() const
 {
     return std::shared_ptr<QXPDFFont>(new QXPDFType1CFont(*this));
 }
 
-std::shared_ptr<QXPDFFont> QXPDFType3Font::copyWithZone() const
+std::shared_ptr<QXPDFFont> QXPDFType3Font::shareWithZone() const
 {
     return std::shared_ptr<QXPDFFont>(new QXPDFType3Font(*this));
 }

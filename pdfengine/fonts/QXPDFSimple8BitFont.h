@@ -53,7 +53,6 @@ class QXPDFSimple8BitFont : public QXPDFFont {
 public:
     static constexpr int kCharWidthSlots = 320;
 
-    std::shared_ptr<QXPDFFont> copyWithZone() const override;
     int getNextChar(const uint8_t* s, int len, uint32_t* code, char16_t* u, int uSize, int* uLen,
                     double* dx, double* dy, double* ox, double* oy) const override;
     double embFontWidthForCode(uint32_t code) const override;
@@ -75,6 +74,7 @@ public:
     const std::map<std::string, QXPDFCharProcEntry>& type3_charProcs() const { return type3_charProcs_; }
 
 protected:
+    std::shared_ptr<QXPDFFont> shareWithZone() const override;
     QXPDFSimple8BitFont() = default;
     QXPDFSimple8BitFont(const QXPDFSimple8BitFont&) = default;
 
@@ -122,10 +122,8 @@ protected:
 };
 
 class QXPDFType1Font : public QXPDFSimple8BitFont {
-public:
-    std::shared_ptr<QXPDFFont> copyWithZone() const override;
-
 protected:
+    std::shared_ptr<QXPDFFont> shareWithZone() const override;
     friend class QXPDFFont;
     QXPDFType1Font() = default;
     QXPDFType1Font(const QXPDFType1Font&) = default;
@@ -134,10 +132,8 @@ protected:
 };
 
 class QXPDFMMType1Font : public QXPDFSimple8BitFont {
-public:
-    std::shared_ptr<QXPDFFont> copyWithZone() const override;
-
 protected:
+    std::shared_ptr<QXPDFFont> shareWithZone() const override;
     friend class QXPDFFont;
     QXPDFMMType1Font() = default;
     QXPDFMMType1Font(const QXPDFMMType1Font&) = default;
@@ -146,10 +142,8 @@ protected:
 };
 
 class QXPDFTrueTypeFont : public QXPDFSimple8BitFont {
-public:
-    std::shared_ptr<QXPDFFont> copyWithZone() const override;
-
 protected:
+    std::shared_ptr<QXPDFFont> shareWithZone() const override;
     friend class QXPDFFont;
     QXPDFTrueTypeFont() = default;
     QXPDFTrueTypeFont(const QXPDFTrueTypeFont&) = default;
@@ -158,10 +152,8 @@ protected:
 
 // Declared for completeness; the factory never makes one.
 class QXPDFType1CFont : public QXPDFSimple8BitFont {
-public:
-    std::shared_ptr<QXPDFFont> copyWithZone() const override;
-
 protected:
+    std::shared_ptr<QXPDFFont> shareWithZone() const override;
     QXPDFType1CFont() = default;
     QXPDFType1CFont(const QXPDFType1CFont&) = default;
 };
@@ -170,7 +162,6 @@ protected:
 // but not drawn. Widths are in glyph space and mapped through /FontMatrix.
 class QXPDFType3Font : public QXPDFSimple8BitFont {
 public:
-    std::shared_ptr<QXPDFFont> copyWithZone() const override;
     int getNextChar(const uint8_t* s, int len, uint32_t* code, char16_t* u, int uSize, int* uLen,
                     double* dx, double* dy, double* ox, double* oy) const override;
 
@@ -179,6 +170,7 @@ public:
     const Affine& fontMatrix() const { return fontMatrix_; }
 
 protected:
+    std::shared_ptr<QXPDFFont> shareWithZone() const override;
     friend class QXPDFFont;
     QXPDFType3Font() = default;
     QXPDFType3Font(const QXPDFType3Font&) = default;

@@ -16,23 +16,29 @@ constexpr const char* kDefaultCollection = "Adobe-Identity-0";
 
 } // namespace
 
-QXPDFType0Font::QXPDFType0Font(const QXPDFType0Font& other)
-    : QXPDFFont(other), extToUnicodeMap_(other.extToUnicodeMap_), cMapName_(other.cMapName_)
+void QXPDFType0Font::ownTables()
 {
-    // The collection map is shared and read-only; the CMap and descendants
-    // are copied so the copy owns its own.
-    if (other.extToCIDMap_)
-        extToCIDMap_ = std::make_shared<QXPDFCodeToCIDMap>(*other.extToCIDMap_);
-    for (const auto& descendant : other.descendantFonts_) {
-        descendantFonts_.push_back(
-            std::static_pointer_cast<QXPDFCIDTypeFont>(descendant ? descendant->copy() : nullptr));
-    }
+    QXPDFFont::ownTables();
+    if (extToCIDMap_)
+        extToCIDMap_ = std::make_shared<QXPDFCodeToCIDMap>(*extToCIDMap_);
+    for (auto& descendant : descendantFonts_)
+        if (descendant)
+            descendant = std::static_pointer_cast<QXPDFCIDTypeFont>(descendant->copy());
     // The descriptor is the first descendant's, in the copy as in the original.
     if (!descendantFonts_.empty() && descendantFonts_.front())
         fontDescriptor_ = descendantFonts_.front()->fontDescriptor();
 }
 
-std::shared_ptr<QXPDFFont> QXPDFType0Font::copyWithZone() const
+void QXPDFType0Font::setSharedObjectKey(const std::string& objectKey)
+{
+    QXPDFFont::setSharedObjectKey(objectKey);
+    // The descendants carry the font's key: light copies of them carry the new one.
+    for (auto& descendant : descendantFonts_)
+        if (descendant)
+            descendant = std::static_pointer_cast<QXPDFCIDTypeFont>(descendant->copyWithObjectKey(objectKey));
+}
+
+std::shared_ptr<QXPDFFont> QXPDFType0Font::shareWithZone() const
 {
     return std::shared_ptr<QXPDFFont>(new QXPDFType0Font(*this));
 }

@@ -16,7 +16,6 @@ class QXPDFCodeToCIDMap;
 
 class QXPDFType0Font : public QXPDFFont {
 public:
-    std::shared_ptr<QXPDFFont> copyWithZone() const override;
 
     // Uses as many bytes as the CMap matches (at least 1) and reports the
     // CID in `code` (the first byte when the CID is 0).
@@ -42,9 +41,14 @@ public:
     const std::string& cMapName() const { return cMapName_; }
 
 protected:
+    std::shared_ptr<QXPDFFont> shareWithZone() const override;
     friend class QXPDFFont;
     QXPDFType0Font() = default;
-    QXPDFType0Font(const QXPDFType0Font& other);
+    QXPDFType0Font(const QXPDFType0Font& other) = default;
+    // The CMap and the descendants too; the collection map stays shared
+    // (it is read-only and shared by every font of its collection).
+    void ownTables() override;
+    void setSharedObjectKey(const std::string& objectKey) override;
 
     bool initWithDictionary(const pdf::Object& dictionary, const std::string& objectKey) override;
     void updateBankSpaceWidth() override;

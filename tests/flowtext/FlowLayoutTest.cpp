@@ -47,6 +47,33 @@ TEST(QXFlowLayout, LinesShareABottomWithinLessThanOnePoint)
     EXPECT_EQ(text(lines[1]), "y");
 }
 
+TEST(QXFlowLayout, LinesOfAFullPageAreTheLinesOfTheRule)
+{
+    // Many runs with bottoms close together, repeated, beyond any number
+    // and on the tolerance's edges: the lines are those of the rule itself
+    // (the first remaining run takes every remaining run whose bottom is
+    // within less than a point of its own, in incoming order).
+    const double bottoms[] = {100, 100.5, 101, 101.49, 99.2, 250, NAN, 100.999, 249.01, INFINITY, 98.0, 251,
+                              -INFINITY, 100.25, 1e300, 99.0000001, 250.999999, 1e300};
+    QXFlowRunList runs;
+    for (int round = 0; round < 40; ++round)
+        for (const double bottom : bottoms)
+            runs.push_back(makeRun("x", round, bottom - 10 + round * 0.01, bottom + round * 0.003, 5));
+    std::vector<QXFlowRunList> expected;
+    std::vector<char> taken(runs.size(), 0);
+    for (size_t i = 0; i < runs.size(); ++i) {
+        if (taken[i])
+            continue;
+        expected.push_back({runs[i]});
+        for (size_t j = i + 1; j < runs.size(); ++j)
+            if (!taken[j] && std::fabs(runs[j]->runBottom() - runs[i]->runBottom()) < 1.0) {
+                expected.back().push_back(runs[j]);
+                taken[j] = 1;
+            }
+    }
+    EXPECT_EQ(QXFlowLayout::collectLines(runs), expected);
+}
+
 TEST(QXFlowLayout, LinePartsBreakAtAGapOfOnePoint)
 {
     struct Case {

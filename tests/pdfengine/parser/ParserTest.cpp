@@ -252,6 +252,23 @@ TEST(ParserRun, AppearanceStreamsMapTheirBoxOntoTheAnnotationRectangle)
     EXPECT_EQ(trace.lines(), (std::vector<std::string>{"path S=0 F=1 eo=0 frgb=0,0,0 d=\"M 100 200 L 150 200 "
                                                        "L 150 240 L 100 240 Z\" clip=100,200,50,40"}));
     EXPECT_EQ(stack->depth(), 1u);
+
+    // An image appearance: its unit square fills the rectangle.
+    const auto imageDoc = test::openFixture(fixturePdf(
+        "", "<< /XObject << /Ap 5 0 R >> >>",
+        {{5, "stream /Subtype /Image /Width 1 /Height 1 /ColorSpace /DeviceGray /BitsPerComponent 8\n\x80"}}));
+    test::CallbackDelegate imageTrace;
+    QXPDFConentParser imageParser(imageDoc->page(1));
+    imageParser.setDelegate(&imageTrace);
+    imageParser.setRenderingStateStack(stack);
+    imageParser.setIsParserAnnots(0);
+    imageParser.startParser();
+    imageParser.drawAppearanceStream(imageDoc->page(1).resources().get("XObject").get("Ap"), "Stamp",
+                                     Rect(100, 240, 50, -40), nullptr);
+    const std::vector<std::string> lines = imageTrace.lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("ctm=[50 0 0 40 100 200]"), std::string::npos) << lines[0];
+    EXPECT_EQ(stack->depth(), 1u);
 }
 
 TEST(ParserXObjects, FormEntries)
