@@ -29,6 +29,19 @@ add_library(rz_jbig2dec INTERFACE)
 target_link_libraries(rz_jbig2dec INTERFACE ${JBIG2DEC_LIBRARY})
 target_include_directories(rz_jbig2dec INTERFACE ${JBIG2DEC_INCLUDE_DIR})
 
+# The file name under which the dynamic linker finds library `name` (its
+# soname, e.g. libtiff.so.6), for libraries loaded at run time.
+function(rz_library_soname out name)
+    find_library(_rz_lib_${name} ${name} REQUIRED)
+    get_filename_component(_real ${_rz_lib_${name}} REALPATH)
+    get_filename_component(_file ${_real} NAME)
+    string(REGEX MATCH "^lib.*\\.so\\.[0-9]+" _soname "${_file}")
+    if(NOT _soname)
+        message(FATAL_ERROR "no versioned file name for ${name}: ${_real}")
+    endif()
+    set(${out} ${_soname} PARENT_SCOPE)
+endfunction()
+
 if(RZ_BUILD_TESTS)
     find_package(GTest REQUIRED)
 endif()

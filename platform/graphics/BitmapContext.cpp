@@ -1,14 +1,20 @@
 #include "platform/graphics/BitmapContext.h"
 
+#include "platform/graphics/CairoLibrary.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include <cairo.h>
-
 namespace rz {
 
 namespace {
+
+// Every context exists only once the library is loaded (create checks it).
+const CairoLibrary& cairo()
+{
+    return cairoLibrary();
+}
 
 bool finite(const Affine& t)
 {
@@ -24,7 +30,7 @@ bool finite(const Point& p)
 cairo_matrix_t toCairo(const Affine& t)
 {
     cairo_matrix_t m;
-    cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    cairo().matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
     return m;
 }
 
@@ -60,7 +66,7 @@ double unit(double v)
 
 void setSource(cairo_t* cr, const RGBAColor& c)
 {
-    cairo_set_source_rgba(cr, unit(c.red), unit(c.green), unit(c.blue), unit(c.alpha));
+    cairo().set_source_rgba(cr, unit(c.red), unit(c.green), unit(c.blue), unit(c.alpha));
 }
 
 uint8_t unpremultiply(unsigned c, unsigned a)
@@ -94,14 +100,14 @@ cairo_surface_t* surfaceForImage(const Image& source)
     const Image image = source.format() == PixelFormat::CMYK8 ? source.converted(PixelFormat::RGB8) : source;
     if (image.isEmpty() || image.width() > kMaxBitmapSide || image.height() > kMaxBitmapSide)
         return nullptr;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width(), image.height());
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
+    cairo_surface_t* surface = cairo().image_surface_create(CAIRO_FORMAT_ARGB32, image.width(), image.height());
+    if (cairo().surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo().surface_destroy(surface);
         return nullptr;
     }
-    cairo_surface_flush(surface);
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
+    cairo().surface_flush(surface);
+    unsigned char* data = cairo().image_surface_get_data(surface);
+    const int stride = cairo().image_surface_get_stride(surface);
     const int n = image.componentCount();
     for (int y = 0; y < image.height(); ++y) {
         const uint8_t* src = image.row(y);
@@ -125,7 +131,7 @@ cairo_surface_t* surfaceForImage(const Image& source)
             dst[x] = a << 24 | r << 16 | g << 8 | b;
         }
     }
-    cairo_surface_mark_dirty(surface);
+    cairo().surface_mark_dirty(surface);
     return surface;
 }
 
@@ -140,22 +146,24 @@ std::unique_ptr<BitmapContext> BitmapContext::create(double width, double height
     if (width < 1 || height < 1 || width > kMaxBitmapSide || height > kMaxBitmapSide ||
         width * height > static_cast<double>(kMaxImagePixels))
         return nullptr;
+    if (!cairo().loaded)
+        return nullptr;
     const int w = static_cast<int>(width);
     const int h = static_cast<int>(height);
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
+    cairo_surface_t* surface = cairo().image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    if (cairo().surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo().surface_destroy(surface);
         return nullptr;
     }
-    cairo_t* cr = cairo_create(surface);
-    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
-        cairo_destroy(cr);
-        cairo_surface_destroy(surface);
+    cairo_t* cr = cairo().create(surface);
+    if (cairo().status(cr) != CAIRO_STATUS_SUCCESS) {
+        cairo().destroy(cr);
+        cairo().surface_destroy(surface);
         return nullptr;
     }
     if (format == BitmapFormat::Gray) {
-        cairo_set_source_rgb(cr, 0, 0, 0);
-        cairo_paint(cr);
+        cairo().set_source_rgb(cr, 0, 0, 0);
+        cairo().paint(cr);
     }
     return std::unique_ptr<BitmapContext>(new BitmapContext(w, h, format, surface, cr));
 }
@@ -167,14 +175,14 @@ BitmapContext::BitmapContext(int width, int height, BitmapFormat format, cairo_s
 
 BitmapContext::~BitmapContext()
 {
-    cairo_destroy(cr_);
-    cairo_surface_destroy(surface_);
+    cairo().destroy(cr_);
+    cairo().surface_destroy(surface_);
 }
 
 void BitmapContext::saveGState()
 {
     states_.push_back(state());
-    cairo_save(cr_);
+    cairo().save(cr_);
 }
 
 void BitmapContext::restoreGState()
@@ -182,7 +190,7 @@ void BitmapContext::restoreGState()
     if (states_.size() <= 1)
         return;
     states_.pop_back();
-    cairo_restore(cr_);
+    cairo().restore(cr_);
 }
 
 void BitmapContext::concatCTM(const Affine& transform)
@@ -220,18 +228,18 @@ bool BitmapContext::prepare() const
     if (!finite(m) || !std::isfinite(determinant) || determinant == 0)
         return false;
     const cairo_matrix_t cm = toCairo(m);
-    cairo_set_matrix(cr_, &cm);
-    cairo_set_operator(cr_, toCairo(s.blendMode));
-    cairo_set_antialias(cr_, s.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
-    cairo_set_line_width(cr_, std::isfinite(s.lineWidth) && s.lineWidth > 0 ? s.lineWidth : 0);
-    cairo_set_line_cap(cr_, s.lineCap == LineCap::Round    ? CAIRO_LINE_CAP_ROUND
+    cairo().set_matrix(cr_, &cm);
+    cairo().set_operator(cr_, toCairo(s.blendMode));
+    cairo().set_antialias(cr_, s.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    cairo().set_line_width(cr_, std::isfinite(s.lineWidth) && s.lineWidth > 0 ? s.lineWidth : 0);
+    cairo().set_line_cap(cr_, s.lineCap == LineCap::Round    ? CAIRO_LINE_CAP_ROUND
                             : s.lineCap == LineCap::Square ? CAIRO_LINE_CAP_SQUARE
                                                            : CAIRO_LINE_CAP_BUTT);
-    cairo_set_line_join(cr_, s.lineJoin == LineJoin::Round   ? CAIRO_LINE_JOIN_ROUND
+    cairo().set_line_join(cr_, s.lineJoin == LineJoin::Round   ? CAIRO_LINE_JOIN_ROUND
                              : s.lineJoin == LineJoin::Bevel ? CAIRO_LINE_JOIN_BEVEL
                                                              : CAIRO_LINE_JOIN_MITER);
-    cairo_set_miter_limit(cr_, std::isfinite(s.miterLimit) && s.miterLimit >= 1 ? s.miterLimit : 10);
-    return cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+    cairo().set_miter_limit(cr_, std::isfinite(s.miterLimit) && s.miterLimit >= 1 ? s.miterLimit : 10);
+    return cairo().status(cr_) == CAIRO_STATUS_SUCCESS;
 }
 
 namespace {
@@ -364,16 +372,16 @@ bool clipSegment(Point& a, Point& b, double x0, double y0, double x1, double y1)
 
 bool BitmapContext::appendPath(const Path& path, bool forStroke) const
 {
-    cairo_new_path(cr_);
+    cairo().new_path(cr_);
     for (const PathElement& e : path.elements())
         for (int i = 0; i < pointCount(e.type); ++i)
             if (!finite(e.points[static_cast<size_t>(i)])) {
-                cairo_new_path(cr_);
+                cairo().new_path(cr_);
                 return false;
             }
 
     cairo_matrix_t cm;
-    cairo_get_matrix(cr_, &cm);
+    cairo().get_matrix(cr_, &cm);
     const Affine device{cm.xx, cm.yx, cm.xy, cm.yy, cm.x0, cm.y0};
     bool far = false;
     for (const PathElement& e : path.elements())
@@ -390,27 +398,27 @@ bool BitmapContext::appendPath(const Path& path, bool forStroke) const
         const auto& p = e.points;
         switch (e.type) {
         case PathElementType::MoveToPoint:
-            cairo_move_to(cr_, p[0].x, p[0].y);
+            cairo().move_to(cr_, p[0].x, p[0].y);
             break;
         case PathElementType::AddLineToPoint:
-            cairo_line_to(cr_, p[0].x, p[0].y);
+            cairo().line_to(cr_, p[0].x, p[0].y);
             break;
         case PathElementType::AddQuadCurveToPoint: {
             double x0 = p[1].x, y0 = p[1].y;
-            if (cairo_has_current_point(cr_))
-                cairo_get_current_point(cr_, &x0, &y0);
+            if (cairo().has_current_point(cr_))
+                cairo().get_current_point(cr_, &x0, &y0);
             else
-                cairo_move_to(cr_, x0, y0);
-            cairo_curve_to(cr_, x0 + 2.0 / 3.0 * (p[0].x - x0), y0 + 2.0 / 3.0 * (p[0].y - y0),
+                cairo().move_to(cr_, x0, y0);
+            cairo().curve_to(cr_, x0 + 2.0 / 3.0 * (p[0].x - x0), y0 + 2.0 / 3.0 * (p[0].y - y0),
                            p[1].x + 2.0 / 3.0 * (p[0].x - p[1].x), p[1].y + 2.0 / 3.0 * (p[0].y - p[1].y),
                            p[1].x, p[1].y);
             break;
         }
         case PathElementType::AddCurveToPoint:
-            cairo_curve_to(cr_, p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y);
+            cairo().curve_to(cr_, p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y);
             break;
         case PathElementType::CloseSubpath:
-            cairo_close_path(cr_);
+            cairo().close_path(cr_);
             break;
         }
     }
@@ -428,8 +436,8 @@ void BitmapContext::appendFarPath(const Path& path, const Affine& device, bool f
     }
     const double x0 = -margin, y0 = -margin, x1 = width_ + margin, y1 = height_ + margin;
     cairo_matrix_t saved;
-    cairo_get_matrix(cr_, &saved);
-    cairo_identity_matrix(cr_);
+    cairo().get_matrix(cr_, &saved);
+    cairo().identity_matrix(cr_);
     for (const Polyline& line : flatten(path, device)) {
         if (line.points.size() < 2)
             continue;
@@ -437,10 +445,10 @@ void BitmapContext::appendFarPath(const Path& path, const Affine& device, bool f
             const std::vector<Point> polygon = clipPolygon(line.points, x0, y0, x1, y1);
             if (polygon.size() < 3)
                 continue;
-            cairo_move_to(cr_, polygon[0].x, polygon[0].y);
+            cairo().move_to(cr_, polygon[0].x, polygon[0].y);
             for (size_t i = 1; i < polygon.size(); ++i)
-                cairo_line_to(cr_, polygon[i].x, polygon[i].y);
-            cairo_close_path(cr_);
+                cairo().line_to(cr_, polygon[i].x, polygon[i].y);
+            cairo().close_path(cr_);
             continue;
         }
         const size_t segments = line.closed ? line.points.size() : line.points.size() - 1;
@@ -453,26 +461,26 @@ void BitmapContext::appendFarPath(const Path& path, const Affine& device, bool f
                 continue;
             }
             if (!drawing)
-                cairo_move_to(cr_, a.x, a.y);
-            cairo_line_to(cr_, b.x, b.y);
+                cairo().move_to(cr_, a.x, a.y);
+            cairo().line_to(cr_, b.x, b.y);
             drawing = b.x == end.x && b.y == end.y;
         }
     }
-    cairo_set_matrix(cr_, &saved);
+    cairo().set_matrix(cr_, &saved);
 }
 
 void BitmapContext::clipToPath(const Path& path, FillRule rule)
 {
     if (!prepare() || !appendPath(path, false)) {
         // Nothing can be inside: clip everything out.
-        cairo_identity_matrix(cr_);
-        cairo_new_path(cr_);
-        cairo_rectangle(cr_, 0, 0, 0, 0);
-        cairo_clip(cr_);
+        cairo().identity_matrix(cr_);
+        cairo().new_path(cr_);
+        cairo().rectangle(cr_, 0, 0, 0, 0);
+        cairo().clip(cr_);
         return;
     }
-    cairo_set_fill_rule(cr_, rule == FillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-    cairo_clip(cr_);
+    cairo().set_fill_rule(cr_, rule == FillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    cairo().clip(cr_);
 }
 
 void BitmapContext::clipToRect(const Rect& rect)
@@ -488,7 +496,7 @@ Rect BitmapContext::clipBoundingBox() const
     if (!prepare())
         return Rect::null();
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
+    cairo().clip_extents(cr_, &x1, &y1, &x2, &y2);
     if (!(x2 > x1) || !(y2 > y1))
         return Rect::null();
     return Rect(x1, y1, x2 - x1, y2 - y1);
@@ -501,10 +509,10 @@ void BitmapContext::paintRegion(bool fill, FillRule rule) const
     c.alpha = unit(c.alpha) * s.alpha;
     setSource(cr_, c);
     if (fill) {
-        cairo_set_fill_rule(cr_, rule == FillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-        cairo_fill(cr_);
+        cairo().set_fill_rule(cr_, rule == FillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+        cairo().fill(cr_);
     } else {
-        cairo_stroke(cr_);
+        cairo().stroke(cr_);
     }
 }
 
@@ -544,24 +552,24 @@ void BitmapContext::drawImage(const Image& image, const Rect& rect)
     cairo_surface_t* surface = surfaceForImage(image);
     if (!surface)
         return;
-    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
+    cairo_pattern_t* pattern = cairo().pattern_create_for_surface(surface);
     // User space to image pixels: x across, y down from the rectangle's top.
     const double sx = image.width() / r.width();
     const double sy = image.height() / r.height();
     cairo_matrix_t m;
-    cairo_matrix_init(&m, sx, 0, 0, -sy, -r.minX() * sx, r.maxY() * sy);
-    cairo_pattern_set_matrix(pattern, &m);
-    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-    cairo_pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
-    cairo_save(cr_);
-    cairo_new_path(cr_);
-    cairo_rectangle(cr_, r.minX(), r.minY(), r.width(), r.height());
-    cairo_clip(cr_);
-    cairo_set_source(cr_, pattern);
-    cairo_paint_with_alpha(cr_, state().alpha);
-    cairo_restore(cr_);
-    cairo_pattern_destroy(pattern);
-    cairo_surface_destroy(surface);
+    cairo().matrix_init(&m, sx, 0, 0, -sy, -r.minX() * sx, r.maxY() * sy);
+    cairo().pattern_set_matrix(pattern, &m);
+    cairo().pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    cairo().pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
+    cairo().save(cr_);
+    cairo().new_path(cr_);
+    cairo().rectangle(cr_, r.minX(), r.minY(), r.width(), r.height());
+    cairo().clip(cr_);
+    cairo().set_source(cr_, pattern);
+    cairo().paint_with_alpha(cr_, state().alpha);
+    cairo().restore(cr_);
+    cairo().pattern_destroy(pattern);
+    cairo().surface_destroy(surface);
 }
 
 void BitmapContext::drawLinearGradient(const std::vector<GradientStop>& stops, Point start, Point end,
@@ -576,21 +584,21 @@ void BitmapContext::drawLinearGradient(const std::vector<GradientStop>& stops, P
     if (!prepare())
         return;
 
-    cairo_pattern_t* pattern = cairo_pattern_create_linear(start.x, start.y, end.x, end.y);
+    cairo_pattern_t* pattern = cairo().pattern_create_linear(start.x, start.y, end.x, end.y);
     std::vector<GradientStop> sorted = stops;
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const GradientStop& a, const GradientStop& b) { return unit(a.location) < unit(b.location); });
     for (const GradientStop& stop : sorted)
-        cairo_pattern_add_color_stop_rgba(pattern, unit(stop.location), unit(stop.color.red), unit(stop.color.green),
+        cairo().pattern_add_color_stop_rgba(pattern, unit(stop.location), unit(stop.color.red), unit(stop.color.green),
                                           unit(stop.color.blue), unit(stop.color.alpha));
-    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    cairo().pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
 
-    cairo_save(cr_);
+    cairo().save(cr_);
     if (!extendStart || !extendEnd) {
         // The band between the ends (and beyond an extended end), wide enough
         // to cover the whole clip.
         double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-        cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
+        cairo().clip_extents(cr_, &x1, &y1, &x2, &y2);
         const double reach = std::hypot(x2 - x1, y2 - y1) + std::hypot(start.x - (x1 + x2) / 2, start.y - (y1 + y2) / 2) +
                              length + 1;
         const double dx = ux / length, dy = uy / length; // along the axis
@@ -599,27 +607,27 @@ void BitmapContext::drawLinearGradient(const std::vector<GradientStop>& stops, P
         const double to = extendEnd ? 1.0 + reach / length : 1.0;
         const Point a{start.x + ux * from, start.y + uy * from};
         const Point b{start.x + ux * to, start.y + uy * to};
-        cairo_new_path(cr_);
-        cairo_move_to(cr_, a.x + px, a.y + py);
-        cairo_line_to(cr_, b.x + px, b.y + py);
-        cairo_line_to(cr_, b.x - px, b.y - py);
-        cairo_line_to(cr_, a.x - px, a.y - py);
-        cairo_close_path(cr_);
-        cairo_clip(cr_);
+        cairo().new_path(cr_);
+        cairo().move_to(cr_, a.x + px, a.y + py);
+        cairo().line_to(cr_, b.x + px, b.y + py);
+        cairo().line_to(cr_, b.x - px, b.y - py);
+        cairo().line_to(cr_, a.x - px, a.y - py);
+        cairo().close_path(cr_);
+        cairo().clip(cr_);
     }
-    cairo_set_source(cr_, pattern);
-    cairo_paint_with_alpha(cr_, state().alpha);
-    cairo_restore(cr_);
-    cairo_pattern_destroy(pattern);
+    cairo().set_source(cr_, pattern);
+    cairo().paint_with_alpha(cr_, state().alpha);
+    cairo().restore(cr_);
+    cairo().pattern_destroy(pattern);
 }
 
 std::optional<Image> BitmapContext::makeImage() const
 {
-    cairo_surface_flush(surface_);
-    const unsigned char* data = cairo_image_surface_get_data(surface_);
+    cairo().surface_flush(surface_);
+    const unsigned char* data = cairo().image_surface_get_data(surface_);
     if (!data)
         return std::nullopt;
-    const int stride = cairo_image_surface_get_stride(surface_);
+    const int stride = cairo().image_surface_get_stride(surface_);
     const bool gray = format_ == BitmapFormat::Gray;
     auto image = Image::make(width_, height_, gray ? PixelFormat::Gray8 : PixelFormat::RGBA8);
     if (!image)
@@ -646,11 +654,11 @@ Rgba8 BitmapContext::pixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= width_ || y >= height_)
         return {};
-    cairo_surface_flush(surface_);
-    const unsigned char* data = cairo_image_surface_get_data(surface_);
+    cairo().surface_flush(surface_);
+    const unsigned char* data = cairo().image_surface_get_data(surface_);
     if (!data)
         return {};
-    const int stride = cairo_image_surface_get_stride(surface_);
+    const int stride = cairo().image_surface_get_stride(surface_);
     uint32_t px;
     std::memcpy(&px, data + static_cast<size_t>(y) * static_cast<size_t>(stride) + static_cast<size_t>(x) * 4, 4);
     if (format_ == BitmapFormat::Gray) {

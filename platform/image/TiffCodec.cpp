@@ -2,14 +2,13 @@
 // images written; the first image of a file read through libtiff's RGBA
 // interface (every photometric and compression libtiff knows).
 #include "platform/image/ImageCodecsInternal.h"
+#include "platform/image/TiffLibrary.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
 #include <new>
-
-#include <tiffio.h>
 
 namespace rz::codec {
 
@@ -101,19 +100,20 @@ int silentHandler(TIFF*, void*, const char*, const char*, va_list)
 // Open options: messages dropped, and no single allocation beyond what the
 // largest accepted image needs.
 struct Options {
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    // Null when libtiff cannot be loaded: then nothing opens.
+    TIFFOpenOptions* options = tiffLibrary().loaded ? tiffLibrary().TIFFOpenOptionsAlloc() : nullptr;
     Options()
     {
         if (!options)
             return;
-        TIFFOpenOptionsSetErrorHandlerExtR(options, silentHandler, nullptr);
-        TIFFOpenOptionsSetWarningHandlerExtR(options, silentHandler, nullptr);
-        TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(kMaxImagePixels * 4));
+        tiffLibrary().TIFFOpenOptionsSetErrorHandlerExtR(options, silentHandler, nullptr);
+        tiffLibrary().TIFFOpenOptionsSetWarningHandlerExtR(options, silentHandler, nullptr);
+        tiffLibrary().TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(kMaxImagePixels * 4));
     }
     ~Options()
     {
         if (options)
-            TIFFOpenOptionsFree(options);
+            tiffLibrary().TIFFOpenOptionsFree(options);
     }
     Options(const Options&) = delete;
     Options& operator=(const Options&) = delete;
@@ -123,7 +123,7 @@ TIFF* openMemory(MemoryFile* file, const char* mode, const Options& options)
 {
     if (!options.options)
         return nullptr;
-    return TIFFClientOpenExt("memory", mode, file, readProc, writeProc, seekProc, closeProc, sizeProc,
+    return tiffLibrary().TIFFClientOpenExt("memory", mode, file, readProc, writeProc, seekProc, closeProc, sizeProc,
                              mapProc, unmapProc, options.options);
 }
 
@@ -132,12 +132,12 @@ bool writeBilevel(TIFF* tif, const Image& source)
     const Image gray = source.converted(PixelFormat::Gray8);
     if (gray.isEmpty())
         return false;
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-    TIFFSetField(tif, TIFFTAG_FILLORDER, FILLORDER_MSB2LSB);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(gray.height()));
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_FILLORDER, FILLORDER_MSB2LSB);
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(gray.height()));
     std::vector<uint8_t> line(static_cast<size_t>(gray.width() + 7) / 8);
     for (int y = 0; y < gray.height(); ++y) {
         std::fill(line.begin(), line.end(), 0);
@@ -145,7 +145,7 @@ bool writeBilevel(TIFF* tif, const Image& source)
         for (int x = 0; x < gray.width(); ++x)
             if (p[x] < 128)
                 line[static_cast<size_t>(x) / 8] |= static_cast<uint8_t>(0x80u >> (x % 8));
-        if (TIFFWriteScanline(tif, line.data(), static_cast<uint32_t>(y), 0) < 0)
+        if (tiffLibrary().TIFFWriteScanline(tif, line.data(), static_cast<uint32_t>(y), 0) < 0)
             return false;
     }
     return true;
@@ -157,17 +157,17 @@ bool writeColour(TIFF* tif, const Image& source)
     if (image.isEmpty())
         return false;
     const int components = image.componentCount();
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, components);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, components == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, components);
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, components == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
     if (image.hasAlpha()) {
         const uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
-        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
+        tiffLibrary().TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
     }
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, tiffLibrary().TIFFDefaultStripSize(tif, 0));
     for (int y = 0; y < image.height(); ++y)
-        if (TIFFWriteScanline(tif, const_cast<uint8_t*>(image.row(y)), static_cast<uint32_t>(y), 0) < 0)
+        if (tiffLibrary().TIFFWriteScanline(tif, const_cast<uint8_t*>(image.row(y)), static_cast<uint32_t>(y), 0) < 0)
             return false;
     return true;
 }
@@ -185,20 +185,20 @@ std::optional<std::string> encodeTIFF(const Image& image, const ImageProperties&
     TIFF* tif = openMemory(&file, "w", options);
     if (!tif)
         return std::nullopt;
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(image.width()));
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(image.height()));
-    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(image.width()));
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(image.height()));
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    tiffLibrary().TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
     double dpiX = 0, dpiY = 0;
     if (usableResolution(properties, &dpiX, &dpiY)) {
-        TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(dpiX));
-        TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(dpiY));
-        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        tiffLibrary().TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(dpiX));
+        tiffLibrary().TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(dpiY));
+        tiffLibrary().TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
     }
     bool ok = properties.bilevel ? writeBilevel(tif, image) : writeColour(tif, image);
-    if (ok && !TIFFWriteDirectory(tif))
+    if (ok && !tiffLibrary().TIFFWriteDirectory(tif))
         ok = false;
-    TIFFClose(tif);
+    tiffLibrary().TIFFClose(tif);
     if (!ok || file.failed || out.empty())
         return std::nullopt;
     return out;
@@ -218,12 +218,12 @@ std::optional<Image> decodeTIFF(std::string_view bytes)
     uint16_t photometric = PHOTOMETRIC_RGB, samplesPerPixel = 1, extraCount = 0;
     uint16_t* extraTypes = nullptr;
     char message[1024] = {};
-    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_PHOTOMETRIC, &photometric);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes);
-    if (isAcceptableImageSize(width, height) && TIFFRGBAImageOK(tif, message)) {
+    tiffLibrary().TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+    tiffLibrary().TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+    tiffLibrary().TIFFGetFieldDefaulted(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+    tiffLibrary().TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
+    tiffLibrary().TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes);
+    if (isAcceptableImageSize(width, height) && tiffLibrary().TIFFRGBAImageOK(tif, message)) {
         std::vector<uint32_t> raster;
         bool allocated = true;
         try {
@@ -231,7 +231,7 @@ std::optional<Image> decodeTIFF(std::string_view bytes)
         } catch (const std::bad_alloc&) {
             allocated = false;
         }
-        if (allocated && TIFFReadRGBAImageOriented(tif, width, height, raster.data(), ORIENTATION_TOPLEFT, 1)) {
+        if (allocated && tiffLibrary().TIFFReadRGBAImageOriented(tif, width, height, raster.data(), ORIENTATION_TOPLEFT, 1)) {
             const bool gray = (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE) &&
                               samplesPerPixel == 1;
             const bool alpha = extraCount > 0;
@@ -267,7 +267,7 @@ std::optional<Image> decodeTIFF(std::string_view bytes)
             }
         }
     }
-    TIFFClose(tif);
+    tiffLibrary().TIFFClose(tif);
     return result;
 }
 

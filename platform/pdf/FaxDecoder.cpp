@@ -1,10 +1,9 @@
 // CCITTFaxDecode through libtiff's fax codec: the encoded data is wrapped
 // in a one-strip TIFF held in memory, with the compression and options
 // that match the filter's parameters, and read back one row at a time.
+#include "platform/image/TiffLibrary.h"
 #include "platform/pdf/PdfLimits.h"
 #include "platform/pdf/StreamFilters.h"
-
-#include <tiffio.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -174,28 +173,32 @@ FilterResult ccittFaxDecode(std::string_view in, const FaxParams& p, size_t limi
         options = (p.k > 0 ? GROUP3OPT_2DENCODING : 0) | (p.encodedByteAlign ? GROUP3OPT_FILLBITS : 0);
     }
 
+    if (!tiffLibrary().loaded) {
+        r.complete = false;
+        return r;
+    }
     MemoryFile file;
     file.bytes = makeTiff(in, uint32_t(p.columns), uint32_t(rows), compression, options);
     Diagnostics diagnostics;
-    TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(opts, diagnosticHandler, &diagnostics);
-    TIFFOpenOptionsSetWarningHandlerExtR(opts, diagnosticHandler, &diagnostics);
-    TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(std::max(limit, kMaxImageRowBytes)));
-    TIFF* tif = TIFFClientOpenExt("ccitt", "rm", &file, readProc, writeProc, seekProc, closeProc,
+    TIFFOpenOptions* opts = tiffLibrary().TIFFOpenOptionsAlloc();
+    tiffLibrary().TIFFOpenOptionsSetErrorHandlerExtR(opts, diagnosticHandler, &diagnostics);
+    tiffLibrary().TIFFOpenOptionsSetWarningHandlerExtR(opts, diagnosticHandler, &diagnostics);
+    tiffLibrary().TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(std::max(limit, kMaxImageRowBytes)));
+    TIFF* tif = tiffLibrary().TIFFClientOpenExt("ccitt", "rm", &file, readProc, writeProc, seekProc, closeProc,
                                   sizeProc, mapProc, unmapProc, opts);
-    TIFFOpenOptionsFree(opts);
+    tiffLibrary().TIFFOpenOptionsFree(opts);
     if (!tif) {
         r.complete = false;
         return r;
     }
     if (faxMode >= 0)
-        TIFFSetField(tif, TIFFTAG_FAXMODE, faxMode);
+        tiffLibrary().TIFFSetField(tif, TIFFTAG_FAXMODE, faxMode);
 
     diagnostics.reading = true;
-    std::vector<unsigned char> row(std::max<size_t>(rowBytes, size_t(TIFFScanlineSize(tif))));
+    std::vector<unsigned char> row(std::max<size_t>(rowBytes, size_t(tiffLibrary().TIFFScanlineSize(tif))));
     r.bytes.reserve(rowBytes * rows);
     for (size_t y = 0; y < rows; ++y) {
-        if (TIFFReadScanline(tif, row.data(), uint32_t(y), 0) < 0) {
+        if (tiffLibrary().TIFFReadScanline(tif, row.data(), uint32_t(y), 0) < 0) {
             r.complete = false;
             break;
         }
@@ -205,7 +208,7 @@ FilterResult ccittFaxDecode(std::string_view in, const FaxParams& p, size_t limi
                 row[i] = static_cast<unsigned char>(~row[i]);
         r.bytes.append(reinterpret_cast<const char*>(row.data()), rowBytes);
     }
-    TIFFClose(tif);
+    tiffLibrary().TIFFClose(tif);
     if (cut || diagnostics.damaged)
         r.complete = false;
     return r;

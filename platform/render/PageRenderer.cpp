@@ -1,30 +1,67 @@
 #include "platform/render/PageRenderer.h"
 
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-global.h>
-#include <poppler/cpp/poppler-image.h>
-#include <poppler/cpp/poppler-page-renderer.h>
-#include <poppler/cpp/poppler-page.h>
+#include "platform/core/Resources.h"
+#include "platform/core/SharedLibrary.h"
+#include "platform/render/RenderModule.h"
+
+#include <memory>
 
 #include <cmath>
-#include <mutex>
+#include <vector>
 
 namespace rz {
 
 namespace {
 
-void silence(const std::string&, void*) {}
+// The drawing module's entry points, loaded once; all null when it cannot
+// be loaded.
+struct RenderModule {
+    RzRenderOpenFn open = nullptr;
+    RzRenderCloseFn close = nullptr;
+    RzRenderPageCountFn pageCount = nullptr;
+    RzRenderPageFn renderPage = nullptr;
 
-void silencePoppler()
+    bool loaded() const { return open && close && pageCount && renderPage; }
+};
+
+RenderModule loadModule()
 {
-    static std::once_flag once;
-    std::call_once(once, [] { poppler::set_debug_error_function(&silence, nullptr); });
+    // Beside the executable first, then where the build put it.
+    for (const std::string& path :
+         {(executableDir() / RZ_RENDER_MODULE_FILE).string(), std::string(RZ_RENDER_MODULE_BUILD_PATH)}) {
+        static std::vector<std::unique_ptr<SharedLibrary>> opened; // kept for the life of the process
+        auto library = std::make_unique<SharedLibrary>(path);
+        if (!library->isOpen())
+            continue;
+        RenderModule m;
+        library->load(m.open, RZ_RENDER_OPEN);
+        library->load(m.close, RZ_RENDER_CLOSE);
+        library->load(m.pageCount, RZ_RENDER_PAGE_COUNT);
+        library->load(m.renderPage, RZ_RENDER_PAGE);
+        opened.push_back(std::move(library));
+        if (m.loaded())
+            return m;
+    }
+    return {};
+}
+
+const RenderModule& renderModule()
+{
+    static const RenderModule module = loadModule();
+    return module;
 }
 
 } // namespace
 
 struct PageRenderer::Impl {
-    std::unique_ptr<poppler::document> document;
+    RzRenderDocument* document = nullptr;
+    int pages = 0;
+
+    ~Impl()
+    {
+        if (document)
+            renderModule().close(document);
+    }
 };
 
 PageRenderer::PageRenderer() : impl_(std::make_unique<Impl>()) {}
@@ -32,18 +69,22 @@ PageRenderer::~PageRenderer() = default;
 
 std::unique_ptr<PageRenderer> PageRenderer::open(const std::string& path, const std::string& password)
 {
-    silencePoppler();
-    std::unique_ptr<poppler::document> doc(poppler::document::load_from_file(path, password, password));
-    if (!doc || doc->is_locked())
+    // Without the module no document opens, and every page fails.
+    const RenderModule& module = renderModule();
+    if (!module.loaded())
+        return nullptr;
+    RzRenderDocument* doc = module.open(path.c_str(), password.data(), password.size());
+    if (!doc)
         return nullptr;
     std::unique_ptr<PageRenderer> renderer(new PageRenderer());
-    renderer->impl_->document = std::move(doc);
+    renderer->impl_->document = doc;
+    renderer->impl_->pages = module.pageCount(doc);
     return renderer;
 }
 
 int PageRenderer::pageCount() const
 {
-    return impl_->document->pages();
+    return impl_->pages;
 }
 
 std::optional<Image> PageRenderer::render(int number, double dpiX, double dpiY, int width, int height) const
@@ -53,31 +94,12 @@ std::optional<Image> PageRenderer::render(int number, double dpiX, double dpiY, 
         return std::nullopt;
     if (double(width) * double(height) > double(kMaxImagePixels))
         return std::nullopt;
-    std::unique_ptr<poppler::page> page(impl_->document->create_page(number - 1));
-    if (!page)
-        return std::nullopt;
-    poppler::page_renderer renderer;
-    renderer.set_render_hints(poppler::page_renderer::antialiasing | poppler::page_renderer::text_antialiasing);
-    renderer.set_paper_color(0xFFFFFFFF);
-    renderer.set_image_format(poppler::image::format_bgr24);
-    poppler::image img = renderer.render_page(page.get(), dpiX, dpiY, 0, 0, width, height);
-    if (!img.is_valid() || img.width() != width || img.height() != height ||
-        img.format() != poppler::image::format_bgr24)
-        return std::nullopt;
     auto out = Image::make(width, height, PixelFormat::RGB8);
     if (!out)
         return std::nullopt;
-    for (int y = 0; y < height; ++y) {
-        const auto* src = reinterpret_cast<const uint8_t*>(img.const_data()) + size_t(y) * size_t(img.bytes_per_row());
-        uint8_t* dst = out->mutableRow(y);
-        for (int x = 0; x < width; ++x) {
-            dst[0] = src[2];
-            dst[1] = src[1];
-            dst[2] = src[0];
-            src += 3;
-            dst += 3;
-        }
-    }
+    if (!renderModule().renderPage(impl_->document, number - 1, dpiX, dpiY, width, height, out->mutableRow(0),
+                                   out->bytesPerRow()))
+        return std::nullopt;
     return out;
 }
 

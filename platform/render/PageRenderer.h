@@ -1,4 +1,5 @@
-// Draws PDF pages into bitmaps (poppler's page renderer).
+// Draws PDF pages into bitmaps (poppler's page renderer, in a module loaded
+// when the first document is opened).
 #pragma once
 
 #include "platform/image/Image.h"

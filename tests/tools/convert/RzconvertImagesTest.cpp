@@ -212,3 +212,14 @@ TEST(Rzconvert, SeveralFilesInOrderAndTheExitStatusTellsFailure)
     EXPECT_EQ(rzconvert("--to png", &log), 64);
     EXPECT_EQ(rzconvert("--to png --pages x " + quote(good), &log), 64);
 }
+
+TEST(Rzconvert, StartsWithoutTheDrawingLibraries)
+{
+    // The page renderer, cairo and libtiff are loaded when a page is first
+    // drawn or a TIFF first met, so that every other conversion starts
+    // without them (and the libraries they pull in).
+    std::string needed;
+    ASSERT_EQ(test::runCommand(std::string("readelf -d ") + RZCONVERT + " | grep NEEDED", &needed), 0);
+    for (const char* library : {"poppler", "cairo", "tiff"})
+        EXPECT_EQ(needed.find(library), std::string::npos) << library << " in\n" << needed;
+}

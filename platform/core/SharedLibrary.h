@@ -1,0 +1,35 @@
+// A shared library opened at run time, for libraries only some conversions
+// need: a program links none of them and loads each one the first time it
+// is used, so that starting it stays cheap.
+#pragma once
+
+#include <string>
+
+namespace rz {
+
+class SharedLibrary {
+public:
+    // Opens the library (a file name searched as the dynamic linker does, or
+    // a path). It stays loaded for the life of the process.
+    explicit SharedLibrary(const std::string& file);
+    SharedLibrary(const SharedLibrary&) = delete;
+    SharedLibrary& operator=(const SharedLibrary&) = delete;
+
+    bool isOpen() const { return handle_ != nullptr; }
+
+    // Sets `function` to the library's symbol `name`; false (and null) when
+    // the library is not open or has no such symbol.
+    template <class F>
+    bool load(F& function, const char* name) const
+    {
+        function = reinterpret_cast<F>(symbol(name));
+        return function != nullptr;
+    }
+
+private:
+    void* symbol(const char* name) const;
+
+    void* handle_ = nullptr;
+};
+
+} // namespace rz
