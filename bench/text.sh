@@ -23,18 +23,27 @@ set -- $files
 rz=$(measure_each "'$RZCONVERT' --to txt --out '$out' \"\$1\"; rm -f '$out'/*.txt" "$@")
 ref=$(measure_each "pdftotext \"\$1\" '$out/ref.txt'" "$@")
 lay=$(measure_each "pdftotext -layout \"\$1\" '$out/ref.txt'" "$@")
+# Every file in one rzconvert run, as the program converts a list of files.
+start=$(date +%s.%N)
+one_m=$( { /usr/bin/time -f '%M' sh -c 'o=$1; shift; "$0" --to txt --out "$o" "$@" >/dev/null 2>&1' "$RZCONVERT" "$out/one" "$@"; } 2>&1 | tail -1)
+end=$(date +%s.%N)
+one_s=$(echo "$end - $start" | bc)
+rm -rf "$out/one"
 
 rz_s=${rz% *}; rz_m=${rz#* }
 ref_s=${ref% *}; ref_m=${ref#* }
 lay_s=${lay% *}; lay_m=${lay#* }
 echo "corpus: $# files"
 report "rzconvert --to txt" "$pages" "$rz_s" "$rz_m"
+report "rzconvert --to txt (one run)" "$pages" "$one_s" "$one_m"
 report "pdftotext" "$pages" "$ref_s" "$ref_m"
 report "pdftotext -layout" "$pages" "$lay_s" "$lay_m"
 ratio "throughput rz/pdftotext" "$ref_s" "$rz_s"
 ratio "throughput rz/-layout" "$lay_s" "$rz_s"
+ratio "throughput one run/pdftotext" "$ref_s" "$one_s"
 ratio "peak memory rz/pdftotext" "$rz_m" "$ref_m"
 ratio "peak memory rz/-layout" "$rz_m" "$lay_m"
+ratio "peak memory one run/pdftotext" "$one_m" "$ref_m"
 
 # Long documents: the two-column paper repeated.
 source=$CORPUS/fonts/tracemonkey.pdf
