@@ -94,13 +94,21 @@ std::optional<Image> PageRenderer::render(int number, double dpiX, double dpiY, 
         return std::nullopt;
     if (double(width) * double(height) > double(kMaxImagePixels))
         return std::nullopt;
-    auto out = Image::make(width, height, PixelFormat::RGB8);
-    if (!out)
+    struct Target {
+        int width, height;
+        std::optional<Image> image;
+    } target{width, height, std::nullopt};
+    const RzRenderTargetFn allocate = [](void* context, size_t* rowBytes) -> unsigned char* {
+        auto* t = static_cast<Target*>(context);
+        t->image = Image::make(t->width, t->height, PixelFormat::RGB8);
+        if (!t->image)
+            return nullptr;
+        *rowBytes = t->image->bytesPerRow();
+        return t->image->mutableRow(0);
+    };
+    if (!renderModule().renderPage(impl_->document, number - 1, dpiX, dpiY, width, height, allocate, &target))
         return std::nullopt;
-    if (!renderModule().renderPage(impl_->document, number - 1, dpiX, dpiY, width, height, out->mutableRow(0),
-                                   out->bytesPerRow()))
-        return std::nullopt;
-    return out;
+    return std::move(target.image);
 }
 
 } // namespace rz

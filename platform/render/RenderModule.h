@@ -17,10 +17,14 @@ struct RzRenderDocument;
 typedef RzRenderDocument* (*RzRenderOpenFn)(const char* path, const char* password, size_t passwordLength);
 typedef void (*RzRenderCloseFn)(RzRenderDocument* document);
 typedef int (*RzRenderPageCountFn)(const RzRenderDocument* document);
-// Draws page `index` (0-based) at the resolution into `rgb`: `height` rows
-// of `width` RGB pixels, `rowBytes` apart. 1 on success, 0 otherwise.
+// The buffer a drawn page is copied into: `height` rows of `width` RGB
+// pixels, `*rowBytes` apart; null to give up. Asked for only once the page
+// is drawn, so that it never coexists with the renderer's own bitmaps.
+typedef unsigned char* (*RzRenderTargetFn)(void* context, size_t* rowBytes);
+// Draws page `index` (0-based) at the resolution and copies it into the
+// target's buffer. 1 on success, 0 otherwise.
 typedef int (*RzRenderPageFn)(const RzRenderDocument* document, int index, double dpiX, double dpiY, int width,
-                              int height, unsigned char* rgb, size_t rowBytes);
+                              int height, RzRenderTargetFn target, void* context);
 
 } // extern "C"
 

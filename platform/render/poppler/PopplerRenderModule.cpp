@@ -52,11 +52,11 @@ RZ_EXPORT int rz_render_page_count(const RzRenderDocument* document)
 }
 
 RZ_EXPORT int rz_render_page(const RzRenderDocument* document, int index, double dpiX, double dpiY, int width,
-                             int height, unsigned char* rgb, size_t rowBytes)
+                             int height, RzRenderTargetFn target, void* context)
 {
     try {
-        if (!document || index < 0 || index >= document->document->pages() || width <= 0 || height <= 0 ||
-            rowBytes < size_t(width) * 3)
+        if (!document || !target || index < 0 || index >= document->document->pages() || width <= 0 ||
+            height <= 0)
             return 0;
         std::unique_ptr<poppler::page> page(document->document->create_page(index));
         if (!page)
@@ -68,6 +68,10 @@ RZ_EXPORT int rz_render_page(const RzRenderDocument* document, int index, double
         poppler::image img = renderer.render_page(page.get(), dpiX, dpiY, 0, 0, width, height);
         if (!img.is_valid() || img.width() != width || img.height() != height ||
             img.format() != poppler::image::format_bgr24)
+            return 0;
+        size_t rowBytes = 0;
+        unsigned char* rgb = target(context, &rowBytes);
+        if (!rgb || rowBytes < size_t(width) * 3)
             return 0;
         for (int y = 0; y < height; ++y) {
             const auto* src =
