@@ -1,5 +1,6 @@
 #include "converter/QXConverterUtilities.h"
 
+#include "pdfengine/fonts/HarfBuzzLibrary.h"
 #include "pdfengine/fonts/QXInstalledFonts.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Uuid.h"
@@ -10,8 +11,6 @@
 #include <cmath>
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include <hb-ft.h>
-#include <hb.h>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -48,7 +47,7 @@ struct MeasureFont {
     ~MeasureFont()
     {
         if (font != nullptr)
-            hb_font_destroy(font);
+            harfBuzzLibrary().font_destroy(font);
         if (face != nullptr)
             FT_Done_Face(face);
     }
@@ -92,6 +91,8 @@ private:
     {
         if (!library_)
             return nullptr;
+        if (!harfBuzzLibrary().loaded)
+            return nullptr;
         auto result = std::make_unique<MeasureFont>();
         if (FT_New_Face(library_.get(), installed.file.c_str(), installed.index, &result->face) != 0) {
             result->face = nullptr;
@@ -101,10 +102,10 @@ private:
         if (!FT_IS_SCALABLE(face) || face->units_per_EM == 0 ||
             FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(kReferenceSize * 64), 72, 72) != 0)
             return nullptr;
-        result->font = hb_ft_font_create_referenced(face);
+        result->font = harfBuzzLibrary().ft_font_create_referenced(face);
         if (result->font == nullptr)
             return nullptr;
-        hb_ft_font_set_load_flags(result->font, FT_LOAD_NO_HINTING);
+        harfBuzzLibrary().ft_font_set_load_flags(result->font, FT_LOAD_NO_HINTING);
         result->lineHeightPerPoint = static_cast<double>(face->height) / face->units_per_EM;
         return result;
     }
@@ -118,17 +119,17 @@ double shapedWidth(const MeasureFont& font, std::string_view text)
 {
     if (text.empty())
         return 0;
-    hb_buffer_t* buffer = hb_buffer_create();
-    hb_buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()), 0,
+    hb_buffer_t* buffer = harfBuzzLibrary().buffer_create();
+    harfBuzzLibrary().buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()), 0,
                        static_cast<int>(text.size()));
-    hb_buffer_guess_segment_properties(buffer);
-    hb_shape(font.font, buffer, nullptr, 0);
+    harfBuzzLibrary().buffer_guess_segment_properties(buffer);
+    harfBuzzLibrary().shape(font.font, buffer, nullptr, 0);
     unsigned count = 0;
-    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+    const hb_glyph_position_t* positions = harfBuzzLibrary().buffer_get_glyph_positions(buffer, &count);
     long long total = 0;
     for (unsigned i = 0; i < count; ++i)
         total += positions[i].x_advance;
-    hb_buffer_destroy(buffer);
+    harfBuzzLibrary().buffer_destroy(buffer);
     return static_cast<double>(total) / 64.0;
 }
 

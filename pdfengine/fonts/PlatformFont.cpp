@@ -1,6 +1,7 @@
 #include "pdfengine/fonts/PlatformFont.h"
 
 #include "pdfengine/fonts/FontDataTables.h"
+#include "pdfengine/fonts/HarfBuzzLibrary.h"
 #include "pdfengine/fonts/LegacyEncodings.h"
 #include "platform/text/Utf.h"
 
@@ -11,8 +12,6 @@
 #include FT_TRUETYPE_IDS_H
 #include FT_TRUETYPE_TABLES_H
 #include FT_TYPE1_TABLES_H
-#include <hb-ft.h>
-#include <hb.h>
 
 #include <cmath>
 #include <mutex>
@@ -98,13 +97,15 @@ std::string sfntName(FT_Face face, FT_UShort nameId)
 struct PlatformFont::Impl {
     std::shared_ptr<const std::string> data; // the program when loaded from bytes
     FT_Face face = nullptr;
+    // Made on first shaping, for a scalable face set to one pixel per unit.
     hb_font_t* hbFont = nullptr;
+    bool shapeable = false;
 
     ~Impl()
     {
         std::lock_guard<std::mutex> lock(libraryMutex());
         if (hbFont)
-            hb_font_destroy(hbFont);
+            harfBuzzLibrary().font_destroy(hbFont);
         if (face)
             FT_Done_Face(face);
     }
@@ -204,10 +205,8 @@ void PlatformFont::readMetrics()
         xHeight_ = glyphTop('x');
 
     // Shaping at one pixel per font unit gives advances in font units.
-    if (FT_IS_SCALABLE(face) && FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(unitsPerEm_) * 64, 72, 72) == 0) {
-        impl_->hbFont = hb_ft_font_create(face, nullptr);
-        hb_ft_font_set_load_flags(impl_->hbFont, FT_LOAD_NO_HINTING);
-    }
+    impl_->shapeable =
+        FT_IS_SCALABLE(face) && FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(unitsPerEm_) * 64, 72, 72) == 0;
 }
 
 uint16_t PlatformFont::glyphForCharacter(char32_t character) const
@@ -306,6 +305,11 @@ bool PlatformFont::shapedAdvance(std::string_view utf8, double& advance) const
     if (!isValidUtf8(utf8) || utf8.size() > static_cast<size_t>(INT32_MAX))
         return false;
     std::lock_guard<std::mutex> lock(mutex_);
+    const HarfBuzzLibrary& hb = harfBuzzLibrary();
+    if (!impl_->hbFont && impl_->shapeable && hb.loaded) {
+        impl_->hbFont = hb.ft_font_create(impl_->face, nullptr);
+        hb.ft_font_set_load_flags(impl_->hbFont, FT_LOAD_NO_HINTING);
+    }
     if (!impl_->hbFont) {
         // Not scalable: the characters' advances, unkerned.
         size_t i = 0;
@@ -319,14 +323,14 @@ bool PlatformFont::shapedAdvance(std::string_view utf8, double& advance) const
         }
         return true;
     }
-    hb_buffer_t* buffer = hb_buffer_create();
-    hb_buffer_add_utf8(buffer, utf8.data(), static_cast<int>(utf8.size()), 0,
+    hb_buffer_t* buffer = hb.buffer_create();
+    hb.buffer_add_utf8(buffer, utf8.data(), static_cast<int>(utf8.size()), 0,
                        static_cast<int>(utf8.size()));
-    hb_buffer_guess_segment_properties(buffer);
-    hb_shape(impl_->hbFont, buffer, nullptr, 0);
+    hb.buffer_guess_segment_properties(buffer);
+    hb.shape(impl_->hbFont, buffer, nullptr, 0);
     unsigned int count = 0;
-    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
-    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+    const hb_glyph_info_t* infos = hb.buffer_get_glyph_infos(buffer, &count);
+    const hb_glyph_position_t* positions = hb.buffer_get_glyph_positions(buffer, &count);
     bool complete = true;
     double sum = 0;
     for (unsigned int i = 0; i < count; ++i) {
@@ -336,7 +340,7 @@ bool PlatformFont::shapedAdvance(std::string_view utf8, double& advance) const
         }
         sum += positions[i].x_advance / 64.0;
     }
-    hb_buffer_destroy(buffer);
+    hb.buffer_destroy(buffer);
     if (!complete)
         return false;
     advance = sum;

@@ -215,11 +215,11 @@ TEST(Rzconvert, SeveralFilesInOrderAndTheExitStatusTellsFailure)
 
 TEST(Rzconvert, StartsWithoutTheDrawingLibraries)
 {
-    // The page renderer, cairo and libtiff are loaded when a page is first
-    // drawn or a TIFF first met, so that every other conversion starts
-    // without them (and the libraries they pull in).
+    // The page renderer, cairo, libtiff and HarfBuzz are loaded when a page
+    // is first drawn, a TIFF first met or text first shaped, so that every
+    // other conversion starts without them (and the libraries they pull in).
     std::string needed;
     ASSERT_EQ(test::runCommand(std::string("readelf -d ") + RZCONVERT + " | grep NEEDED", &needed), 0);
-    for (const char* library : {"poppler", "cairo", "tiff"})
+    for (const char* library : {"poppler", "cairo", "tiff", "harfbuzz"})
         EXPECT_EQ(needed.find(library), std::string::npos) << library << " in\n" << needed;
 }
