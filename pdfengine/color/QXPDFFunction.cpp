@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <map>
 
@@ -202,6 +203,7 @@ std::shared_ptr<QXPDFFunction> QXPDFSampledFunction::copy() const
 bool QXPDFSampledFunction::parse(const pdf::Object& object, const pdf::Object& funcDict)
 {
     samples_.clear();
+    sampleCount_ = 0;
     sBuf_.clear();
     cornerOffsets_.clear();
     ok_ = false;
@@ -269,13 +271,15 @@ bool QXPDFSampledFunction::parse(const pdf::Object& object, const pdf::Object& f
     if (data.bytes.size() < needed)
         return false;
 
-    samples_.resize(static_cast<size_t>(count));
+    sampleBytes_ = b <= 8 ? 1 : b <= 16 ? 2 : 4;
+    sampleCount_ = count;
+    samples_.resize(static_cast<size_t>(count) * static_cast<size_t>(sampleBytes_));
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.bytes.data());
-    const double maxValue = static_cast<double>((std::uint64_t{1} << b) - 1);
+    maxValue_ = static_cast<double>((std::uint64_t{1} << b) - 1);
     std::uint64_t acc = 0;
     int accBits = 0;
     size_t pos = 0;
-    for (auto& sample : samples_) {
+    for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
         while (accBits < b) {
             acc = (acc << 8) | bytes[pos++];
             accBits += 8;
@@ -283,12 +287,37 @@ bool QXPDFSampledFunction::parse(const pdf::Object& object, const pdf::Object& f
         accBits -= b;
         const std::uint64_t v = (acc >> accBits) & ((std::uint64_t{1} << b) - 1);
         acc &= (std::uint64_t{1} << accBits) - 1;
-        sample = static_cast<double>(v) / maxValue;
+        if (sampleBytes_ == 1) {
+            samples_[i] = static_cast<std::uint8_t>(v);
+        } else if (sampleBytes_ == 2) {
+            const auto w = static_cast<std::uint16_t>(v);
+            std::memcpy(&samples_[2 * i], &w, 2);
+        } else {
+            const auto w = static_cast<std::uint32_t>(v);
+            std::memcpy(&samples_[4 * i], &w, 4);
+        }
     }
     sBuf_.assign(size_t{1} << m, 0.0);
     cornerOffsets_.assign(size_t{1} << m, 0);
     ok_ = true;
     return true;
+}
+
+double QXPDFSampledFunction::sample(size_t i) const
+{
+    if (i >= static_cast<size_t>(sampleCount_))
+        return 0;
+    std::uint32_t v = 0;
+    if (sampleBytes_ == 1) {
+        v = samples_[i];
+    } else if (sampleBytes_ == 2) {
+        std::uint16_t w = 0;
+        std::memcpy(&w, &samples_[2 * i], 2);
+        v = w;
+    } else {
+        std::memcpy(&v, &samples_[4 * i], 4);
+    }
+    return static_cast<double>(v) / maxValue_;
 }
 
 void QXPDFSampledFunction::transformInput(const double* input, double* output) const
@@ -327,7 +356,7 @@ void QXPDFSampledFunction::transformInput(const double* input, double* output) c
     }
     for (long long j = 0; j < n_output_; ++j) {
         for (size_t corner = 0; corner < corners; ++corner)
-            sBuf_[corner] = samples_[static_cast<size_t>(origin + j + cornerOffsets_[corner])];
+            sBuf_[corner] = sample(static_cast<size_t>(origin + j + cornerOffsets_[corner]));
         size_t n = corners;
         for (int k = 0; k < active; ++k) {
             n /= 2;

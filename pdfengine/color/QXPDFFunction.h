@@ -100,9 +100,9 @@ public:
     const std::array<double, 2 * kQXPDFMaxFunctionValues>& decode() const { return decode_; }
     const std::array<double, kQXPDFMaxFunctionValues>& inputMul() const { return inputMul_; }
     const std::array<long long, kQXPDFMaxFunctionValues>& idxMul() const { return idxMul_; }
-    // Each sample 0..1, outputs innermost, then input 0, input 1, ...
-    const std::vector<double>& samples() const { return samples_; }
-    long long nSamples() const { return static_cast<long long>(samples_.size()); }
+    // Sample i, 0..1; outputs innermost, then input 0, input 1, ...
+    double sample(size_t i) const;
+    long long nSamples() const { return sampleCount_; }
     bool ok() const { return ok_; }
 
 private:
@@ -111,7 +111,12 @@ private:
     std::array<double, 2 * kQXPDFMaxFunctionValues> decode_{};
     std::array<double, kQXPDFMaxFunctionValues> inputMul_{};
     std::array<long long, kQXPDFMaxFunctionValues> idxMul_{};
-    std::vector<double> samples_;
+    // The samples as read, each in the fewest whole bytes that hold
+    // BitsPerSample (1, 2 or 4), native byte order; sample() scales them.
+    std::vector<std::uint8_t> samples_;
+    int sampleBytes_ = 1;
+    long long sampleCount_ = 0;
+    double maxValue_ = 1;
     // Interpolation scratch of 2^m values and their sample offsets;
     // evaluation runs on one thread.
     mutable std::vector<double> sBuf_;
