@@ -1,5 +1,6 @@
 #include "platform/pdf/PdfDocument.h"
 
+#include "platform/pdf/FileBlockSource.h"
 #include "platform/pdf/PdfLimits.h"
 #include "platform/pdf/QpdfSupport.h"
 
@@ -39,7 +40,7 @@ LoadResult load(const std::string& path, const std::shared_ptr<const std::string
             source->qpdf.processMemoryFile(path.c_str(), bytes->data(), bytes->size(),
                                            password.c_str());
         else
-            source->qpdf.processFile(path.c_str(), password.c_str());
+            source->qpdf.processInputSource(std::make_shared<FileBlockSource>(path), password.c_str());
         *out = std::move(source);
         return LoadResult::Ok;
     } catch (const QPDFExc& e) {
