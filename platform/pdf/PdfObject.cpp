@@ -7,6 +7,7 @@
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include <functional>
+#include <new>
 
 namespace rz::pdf {
 
@@ -42,50 +43,78 @@ std::string slashed(std::string_view key)
 
 } // namespace
 
-Object::Object() = default;
+QPDFObjectHandle& Object::qh() const
+{
+    return *std::launder(reinterpret_cast<QPDFObjectHandle*>(storage_));
+}
+
+bool Object::valid() const
+{
+    return qh().isInitialized();
+}
+
+Object::Object()
+{
+    static_assert(sizeof(QPDFObjectHandle) <= sizeof(storage_) && alignof(QPDFObjectHandle) <= 8,
+                  "a qpdf handle must fit the object's storage");
+    new (storage_) QPDFObjectHandle();
+}
 
 Object::Object(const QPDFObjectHandle& handle)
-    : h_(handle.isInitialized() ? std::make_unique<QPDFObjectHandle>(handle) : nullptr)
 {
+    new (storage_) QPDFObjectHandle(handle);
 }
 
-Object::Object(const QPDFObjectHandle& handle, std::shared_ptr<const void> owner)
-    : h_(handle.isInitialized() ? std::make_unique<QPDFObjectHandle>(handle) : nullptr),
-      owner_(std::move(owner))
+Object::Object(const QPDFObjectHandle& handle, std::shared_ptr<const void> owner) : owner_(std::move(owner))
 {
+    new (storage_) QPDFObjectHandle(handle);
 }
 
-Object::Object(const Object& other)
-    : h_(other.h_ ? std::make_unique<QPDFObjectHandle>(*other.h_) : nullptr), owner_(other.owner_)
+Object::Object(const Object& other) : owner_(other.owner_)
 {
+    new (storage_) QPDFObjectHandle(other.qh());
 }
 
-Object::Object(Object&&) noexcept = default;
+Object::Object(Object&& other) noexcept : owner_(std::move(other.owner_))
+{
+    new (storage_) QPDFObjectHandle(std::move(other.qh()));
+}
 
 Object& Object::operator=(const Object& other)
 {
     if (this != &other) {
-        h_ = other.h_ ? std::make_unique<QPDFObjectHandle>(*other.h_) : nullptr;
+        qh() = other.qh();
         owner_ = other.owner_;
     }
     return *this;
 }
 
-Object& Object::operator=(Object&&) noexcept = default;
-Object::~Object() = default;
+Object& Object::operator=(Object&& other) noexcept
+{
+    if (this != &other) {
+        qh() = std::move(other.qh());
+        owner_ = std::move(other.owner_);
+    }
+    return *this;
+}
+
+Object::~Object()
+{
+    qh().~QPDFObjectHandle();
+}
 
 const QPDFObjectHandle& Object::handle() const
 {
-    return h_ ? *h_ : nullHandle();
+    return valid() ? qh() : nullHandle();
 }
 
 ObjectType Object::type() const
 {
-    if (!h_)
+    if (!valid())
         return ObjectType::Null;
     return guarded(
         [&] {
-            switch (h_->getTypeCode()) {
+            switch (qh().getTypeCode()) {
             case ::ot_boolean: return ObjectType::Boolean;
             case ::ot_integer: return ObjectType::Integer;
             case ::ot_real: return ObjectType::Real;
@@ -104,14 +133,14 @@ std::optional<bool> Object::boolean() const
 {
     if (!isBoolean())
         return std::nullopt;
-    return guarded([&]() -> std::optional<bool> { return h_->getBoolValue(); }, std::optional<bool>());
+    return guarded([&]() -> std::optional<bool> { return qh().getBoolValue(); }, std::optional<bool>());
 }
 
 std::optional<long long> Object::integer() const
 {
     if (!isInteger())
         return std::nullopt;
-    return guarded([&]() -> std::optional<long long> { return h_->getIntValue(); },
+    return guarded([&]() -> std::optional<long long> { return qh().getIntValue(); },
                    std::optional<long long>());
 }
 
@@ -119,14 +148,14 @@ std::optional<double> Object::number() const
 {
     switch (type()) {
     case ObjectType::Integer:
-        return guarded([&]() -> std::optional<double> { return double(h_->getIntValue()); },
+        return guarded([&]() -> std::optional<double> { return double(qh().getIntValue()); },
                        std::optional<double>());
     case ObjectType::Real:
         // qpdf keeps reals as text and would read them with the C
         // library's locale; read them here without it.
         return guarded(
             [&]() -> std::optional<double> {
-                const std::string text = h_->getRealValue();
+                const std::string text = qh().getRealValue();
                 if (const auto v = parseDouble(text))
                     return v;
                 size_t used = 0;
@@ -144,7 +173,7 @@ std::optional<std::string> Object::name() const
         return std::nullopt;
     return guarded(
         [&]() -> std::optional<std::string> {
-            const std::string n = h_->getName();
+            const std::string n = qh().getName();
             return n.empty() ? n : n.substr(1);
         },
         std::optional<std::string>());
@@ -154,7 +183,7 @@ std::optional<std::string> Object::stringBytes() const
 {
     if (!isString())
         return std::nullopt;
-    return guarded([&]() -> std::optional<std::string> { return h_->getStringValue(); },
+    return guarded([&]() -> std::optional<std::string> { return qh().getStringValue(); },
                    std::optional<std::string>());
 }
 
@@ -170,21 +199,21 @@ size_t Object::size() const
 {
     if (!isArray())
         return 0;
-    return guarded([&] { return size_t(std::max(0, h_->getArrayNItems())); }, size_t(0));
+    return guarded([&] { return size_t(std::max(0, qh().getArrayNItems())); }, size_t(0));
 }
 
 Object Object::at(size_t index) const
 {
     if (index >= size())
         return {};
-    return guarded([&] { return child(h_->getArrayItem(int(index))); }, Object());
+    return guarded([&] { return child(qh().getArrayItem(int(index))); }, Object());
 }
 
 Object Object::dictionary() const
 {
     switch (type()) {
     case ObjectType::Dictionary: return *this;
-    case ObjectType::Stream: return guarded([&] { return child(h_->getDict()); }, Object());
+    case ObjectType::Stream: return guarded([&] { return child(qh().getDict()); }, Object());
     default: return {};
     }
 }
@@ -192,28 +221,28 @@ Object Object::dictionary() const
 bool Object::hasKey(std::string_view key) const
 {
     const Object d = dictionary();
-    if (!d.h_)
+    if (!d.valid())
         return false;
-    return guarded([&] { return d.h_->hasKey(slashed(key)); }, false);
+    return guarded([&] { return d.qh().hasKey(slashed(key)); }, false);
 }
 
 Object Object::get(std::string_view key) const
 {
     const Object d = dictionary();
-    if (!d.h_)
+    if (!d.valid())
         return {};
-    return guarded([&] { return child(d.h_->getKey(slashed(key))); }, Object());
+    return guarded([&] { return child(d.qh().getKey(slashed(key))); }, Object());
 }
 
 std::vector<std::string> Object::keys() const
 {
     const Object d = dictionary();
-    if (!d.h_)
+    if (!d.valid())
         return {};
     return guarded(
         [&] {
             std::vector<std::string> out;
-            for (const std::string& k : d.h_->getKeys())
+            for (const std::string& k : d.qh().getKeys())
                 out.push_back(k.empty() ? k : k.substr(1));
             return out;
         },
@@ -226,7 +255,7 @@ std::string Object::rawStreamData() const
         return {};
     return guarded(
         [&] {
-            const std::shared_ptr<Buffer> b = h_->getRawStreamData();
+            const std::shared_ptr<Buffer> b = qh().getRawStreamData();
             return b ? std::string(reinterpret_cast<const char*>(b->getBuffer()), b->getSize())
                      : std::string();
         },
@@ -239,7 +268,7 @@ StreamData Object::streamData() const
         return {{}, StreamFormat::Raw, false};
     std::string raw;
     try {
-        const std::shared_ptr<Buffer> b = h_->getRawStreamData();
+        const std::shared_ptr<Buffer> b = qh().getRawStreamData();
         if (b)
             raw.assign(reinterpret_cast<const char*>(b->getBuffer()), b->getSize());
     } catch (...) {
@@ -251,35 +280,35 @@ StreamData Object::streamData() const
 
 ObjectId Object::id() const
 {
-    if (!h_ || !h_->isIndirect())
+    if (!valid() || !qh().isIndirect())
         return {};
-    const QPDFObjGen og = h_->getObjGen();
+    const QPDFObjGen og = qh().getObjGen();
     return {og.getObj(), og.getGen()};
 }
 
 bool Object::sameObject(const Object& other) const
 {
-    if (!h_ || !other.h_)
-        return !h_ && !other.h_;
-    return h_->isSameObjectAs(*other.h_);
+    if (!valid() || !other.valid())
+        return !valid() && !other.valid();
+    return qh().isSameObjectAs(other.qh());
 }
 
 size_t Object::identityHash() const
 {
-    return std::hash<const void*>()(h_ ? static_cast<const void*>(h_->getObjectPtr()) : nullptr);
+    return std::hash<const void*>()(valid() ? static_cast<const void*>(qh().getObjectPtr()) : nullptr);
 }
 
 std::string Object::unparse() const
 {
-    if (!h_)
+    if (!valid())
         return "null";
     return guarded(
         [&] {
-            if (h_->isIndirect()) {
-                const QPDFObjGen og = h_->getObjGen();
+            if (qh().isIndirect()) {
+                const QPDFObjGen og = qh().getObjGen();
                 return std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " R";
             }
-            return h_->unparse();
+            return qh().unparse();
         },
         std::string("null"));
 }

@@ -119,8 +119,13 @@ public:
 
 private:
     Object child(const QPDFObjectHandle& handle) const { return Object(handle, owner_); }
+    // The qpdf handle, held in place rather than allocated for every
+    // handle; an uninitialised handle stands for null. qpdf's getters are
+    // not const, so neither is the handle a const object hands out.
+    QPDFObjectHandle& qh() const;
+    bool valid() const;
 
-    std::unique_ptr<QPDFObjectHandle> h_;
+    alignas(8) mutable unsigned char storage_[16];
     std::shared_ptr<const void> owner_;
 };
 
