@@ -298,14 +298,21 @@ struct Scanner::Impl {
             aborted = true;
     }
 
-    void pushOperand(const QPDFObjectHandle& h)
+    void pushOperand(const QPDFObjectHandle& h) { pushOperand(Object(h)); }
+
+    void pushOperand(Object o)
     {
         if (stack.size() >= kMaxOperandStack) {
             stack.clear();
             error();
         }
-        stack.emplace_back(h);
+        stack.push_back(std::move(o));
     }
+
+    // True when a value goes straight onto the operand stack (not into an
+    // array or dictionary being read, nor skipped): numbers there need no
+    // qpdf object.
+    bool operandLevel() const { return skipped == 0 && frames.empty(); }
 
     void pushValue(const QPDFObjectHandle& h)
     {
@@ -377,12 +384,23 @@ struct Scanner::Impl {
         const std::string& v = t.getValue();
         switch (t.getType()) {
         case QPDFTokenizer::tt_integer:
-            if (const auto i = parseInteger(v))
-                pushValue(QPDFObjectHandle::newInteger(*i));
-            else
-                pushValue(QPDFObjectHandle::newReal(v)); // beyond 64 bits
+            if (const auto i = parseInteger(v)) {
+                if (operandLevel())
+                    pushOperand(Object::directInteger(*i));
+                else
+                    pushValue(QPDFObjectHandle::newInteger(*i));
+            } else if (operandLevel()) {
+                pushOperand(Object::directReal(v)); // beyond 64 bits
+            } else {
+                pushValue(QPDFObjectHandle::newReal(v));
+            }
             return true;
-        case QPDFTokenizer::tt_real: pushValue(QPDFObjectHandle::newReal(v)); return true;
+        case QPDFTokenizer::tt_real:
+            if (operandLevel())
+                pushOperand(Object::directReal(v));
+            else
+                pushValue(QPDFObjectHandle::newReal(v));
+            return true;
         case QPDFTokenizer::tt_name: pushValue(QPDFObjectHandle::newName(v)); return true;
         case QPDFTokenizer::tt_string: pushValue(QPDFObjectHandle::newString(v)); return true;
         case QPDFTokenizer::tt_bool: pushValue(QPDFObjectHandle::newBool(v == "true")); return true;

@@ -70,14 +70,33 @@ Object::Object(const QPDFObjectHandle& handle, std::shared_ptr<const void> owner
     new (storage_) QPDFObjectHandle(handle);
 }
 
-Object::Object(const Object& other) : owner_(other.owner_)
+Object Object::directInteger(long long value)
+{
+    Object o;
+    o.direct_ = kInteger;
+    o.int_ = value;
+    return o;
+}
+
+Object Object::directReal(std::string text)
+{
+    Object o;
+    o.direct_ = kReal;
+    o.text_ = std::move(text);
+    return o;
+}
+
+Object::Object(const Object& other)
+    : owner_(other.owner_), direct_(other.direct_), int_(other.int_), text_(other.text_)
 {
     new (storage_) QPDFObjectHandle(other.qh());
 }
 
-Object::Object(Object&& other) noexcept : owner_(std::move(other.owner_))
+Object::Object(Object&& other) noexcept
+    : owner_(std::move(other.owner_)), direct_(other.direct_), int_(other.int_), text_(std::move(other.text_))
 {
     new (storage_) QPDFObjectHandle(std::move(other.qh()));
+    other.direct_ = kNone;
 }
 
 Object& Object::operator=(const Object& other)
@@ -85,6 +104,9 @@ Object& Object::operator=(const Object& other)
     if (this != &other) {
         qh() = other.qh();
         owner_ = other.owner_;
+        direct_ = other.direct_;
+        int_ = other.int_;
+        text_ = other.text_;
     }
     return *this;
 }
@@ -94,6 +116,10 @@ Object& Object::operator=(Object&& other) noexcept
     if (this != &other) {
         qh() = std::move(other.qh());
         owner_ = std::move(other.owner_);
+        direct_ = other.direct_;
+        int_ = other.int_;
+        text_ = std::move(other.text_);
+        other.direct_ = kNone;
     }
     return *this;
 }
@@ -105,11 +131,20 @@ Object::~Object()
 
 const QPDFObjectHandle& Object::handle() const
 {
+    if (direct_ != kNone) {
+        // Made into a qpdf number once asked for; the object reads the same.
+        qh() = direct_ == kInteger ? QPDFObjectHandle::newInteger(int_) : QPDFObjectHandle::newReal(text_);
+        direct_ = kNone;
+    }
     return valid() ? qh() : nullHandle();
 }
 
 ObjectType Object::type() const
 {
+    if (direct_ == kInteger)
+        return ObjectType::Integer;
+    if (direct_ == kReal)
+        return ObjectType::Real;
     if (!valid())
         return ObjectType::Null;
     return guarded(
@@ -140,29 +175,40 @@ std::optional<long long> Object::integer() const
 {
     if (!isInteger())
         return std::nullopt;
+    if (direct_ == kInteger)
+        return int_;
     return guarded([&]() -> std::optional<long long> { return qh().getIntValue(); },
                    std::optional<long long>());
 }
 
+namespace {
+
+// qpdf keeps reals as text and would read them with the C library's
+// locale; they are read here without it.
+double realFromText(const std::string& text)
+{
+    if (const auto v = parseDouble(text))
+        return *v;
+    size_t used = 0;
+    const double v = parseLeadingDouble(text, &used);
+    return used ? v : 0.0;
+}
+
+} // namespace
+
 std::optional<double> Object::number() const
 {
+    if (direct_ == kInteger)
+        return double(int_);
+    if (direct_ == kReal)
+        return realFromText(text_);
     switch (type()) {
     case ObjectType::Integer:
         return guarded([&]() -> std::optional<double> { return double(qh().getIntValue()); },
                        std::optional<double>());
     case ObjectType::Real:
-        // qpdf keeps reals as text and would read them with the C
-        // library's locale; read them here without it.
-        return guarded(
-            [&]() -> std::optional<double> {
-                const std::string text = qh().getRealValue();
-                if (const auto v = parseDouble(text))
-                    return v;
-                size_t used = 0;
-                const double v = parseLeadingDouble(text, &used);
-                return used ? std::optional<double>(v) : std::optional<double>(0.0);
-            },
-            std::optional<double>());
+        return guarded([&]() -> std::optional<double> { return realFromText(qh().getRealValue()); },
+                       std::optional<double>());
     default: return std::nullopt;
     }
 }
@@ -288,6 +334,9 @@ ObjectId Object::id() const
 
 bool Object::sameObject(const Object& other) const
 {
+    // A direct number has no identity beyond its own handle.
+    if (direct_ != kNone || other.direct_ != kNone)
+        return this == &other;
     if (!valid() || !other.valid())
         return !valid() && !other.valid();
     return qh().isSameObjectAs(other.qh());
@@ -295,11 +344,17 @@ bool Object::sameObject(const Object& other) const
 
 size_t Object::identityHash() const
 {
+    if (direct_ != kNone)
+        return std::hash<const void*>()(this);
     return std::hash<const void*>()(valid() ? static_cast<const void*>(qh().getObjectPtr()) : nullptr);
 }
 
 std::string Object::unparse() const
 {
+    if (direct_ == kInteger)
+        return std::to_string(int_);
+    if (direct_ == kReal)
+        return text_;
     if (!valid())
         return "null";
     return guarded(

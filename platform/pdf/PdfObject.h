@@ -49,6 +49,11 @@ public:
     // private store of a scan) alive as long as the handle or any handle
     // taken from it lives.
     Object(const QPDFObjectHandle& handle, std::shared_ptr<const void> owner);
+    // A number read straight from a content stream, held without a qpdf
+    // object (the text of a real is kept as written).
+    static Object directInteger(long long value);
+    static Object directReal(std::string text);
+
     Object(const Object&);
     Object(Object&&) noexcept;
     Object& operator=(const Object&);
@@ -127,6 +132,12 @@ private:
 
     alignas(8) mutable unsigned char storage_[16];
     std::shared_ptr<const void> owner_;
+    // A direct number (no qpdf handle): kNone, or an integer in int_, or a
+    // real whose text is text_. handle() turns it into a qpdf handle.
+    enum Direct : std::uint8_t { kNone, kInteger, kReal };
+    mutable Direct direct_ = kNone;
+    long long int_ = 0;
+    std::string text_;
 };
 
 struct ObjectIdentityHash {

@@ -125,3 +125,40 @@ TEST(PdfObject, HandlesKeepTheirDocumentAlive)
     }
     EXPECT_EQ(title.get("Title").text(), "kept");
 }
+
+TEST(PdfObject, DirectNumbersReadAsQpdfNumbers)
+{
+    // Numbers the content scanner keeps without a qpdf object answer every
+    // getter as the same numbers held by qpdf do, and become qpdf numbers
+    // when their handle is asked for.
+    const Object d = parseObject("<< /I -42 /R .5 >>");
+    const struct {
+        Object direct;
+        Object viaQpdf;
+    } cases[] = {
+        {Object::directInteger(-42), d.get("I")},
+        {Object::directReal(".5"), d.get("R")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.direct.type(), c.viaQpdf.type());
+        EXPECT_EQ(c.direct.integer(), c.viaQpdf.integer());
+        EXPECT_EQ(c.direct.number(), c.viaQpdf.number());
+        EXPECT_EQ(c.direct.unparse(), c.viaQpdf.unparse());
+        EXPECT_FALSE(c.direct.name().has_value());
+        EXPECT_EQ(c.direct.size(), 0u);
+        EXPECT_TRUE(c.direct.get("K").isNull());
+
+        Object copy = c.direct;
+        EXPECT_EQ(copy.number(), c.viaQpdf.number());
+        EXPECT_FALSE(copy.sameObject(c.direct)); // no identity shared with a copy
+        EXPECT_TRUE(copy.sameObject(copy));
+        EXPECT_FALSE(copy.sameObject(Object())); // nor taken for null
+        EXPECT_EQ(QPDFObjectHandle(copy.handle()).unparse(), c.viaQpdf.unparse());
+        EXPECT_EQ(copy.number(), c.viaQpdf.number()); // the same after becoming a qpdf number
+        const Object moved = std::move(copy);
+        EXPECT_EQ(moved.number(), c.viaQpdf.number());
+    }
+    // Reals that only begin like numbers read as far as they go, as qpdf's do.
+    EXPECT_EQ(Object::directReal("1.5.2").number(), 1.5);
+    EXPECT_EQ(Object::directReal("99999999999999999999").number(), 1e20);
+}
