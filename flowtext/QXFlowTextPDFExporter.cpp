@@ -125,6 +125,9 @@ void QXFlowTextPDFExporter::beginPage(const Rect& mediaBox, int rotation)
     currentPageRotationAngle_ = r;
     currentPageMediaBox_ = mediaBox;
     currentPageTransform_ = QXExportPageTransform(r, mediaBox.size.width, mediaBox.size.height);
+    // The record of the last character taken stays what it was; it is made
+    // now from the values reset below.
+    nextCharCTMInfo();
     nextCharFontSize_ = 1.0;
     mainTextFontSize_ = 1.0;
     nextCharTransform_ = Affine::identity();
