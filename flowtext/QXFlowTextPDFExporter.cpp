@@ -33,25 +33,13 @@ bool isFiniteGeometry(const QXPDF_CTMInfo& info)
 
 } // namespace
 
-QXFlowTextCharState QXFlowTextCharState::fromRenderState(const QXPDFRenderState* state, bool withFillColor)
+void QXFlowTextCharState::takeGeometry(const QXPDFRenderState& state)
 {
-    QXFlowTextCharState s;
-    if (state == nullptr)
-        return s;
-    s.display.textMatrix = state->textMatrix();
-    s.display.ctm = state->ctm();
-    s.display.fontSize = state->fontSize();
-    s.display.textRise = state->textRise();
-    s.textRenderMode = state->textRenderMode();
-    if (withFillColor) {
-        const QXPDFRGB fill = state->currentFillRGBColor();
-        s.fillRed = fill.r;
-        s.fillGreen = fill.g;
-        s.fillBlue = fill.b;
-    }
-    if (const QXPDFFont* font = state->font().get())
-        s.takeFont(*font);
-    return s;
+    display.textMatrix = state.textMatrix();
+    display.ctm = state.ctm();
+    display.fontSize = state.fontSize();
+    display.textRise = state.textRise();
+    textRenderMode = state.textRenderMode();
 }
 
 void QXFlowTextCharState::takeFont(const QXPDFFont& font)
@@ -154,29 +142,17 @@ void QXFlowTextPDFExporter::QXPDFConentParser_didScanText_textOffset(QXPDFConent
         renderingStateStack_ && renderingStateStack_->depth() > 0 ? &renderingStateStack_->topRenderingState() : nullptr;
     QXFlowTextCharState state;
     if (top != nullptr) {
-        // As fromRenderState, with the font's fields and the fill colour
-        // taken from what the previous characters already read.
-        state.display.textMatrix = top->textMatrix();
-        state.display.ctm = top->ctm();
-        state.display.fontSize = top->fontSize();
-        state.display.textRise = top->textRise();
-        state.textRenderMode = top->textRenderMode();
+        // The font's fields and the fill colour come from what the previous
+        // characters already read when they are unchanged.
         if (const std::shared_ptr<QXPDFFont>& font = top->font()) {
             if (fontFields_.font != font) {
                 fontFields_.font = font;
+                fontFields_.fields = QXFlowTextCharState();
                 fontFields_.fields.takeFont(*font);
             }
-            const QXFlowTextCharState& f = fontFields_.fields;
-            state.hasFont = true;
-            state.display.ascent = f.display.ascent;
-            state.display.descent = f.display.descent;
-            state.widthOfSpace = f.widthOfSpace;
-            state.fontName = f.fontName;
-            state.fontFamilyName = f.fontFamilyName;
-            state.hasDescriptor = f.hasDescriptor;
-            state.descriptorBold = f.descriptorBold;
-            state.descriptorItalic = f.descriptorItalic;
+            state = fontFields_.fields;
         }
+        state.takeGeometry(*top);
         const std::shared_ptr<const QXPDFColorSpace>& space = top->fillColorSpace();
         if (!fillColor_.valid || fillColor_.space != space || !(fillColor_.color == top->fillColor())) {
             fillColor_.space = space;

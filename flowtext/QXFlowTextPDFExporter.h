@@ -48,10 +48,10 @@ struct QXFlowTextCharState {
     int fillGreen = 0;
     int fillBlue = 0;
 
-    // The state of the stack's top; nothing but zero matrices when there
-    // is no top state. The fill colour is converted unless `withFillColor`
-    // is false (the caller then sets it).
-    static QXFlowTextCharState fromRenderState(const QXPDFRenderState* state, bool withFillColor = true);
+    // The fields a render state sets for every character: the matrices,
+    // font size, rise and render mode (not the font's fields nor the fill
+    // colour).
+    void takeGeometry(const QXPDFRenderState& state);
     // The state's font fields from a font (hasFont set).
     void takeFont(const QXPDFFont& font);
 };
@@ -174,11 +174,12 @@ private:
         bool valid = false;
     };
     FillColor fillColor_;
-    // The font fields of the font last met, kept for the next characters
-    // of the same font (a font's space width may need its program).
+    // A state holding the font fields of the font last met, the start of
+    // the state of the next characters of the same font (a font's space
+    // width may need its program).
     struct FontFields {
         std::shared_ptr<const QXPDFFont> font; // kept alive, so never mistaken for another
-        QXFlowTextCharState fields;             // the font's part only
+        QXFlowTextCharState fields;             // takeFont of `font` on a fresh state
     };
     FontFields fontFields_;
     // The run property of the last character taken, shared by the next

@@ -231,7 +231,7 @@ int interpretFiles(const Options& o)
             status = 3;
             continue;
         }
-        // One font cache per document, as the exporters keep it.
+        // A document's fonts are made once for all its pages.
         const auto fonts = std::make_shared<rz::QXPDFFontCache>();
         for (int n = 1; n <= doc->pageCount(); ++n, ++pages)
             interpretPage(doc->page(n), cache, fonts);

@@ -4,25 +4,16 @@
 
 namespace rz {
 
-namespace {
-
-HarfBuzzLibrary loadHarfBuzz()
-{
-    static const SharedLibrary library(RZ_HARFBUZZ_LIBRARY);
-    HarfBuzzLibrary lib;
-    bool all = library.isOpen();
-#define RZ_HARFBUZZ_LOAD(name) all = library.load(lib.name, "hb_" #name) && all;
-    RZ_HARFBUZZ_FUNCTIONS(RZ_HARFBUZZ_LOAD)
-#undef RZ_HARFBUZZ_LOAD
-    lib.loaded = all;
-    return lib;
-}
-
-} // namespace
-
 const HarfBuzzLibrary& harfBuzzLibrary()
 {
-    static const HarfBuzzLibrary lib = loadHarfBuzz();
+    static const HarfBuzzLibrary lib =
+        SharedLibrary::loadTable<HarfBuzzLibrary>(RZ_HARFBUZZ_LIBRARY, [](const SharedLibrary& library, HarfBuzzLibrary& table) {
+            bool all = true;
+#define RZ_LOAD(name) all = library.load(table.name, "hb_" #name) && all;
+            RZ_HARFBUZZ_FUNCTIONS(RZ_LOAD)
+#undef RZ_LOAD
+            return all;
+        });
     return lib;
 }
 

@@ -26,6 +26,18 @@ public:
         return function != nullptr;
     }
 
+    // A table of the library's functions: `fill(library, table)` loads
+    // them and answers whether every one was found; the table's `loaded`
+    // is set when the library opened and they all were.
+    template <class Table, class Fill>
+    static Table loadTable(const std::string& file, Fill fill)
+    {
+        const SharedLibrary library(file);
+        Table table;
+        table.loaded = library.isOpen() && fill(library, table);
+        return table;
+    }
+
 private:
     void* symbol(const char* name) const;
 

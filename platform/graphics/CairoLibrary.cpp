@@ -4,25 +4,16 @@
 
 namespace rz {
 
-namespace {
-
-CairoLibrary loadCairo()
-{
-    static const SharedLibrary library(RZ_CAIRO_LIBRARY);
-    CairoLibrary lib;
-    bool all = library.isOpen();
-#define RZ_CAIRO_LOAD(name) all = library.load(lib.name, "cairo_" #name) && all;
-    RZ_CAIRO_FUNCTIONS(RZ_CAIRO_LOAD)
-#undef RZ_CAIRO_LOAD
-    lib.loaded = all;
-    return lib;
-}
-
-} // namespace
-
 const CairoLibrary& cairoLibrary()
 {
-    static const CairoLibrary lib = loadCairo();
+    static const CairoLibrary lib =
+        SharedLibrary::loadTable<CairoLibrary>(RZ_CAIRO_LIBRARY, [](const SharedLibrary& library, CairoLibrary& table) {
+            bool all = true;
+#define RZ_LOAD(name) all = library.load(table.name, "cairo_" #name) && all;
+            RZ_CAIRO_FUNCTIONS(RZ_LOAD)
+#undef RZ_LOAD
+            return all;
+        });
     return lib;
 }
 

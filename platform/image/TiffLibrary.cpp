@@ -4,25 +4,16 @@
 
 namespace rz {
 
-namespace {
-
-TiffLibrary loadTiff()
-{
-    static const SharedLibrary library(RZ_TIFF_LIBRARY);
-    TiffLibrary lib;
-    bool all = library.isOpen();
-#define RZ_TIFF_LOAD(name) all = library.load(lib.name, #name) && all;
-    RZ_TIFF_FUNCTIONS(RZ_TIFF_LOAD)
-#undef RZ_TIFF_LOAD
-    lib.loaded = all;
-    return lib;
-}
-
-} // namespace
-
 const TiffLibrary& tiffLibrary()
 {
-    static const TiffLibrary lib = loadTiff();
+    static const TiffLibrary lib =
+        SharedLibrary::loadTable<TiffLibrary>(RZ_TIFF_LIBRARY, [](const SharedLibrary& library, TiffLibrary& table) {
+            bool all = true;
+#define RZ_LOAD(name) all = library.load(table.name, #name) && all;
+            RZ_TIFF_FUNCTIONS(RZ_LOAD)
+#undef RZ_LOAD
+            return all;
+        });
     return lib;
 }
 

@@ -4,10 +4,8 @@
 #include "platform/core/SharedLibrary.h"
 #include "platform/render/RenderModule.h"
 
-#include <memory>
 
 #include <cmath>
-#include <vector>
 
 namespace rz {
 
@@ -29,16 +27,14 @@ RenderModule loadModule()
     // Beside the executable first, then where the build put it.
     for (const std::string& path :
          {(executableDir() / RZ_RENDER_MODULE_FILE).string(), std::string(RZ_RENDER_MODULE_BUILD_PATH)}) {
-        static std::vector<std::unique_ptr<SharedLibrary>> opened; // kept for the life of the process
-        auto library = std::make_unique<SharedLibrary>(path);
-        if (!library->isOpen())
+        const SharedLibrary library(path); // stays loaded for the life of the process
+        if (!library.isOpen())
             continue;
         RenderModule m;
-        library->load(m.open, RZ_RENDER_OPEN);
-        library->load(m.close, RZ_RENDER_CLOSE);
-        library->load(m.pageCount, RZ_RENDER_PAGE_COUNT);
-        library->load(m.renderPage, RZ_RENDER_PAGE);
-        opened.push_back(std::move(library));
+        library.load(m.open, RZ_RENDER_OPEN);
+        library.load(m.close, RZ_RENDER_CLOSE);
+        library.load(m.pageCount, RZ_RENDER_PAGE_COUNT);
+        library.load(m.renderPage, RZ_RENDER_PAGE);
         if (m.loaded())
             return m;
     }
