@@ -68,7 +68,7 @@ void QXFlowTextPDFExporter::begainConvertPDF(const std::string& destPath, const 
     writer_ = newDocumentWriter();
     writer_->initWithPath(destPath, static_cast<std::int64_t>(numberOfPagesToConvert()));
     writer_->begainWriteDocument();
-    fontCache_ = std::make_shared<QXPDFFontCache>();
+    fontCache_ = std::make_shared<QXPDFFontCache>(fontNaming());
     isShouldCancel_ = false;
 }
 

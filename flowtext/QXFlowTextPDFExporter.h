@@ -16,6 +16,7 @@
 #include "flowtext/QXFlowRun.h"
 #include "pdfengine/QXPDFConentParserDelegate.h"
 #include "pdfengine/color/QXPDFColor.h"
+#include "pdfengine/fonts/QXPDFFont.h"
 
 #include <cstdint>
 #include <memory>
@@ -25,7 +26,6 @@
 namespace rz {
 
 class QXPDFColorSpace;
-class QXPDFFont;
 class QXPDFFontCache;
 class QXPDFRenderState;
 class QXPDFRenderStateStack;
@@ -127,6 +127,9 @@ protected:
     virtual QXFlowRunTextRef newRunText() const = 0;
     // True when render modes 2 and 6 (fill and stroke) make a run bold.
     virtual bool renderModeMakesBold() const = 0;
+    // How the document's fonts are named: matched against the installed
+    // fonts for output that names them (the default).
+    virtual QXPDFFontNaming fontNaming() const { return QXPDFFontNaming::MatchInstalled; }
 
 private:
     // The part of a run property that depends on the font alone, kept for

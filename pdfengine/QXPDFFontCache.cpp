@@ -13,7 +13,7 @@ std::shared_ptr<QXPDFFont> QXPDFFontCache::fontWithDictionary(const pdf::Object&
         // A direct dictionary belongs to the resources that hold it.
         std::lock_guard<std::mutex> lock(mutex_);
         ++made_;
-        return QXPDFFont::FontWithDictionary(dictionary, objectKey);
+        return QXPDFFont::FontWithDictionary(dictionary, objectKey, naming_);
     }
 
     std::lock_guard<std::mutex> lock(mutex_);
@@ -27,7 +27,7 @@ std::shared_ptr<QXPDFFont> QXPDFFontCache::fontWithDictionary(const pdf::Object&
         makeRoom();
         Entry entry;
         entry.owner = dictionary.owner();
-        entry.font = QXPDFFont::FontWithDictionary(dictionary, objectKey);
+        entry.font = QXPDFFont::FontWithDictionary(dictionary, objectKey, naming_);
         ++made_;
         it = fonts_.emplace(key, std::move(entry)).first;
     }

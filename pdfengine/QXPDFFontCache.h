@@ -11,9 +11,11 @@
 // pages share them; a page that names a shared font under another resource
 // key gets a light copy that shares the tables and carries its own key
 // (QXPDFFont::copyWithObjectKey). A dictionary that makes no font is
-// remembered as well.
+// remembered as well. The cache's naming (QXPDFFontNaming) is that of
+// every font it makes.
 #pragma once
 
+#include "pdfengine/fonts/QXPDFFont.h"
 #include "platform/pdf/PdfObject.h"
 
 #include <cstddef>
@@ -26,11 +28,12 @@
 
 namespace rz {
 
-class QXPDFFont;
-
 class QXPDFFontCache {
 public:
-    QXPDFFontCache() = default;
+    explicit QXPDFFontCache(QXPDFFontNaming naming = QXPDFFontNaming::MatchInstalled)
+        : naming_(naming)
+    {
+    }
     QXPDFFontCache(const QXPDFFontCache&) = delete;
     QXPDFFontCache& operator=(const QXPDFFontCache&) = delete;
 
@@ -59,6 +62,7 @@ private:
     // Drops the least recently used entry when the cache is full.
     void makeRoom();
 
+    const QXPDFFontNaming naming_;
     mutable std::mutex mutex_;
     std::map<Key, Entry> fonts_;
     uint64_t uses_ = 0;

@@ -17,6 +17,8 @@ protected:
     std::unique_ptr<QXFlowDocumentWriter> newDocumentWriter() const override;
     QXFlowRunTextRef newRunText() const override;
     bool renderModeMakesBold() const override { return false; }
+    // Plain text names no font: the installed fonts are never listed.
+    QXPDFFontNaming fontNaming() const override { return QXPDFFontNaming::AsWritten; }
 };
 
 } // namespace rz

@@ -71,7 +71,7 @@ size_t searchEntries(const std::vector<Entry>& entries, uint32_t cid)
 } // namespace
 
 std::shared_ptr<QXPDFCIDTypeFont> QXPDFCIDTypeFont::CIDFontWithDictionary(
-    const pdf::Object& dictionary, const std::string& objectKey)
+    const pdf::Object& dictionary, const std::string& objectKey, QXPDFFontNaming naming)
 {
     if (!dictionary.isDictionary())
         return nullptr;
@@ -83,6 +83,7 @@ std::shared_ptr<QXPDFCIDTypeFont> QXPDFCIDTypeFont::CIDFontWithDictionary(
         font.reset(new QXPDFCIDType2Font());
     else
         return nullptr;
+    font->naming_ = naming;
     if (!font->initWithDictionary(dictionary, objectKey))
         return nullptr;
     return font;

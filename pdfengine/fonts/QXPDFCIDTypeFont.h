@@ -42,8 +42,9 @@ class QXPDFCIDTypeFont : public QXPDFFont {
 public:
     // The descendant of a /DescendantFonts entry: "CIDFontType0" or
     // "CIDFontType2"; nullptr for anything else.
-    static std::shared_ptr<QXPDFCIDTypeFont> CIDFontWithDictionary(const pdf::Object& dictionary,
-                                                                   const std::string& objectKey);
+    static std::shared_ptr<QXPDFCIDTypeFont> CIDFontWithDictionary(
+        const pdf::Object& dictionary, const std::string& objectKey,
+        QXPDFFontNaming naming = QXPDFFontNaming::MatchInstalled);
 
 
     // Glyph number of a CID: the CID itself.

@@ -29,7 +29,7 @@ bool isPlaceholderName(std::string_view name)
 } // namespace
 
 std::shared_ptr<QXPDFFont> QXPDFFont::FontWithDictionary(const pdf::Object& dictionary,
-                                                         const std::string& objectKey)
+                                                         const std::string& objectKey, QXPDFFontNaming naming)
 {
     try {
         // /Type must name a font; a dictionary that leaves it out (some
@@ -54,6 +54,7 @@ std::shared_ptr<QXPDFFont> QXPDFFont::FontWithDictionary(const pdf::Object& dict
             font.reset(new QXPDFTrueTypeFont());
         else
             return nullptr;
+        font->naming_ = naming;
         if (!font->initWithDictionary(dictionary, objectKey))
             return nullptr;
         return font;
@@ -195,13 +196,13 @@ void QXPDFFont::setSubtypeBaseFontName(const pdf::Object& dictionary)
             fontName_ = name;
     }
 
-    std::string installed = fontName_ ? QXPDFFontUtilities::FontNameInComputer(*fontName_) : std::string();
+    std::string installed = fontName_ ? installedFontName(*fontName_) : std::string();
     if (!installed.empty()) {
         fontName_ = installed;
     } else if (fontDescriptor_) {
         for (const std::string* candidate :
              {&fontDescriptor_->embPostScriptName(), &fontDescriptor_->embFullName()}) {
-            installed = QXPDFFontUtilities::FontNameInComputer(*candidate);
+            installed = installedFontName(*candidate);
             if (!installed.empty()) {
                 fontName_ = installed;
                 baseFontName_New_ = *candidate;
@@ -211,9 +212,25 @@ void QXPDFFont::setSubtypeBaseFontName(const pdf::Object& dictionary)
     }
 
     if (fontName_) {
-        std::string family = QXPDFFontUtilities::FamilyNameInComputer(*fontName_);
+        std::string family = installedFamilyName(*fontName_);
         fontFamilyName_ = family.empty() ? QXPDFFontUtilities::FamilyNameCut(*fontName_) : family;
     }
+}
+
+std::string QXPDFFont::installedFontName(std::string_view name) const
+{
+    return naming_ == QXPDFFontNaming::MatchInstalled ? QXPDFFontUtilities::FontNameInComputer(name) : std::string();
+}
+
+std::string QXPDFFont::installedFamilyName(std::string_view name) const
+{
+    return naming_ == QXPDFFontNaming::MatchInstalled ? QXPDFFontUtilities::FamilyNameInComputer(name)
+                                                      : std::string();
+}
+
+bool QXPDFFont::installedFontExists(std::string_view name) const
+{
+    return naming_ == QXPDFFontNaming::MatchInstalled && QXPDFFontUtilities::SystemFontNameIsExist(name);
 }
 
 void QXPDFFont::setBuiltinFontWithFontDictionary(const pdf::Object& dictionary)
@@ -259,7 +276,7 @@ std::string QXPDFFont::findReplaceNameByKeyword() const
 void QXPDFFont::updateFontSystemReplaceName()
 {
     const std::string name = fontName_.value_or(std::string());
-    if (!name.empty() && QXPDFFontUtilities::SystemFontNameIsExist(name)) {
+    if (!name.empty() && installedFontExists(name)) {
         const std::string full = QXPDFFontUtilities::SystemFontFullNameForFontName(name);
         if (!full.empty())
             fontName_ = full;
@@ -267,7 +284,7 @@ void QXPDFFont::updateFontSystemReplaceName()
         return;
     }
     const std::string family = fontFamilyName_.value_or(std::string());
-    if (family.empty() || !QXPDFFontUtilities::SystemFontNameIsExist(family)) {
+    if (family.empty() || !installedFontExists(family)) {
         std::string replacement = findReplaceNameByKeyword();
         if (replacement.empty()) {
             if (!fontDescriptor_)

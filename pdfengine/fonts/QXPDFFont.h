@@ -26,6 +26,13 @@ class QXPDFCharCodeToUnicode;
 class QXPDFFontDescriptor;
 struct QXPDFCharProcEntry;
 
+// How a font's names are settled. MatchInstalled looks each name up among
+// the installed fonts (fontName becomes the installed face's full name, the
+// family the installed family), for the formats that name fonts in their
+// output. AsWritten keeps the names the PDF writes and never loads the
+// installed-font listing: for output that names no font.
+enum class QXPDFFontNaming { MatchInstalled, AsWritten };
+
 class QXPDFFont {
 public:
     // Units the text showing offers getNextChar (a mapping has at most 8,
@@ -37,8 +44,9 @@ public:
     // class. nullptr for any other dictionary, any other subtype, or a font
     // that cannot be built (a composite font without a usable CMap).
     // `objectKey` is the font's key in the page's /Font resources.
-    static std::shared_ptr<QXPDFFont> FontWithDictionary(const pdf::Object& dictionary,
-                                                         const std::string& objectKey);
+    static std::shared_ptr<QXPDFFont> FontWithDictionary(
+        const pdf::Object& dictionary, const std::string& objectKey,
+        QXPDFFontNaming naming = QXPDFFontNaming::MatchInstalled);
 
     virtual ~QXPDFFont();
     // An independent copy: names, maps, widths and descriptor are copied
@@ -142,11 +150,17 @@ protected:
     std::string findReplaceNameByKeyword() const;
     void updateFontSystemReplaceName();
     virtual void updateBankSpaceWidth();
+    // The installed-font lookups under this font's naming: nothing is
+    // installed for a font named AsWritten.
+    std::string installedFontName(std::string_view name) const;
+    std::string installedFamilyName(std::string_view name) const;
+    bool installedFontExists(std::string_view name) const;
 
     // Width of a space from the descriptor, or the 1.0 / 0.5 fallback, when
     // the font's own width `w` is not inside (0, 1).
     double spaceWidthFallback(double w) const;
 
+    QXPDFFontNaming naming_ = QXPDFFontNaming::MatchInstalled;
     std::string objectKey_;
     std::string subtype_;
     std::string baseFontName_;

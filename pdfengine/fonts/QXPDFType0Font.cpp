@@ -94,7 +94,7 @@ void QXPDFType0Font::setDescendantFontsWithDictionary(const pdf::Object& diction
         const pdf::Object entry = descendants.at(i);
         if (!entry.isDictionary() || entry.sameObject(dictionary))
             continue;
-        std::shared_ptr<QXPDFCIDTypeFont> font = QXPDFCIDTypeFont::CIDFontWithDictionary(entry, objectKey_);
+        std::shared_ptr<QXPDFCIDTypeFont> font = QXPDFCIDTypeFont::CIDFontWithDictionary(entry, objectKey_, naming_);
         if (!font)
             continue;
         fontDescriptor_ = font->fontDescriptor();
