@@ -275,6 +275,9 @@ std::string QXPDFFont::findReplaceNameByKeyword() const
 
 void QXPDFFont::updateFontSystemReplaceName()
 {
+    // A font named as written is never replaced by another.
+    if (naming_ == QXPDFFontNaming::AsWritten)
+        return;
     const std::string name = fontName_.value_or(std::string());
     if (!name.empty() && installedFontExists(name)) {
         const std::string full = QXPDFFontUtilities::SystemFontFullNameForFontName(name);

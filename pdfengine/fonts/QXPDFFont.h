@@ -29,8 +29,9 @@ struct QXPDFCharProcEntry;
 // How a font's names are settled. MatchInstalled looks each name up among
 // the installed fonts (fontName becomes the installed face's full name, the
 // family the installed family), for the formats that name fonts in their
-// output. AsWritten keeps the names the PDF writes and never loads the
-// installed-font listing: for output that names no font.
+// output. AsWritten keeps the names the PDF writes, chooses no replacement
+// font and never loads the installed-font listing: for output that names
+// no font.
 enum class QXPDFFontNaming { MatchInstalled, AsWritten };
 
 class QXPDFFont {
