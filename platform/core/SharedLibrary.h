@@ -38,6 +38,13 @@ public:
         return table;
     }
 
+    // Sets `function` to the symbol `prefix` + `name`.
+    template <class F>
+    bool load(F& function, const char* prefix, const char* name) const
+    {
+        return load(function, (std::string(prefix) + name).c_str());
+    }
+
 private:
     void* symbol(const char* name) const;
 
@@ -45,3 +52,15 @@ private:
 };
 
 } // namespace rz
+
+// The table `Table` of library `file`, loaded with every function of the
+// X-macro list `FUNCTIONS` (each X(name) sets `table.name` to the library's
+// `prefix` + name), as SharedLibrary::loadTable answers it.
+#define RZ_SHARED_LIBRARY_LOAD_ONE(name) all = library.load(table.name, prefix, #name) && all;
+#define RZ_SHARED_LIBRARY_TABLE(Table, file, FUNCTIONS, functionPrefix) \
+    ::rz::SharedLibrary::loadTable<Table>(file, [](const ::rz::SharedLibrary& library, Table& table) { \
+        const char* const prefix = functionPrefix; \
+        bool all = true; \
+        FUNCTIONS(RZ_SHARED_LIBRARY_LOAD_ONE) \
+        return all; \
+    })

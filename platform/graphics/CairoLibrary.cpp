@@ -7,13 +7,7 @@ namespace rz {
 const CairoLibrary& cairoLibrary()
 {
     static const CairoLibrary lib =
-        SharedLibrary::loadTable<CairoLibrary>(RZ_CAIRO_LIBRARY, [](const SharedLibrary& library, CairoLibrary& table) {
-            bool all = true;
-#define RZ_LOAD(name) all = library.load(table.name, "cairo_" #name) && all;
-            RZ_CAIRO_FUNCTIONS(RZ_LOAD)
-#undef RZ_LOAD
-            return all;
-        });
+        RZ_SHARED_LIBRARY_TABLE(CairoLibrary, RZ_CAIRO_LIBRARY, RZ_CAIRO_FUNCTIONS, "cairo_");
     return lib;
 }
 
