@@ -4,6 +4,7 @@
 #include "pdfengine/fonts/QXInstalledFonts.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Uuid.h"
+#include "platform/text/IcuLibrary.h"
 #include "platform/text/TextBreaks.h"
 #include "platform/text/Utf.h"
 
@@ -14,7 +15,6 @@
 #include <list>
 #include <memory>
 #include <mutex>
-#include <unicode/uchar.h>
 #include <type_traits>
 
 namespace rz {
@@ -135,7 +135,7 @@ double shapedWidth(const MeasureFont& font, std::string_view text)
 
 bool isTrailingSpace(char32_t c)
 {
-    return c == '\t' || u_charType(static_cast<UChar32>(c)) == U_SPACE_SEPARATOR;
+    return c == '\t' || unicodeCharType(c) == U_SPACE_SEPARATOR;
 }
 
 // The line without its trailing white space.
@@ -194,7 +194,7 @@ std::vector<std::string_view> splitLines(std::string_view text)
 
 bool isBlankCharacter(char32_t c)
 {
-    switch (u_charType(static_cast<UChar32>(c))) {
+    switch (unicodeCharType(c)) {
     case U_SPACE_SEPARATOR:
     case U_LINE_SEPARATOR:
     case U_PARAGRAPH_SEPARATOR:

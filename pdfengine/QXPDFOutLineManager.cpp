@@ -3,9 +3,9 @@
 #include "pdfengine/QXPDFParserLimits.h"
 #include "pdfengine/QXPDFTraceDelegate.h"
 #include "platform/core/Numbers.h"
+#include "platform/text/IcuLibrary.h"
 #include "platform/text/Utf.h"
 
-#include <unicode/uchar.h>
 
 #include <climits>
 #include <cmath>
@@ -24,7 +24,7 @@ std::unique_ptr<QXPDFOutLineManager>& sharedManager()
 // White space, line breaks and control or format characters.
 bool isRemovedFromTitle(char32_t cp)
 {
-    switch (u_charType(UChar32(cp))) {
+    switch (unicodeCharType(cp)) {
     case U_SPACE_SEPARATOR:
     case U_LINE_SEPARATOR:
     case U_PARAGRAPH_SEPARATOR:

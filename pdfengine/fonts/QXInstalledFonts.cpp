@@ -1,7 +1,7 @@
 #include "pdfengine/fonts/QXInstalledFonts.h"
 #include "platform/text/Ascii.h"
 
-#include <fontconfig/fontconfig.h>
+#include "pdfengine/fonts/FontconfigLibrary.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -23,11 +23,11 @@ std::string pickString(FcPattern* pattern, const char* object, const char* langO
     std::vector<std::pair<std::string, std::string>> values; // (value, language)
     for (int i = 0;; ++i) {
         FcChar8* value = nullptr;
-        if (FcPatternGetString(pattern, object, i, &value) != FcResultMatch)
+        if (fontconfigLibrary().PatternGetString(pattern, object, i, &value) != FcResultMatch)
             break;
         FcChar8* lang = nullptr;
         std::string language;
-        if (FcPatternGetString(pattern, langObject, i, &lang) == FcResultMatch && lang)
+        if (fontconfigLibrary().PatternGetString(pattern, langObject, i, &lang) == FcResultMatch && lang)
             language = reinterpret_cast<const char*>(lang);
         values.emplace_back(reinterpret_cast<const char*>(value), language);
     }
@@ -46,7 +46,7 @@ std::string pickString(FcPattern* pattern, const char* object, const char* langO
 int formatRank(FcPattern* pattern)
 {
     FcChar8* format = nullptr;
-    if (FcPatternGetString(pattern, FC_FONTFORMAT, 0, &format) != FcResultMatch || !format)
+    if (fontconfigLibrary().PatternGetString(pattern, FC_FONTFORMAT, 0, &format) != FcResultMatch || !format)
         return 3;
     const std::string f = reinterpret_cast<const char*>(format);
     if (f == "TrueType")
@@ -108,16 +108,17 @@ public:
 private:
     FontIndex()
     {
-        if (!FcInit())
+        const FontconfigLibrary& fc = fontconfigLibrary();
+        if (!fc.loaded || !fc.Init())
             return;
-        FcPattern* pattern = FcPatternCreate();
-        FcObjectSet* objects = FcObjectSetBuild(
+        FcPattern* pattern = fc.PatternCreate();
+        FcObjectSet* objects = fc.ObjectSetBuild(
             FC_FAMILY, FC_FAMILYLANG, FC_STYLE, FC_STYLELANG, FC_FULLNAME, FC_FULLNAMELANG,
             FC_POSTSCRIPT_NAME, FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT, FC_WIDTH, FC_FONTFORMAT,
             FC_SCALABLE, nullptr);
         // The current configuration stays loaded for the process (and for
         // any other user of fontconfig in it).
-        FcFontSet* set = (pattern && objects) ? FcFontList(nullptr, pattern, objects) : nullptr;
+        FcFontSet* set = (pattern && objects) ? fc.FontList(nullptr, pattern, objects) : nullptr;
         std::vector<std::tuple<int, QXInstalledFace>> found;
         if (set && set->nfont > 0)
             found.reserve(static_cast<size_t>(set->nfont));
@@ -127,30 +128,30 @@ private:
                 found.emplace_back(formatRank(set->fonts[i]), std::move(*face));
         }
         if (set)
-            FcFontSetDestroy(set);
+            fc.FontSetDestroy(set);
         if (objects)
-            FcObjectSetDestroy(objects);
+            fc.ObjectSetDestroy(objects);
         if (pattern)
-            FcPatternDestroy(pattern);
+            fc.PatternDestroy(pattern);
         buildFaces(std::move(found));
     }
 
     static std::optional<QXInstalledFace> installedFace(FcPattern* font)
     {
         FcBool scalable = FcTrue;
-        if (FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) == FcResultMatch && !scalable)
+        if (fontconfigLibrary().PatternGetBool(font, FC_SCALABLE, 0, &scalable) == FcResultMatch && !scalable)
             return std::nullopt;
         FcChar8* file = nullptr;
-        if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !file)
+        if (fontconfigLibrary().PatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !file)
             return std::nullopt;
         QXInstalledFace installed;
         installed.file = reinterpret_cast<const char*>(file);
-        FcPatternGetInteger(font, FC_INDEX, 0, &installed.index);
-        FcPatternGetInteger(font, FC_WEIGHT, 0, &installed.weight);
-        FcPatternGetInteger(font, FC_SLANT, 0, &installed.slant);
+        fontconfigLibrary().PatternGetInteger(font, FC_INDEX, 0, &installed.index);
+        fontconfigLibrary().PatternGetInteger(font, FC_WEIGHT, 0, &installed.weight);
+        fontconfigLibrary().PatternGetInteger(font, FC_SLANT, 0, &installed.slant);
         installed.family = pickString(font, FC_FAMILY, FC_FAMILYLANG);
         FcChar8* ps = nullptr;
-        if (FcPatternGetString(font, FC_POSTSCRIPT_NAME, 0, &ps) == FcResultMatch && ps)
+        if (fontconfigLibrary().PatternGetString(font, FC_POSTSCRIPT_NAME, 0, &ps) == FcResultMatch && ps)
             installed.face.postScriptName = reinterpret_cast<const char*>(ps);
         installed.face.face = pickString(font, FC_STYLE, FC_STYLELANG);
         installed.face.fullName =
@@ -227,15 +228,15 @@ private:
     {
         FcChar8* file = nullptr;
         FcBool scalable = FcFalse;
-        if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !file ||
-            FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) != FcResultMatch || !scalable)
+        if (fontconfigLibrary().PatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !file ||
+            fontconfigLibrary().PatternGetBool(font, FC_SCALABLE, 0, &scalable) != FcResultMatch || !scalable)
             return;
         int index = 0;
-        FcPatternGetInteger(font, FC_INDEX, 0, &index);
+        fontconfigLibrary().PatternGetInteger(font, FC_INDEX, 0, &index);
         int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN, width = FC_WIDTH_NORMAL;
-        FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
-        FcPatternGetInteger(font, FC_SLANT, 0, &slant);
-        FcPatternGetInteger(font, FC_WIDTH, 0, &width);
+        fontconfigLibrary().PatternGetInteger(font, FC_WEIGHT, 0, &weight);
+        fontconfigLibrary().PatternGetInteger(font, FC_SLANT, 0, &slant);
+        fontconfigLibrary().PatternGetInteger(font, FC_WIDTH, 0, &width);
 
         FileEntry entry;
         entry.file.file = reinterpret_cast<const char*>(file);
@@ -245,7 +246,7 @@ private:
         const auto names = [&](const char* object, std::unordered_map<std::string, FileEntry>& map,
                                const FileEntry& e) {
             FcChar8* value = nullptr;
-            for (int n = 0; FcPatternGetString(font, object, n, &value) == FcResultMatch; ++n) {
+            for (int n = 0; fontconfigLibrary().PatternGetString(font, object, n, &value) == FcResultMatch; ++n) {
                 if (value)
                     insertFile(map, asciiLower(reinterpret_cast<const char*>(value)), e);
             }

@@ -1,10 +1,9 @@
 #include "pdfengine/fonts/QXPDFFontUtilities.h"
 
 #include "platform/core/Resources.h"
+#include "platform/text/IcuLibrary.h"
 #include "platform/text/Utf.h"
 
-#include <unicode/locid.h>
-#include <unicode/unistr.h>
 
 #include <filesystem>
 #include <fstream>
@@ -24,32 +23,9 @@ constexpr std::string_view kItalicWords[] = {
     "-mediumit", "-blackit", "-blackobl",    "-heavyit", "-boldit", "-boldobl",
     "-ltobl",    "-bdit",    "-blkit",       "-hvit"};
 
-bool isAscii(std::string_view text)
-{
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 std::string lowerCased(std::string_view text)
 {
-    // ASCII text lower-cases letter by letter, as the root locale's rules do.
-    if (isAscii(text)) {
-        std::string out(text);
-        for (char& c : out) {
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        }
-        return out;
-    }
-    icu::UnicodeString s = icu::UnicodeString::fromUTF8(
-        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-    s.toLower(icu::Locale::getRoot());
-    std::string out;
-    s.toUTF8String(out);
-    return out;
+    return lowerCasedText(text);
 }
 
 bool containsAny(const std::string& haystack, const std::string_view* words, size_t count)

@@ -1,10 +1,9 @@
 #include "platform/text/TextBreaks.h"
 
+#include "platform/text/IcuLibrary.h"
+#include "platform/text/Utf.h"
+
 #include <cstdint>
-#include <memory>
-#include <unicode/brkiter.h>
-#include <unicode/locid.h>
-#include <unicode/unistr.h>
 
 namespace rz {
 
@@ -17,25 +16,28 @@ std::vector<std::string> split(std::string_view text, Unit unit)
     std::vector<std::string> pieces;
     if (text.empty() || text.size() > static_cast<size_t>(INT32_MAX))
         return pieces;
-    const icu::UnicodeString s = icu::UnicodeString::fromUTF8(
-        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> it(
-        unit == Unit::Word ? icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status)
-                           : icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status) || !it)
+    const IcuLibrary& icu = icuLibrary();
+    if (!icu.loaded)
         return pieces;
-    it->setText(s);
-    int32_t start = it->first();
-    for (int32_t end = it->next(); end != icu::BreakIterator::DONE; start = end, end = it->next()) {
+    const std::u16string s = utf8ToUtf16(text);
+    UErrorCode status = U_ZERO_ERROR;
+    UBreakIterator* it = icu.ubrk_open(unit == Unit::Word ? UBRK_WORD : UBRK_CHARACTER, "", s.data(),
+                                       static_cast<int32_t>(s.size()), &status);
+    if (U_FAILURE(status) || !it) {
+        if (it)
+            icu.ubrk_close(it);
+        return pieces;
+    }
+    int32_t start = icu.ubrk_first(it);
+    for (int32_t end = icu.ubrk_next(it); end != UBRK_DONE; start = end, end = icu.ubrk_next(it)) {
         // Word segments that are spaces or punctuation carry the status
         // UBRK_WORD_NONE (0 to 99).
-        if (unit == Unit::Word && it->getRuleStatus() < UBRK_WORD_NONE_LIMIT)
+        if (unit == Unit::Word && icu.ubrk_getRuleStatus(it) < UBRK_WORD_NONE_LIMIT)
             continue;
-        std::string piece;
-        s.tempSubStringBetween(start, end).toUTF8String(piece);
-        pieces.push_back(std::move(piece));
+        pieces.push_back(utf16ToUtf8(std::u16string_view(s).substr(static_cast<size_t>(start),
+                                                                   static_cast<size_t>(end - start))));
     }
+    icu.ubrk_close(it);
     return pieces;
 }
 
