@@ -20,7 +20,10 @@ for f in $files; do pages=$((pages + $(npages "$f"))); done
 
 # shellcheck disable=SC2086
 set -- $files
-rz=$(measure_each "'$RZCONVERT' --to txt --out '$out' \"\$1\"; rm -f '$out'/*.txt" "$@")
+# Outputs pile up in $out (a name already taken gets a new one): removing
+# them after each file would time an extra process against rzconvert.
+rz=$(measure_each "'$RZCONVERT' --to txt --out '$out/rz' \"\$1\"" "$@")
+rm -rf "$out/rz"
 ref=$(measure_each "pdftotext \"\$1\" '$out/ref.txt'" "$@")
 lay=$(measure_each "pdftotext -layout \"\$1\" '$out/ref.txt'" "$@")
 # Every file in one rzconvert run, as the program converts a list of files.
