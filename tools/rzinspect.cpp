@@ -194,7 +194,7 @@ void interpretPage(const Page& page, const std::shared_ptr<rz::QXPDFImageCache>&
     parser.startParser();
 }
 
-// The outline table as the DOCX exporter reads it.
+// The outline manager's flattened table: one bookmark a line, depth first.
 void printOutline(const std::shared_ptr<Document>& doc)
 {
     rz::QXPDFOutLineManager outline;
