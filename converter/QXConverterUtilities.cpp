@@ -89,9 +89,8 @@ public:
 private:
     std::unique_ptr<MeasureFont> open(const QXInstalledFontFile& installed)
     {
-        if (!library_)
-            return nullptr;
-        if (!harfBuzzLibrary().loaded)
+        const HarfBuzzLibrary& hb = harfBuzzLibrary();
+        if (!library_ || !hb.loaded)
             return nullptr;
         auto result = std::make_unique<MeasureFont>();
         if (FT_New_Face(library_.get(), installed.file.c_str(), installed.index, &result->face) != 0) {
@@ -102,10 +101,10 @@ private:
         if (!FT_IS_SCALABLE(face) || face->units_per_EM == 0 ||
             FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(kReferenceSize * 64), 72, 72) != 0)
             return nullptr;
-        result->font = harfBuzzLibrary().ft_font_create_referenced(face);
+        result->font = hb.ft_font_create_referenced(face);
         if (result->font == nullptr)
             return nullptr;
-        harfBuzzLibrary().ft_font_set_load_flags(result->font, FT_LOAD_NO_HINTING);
+        hb.ft_font_set_load_flags(result->font, FT_LOAD_NO_HINTING);
         result->lineHeightPerPoint = static_cast<double>(face->height) / face->units_per_EM;
         return result;
     }
@@ -119,17 +118,17 @@ double shapedWidth(const MeasureFont& font, std::string_view text)
 {
     if (text.empty())
         return 0;
-    hb_buffer_t* buffer = harfBuzzLibrary().buffer_create();
-    harfBuzzLibrary().buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()), 0,
-                       static_cast<int>(text.size()));
-    harfBuzzLibrary().buffer_guess_segment_properties(buffer);
-    harfBuzzLibrary().shape(font.font, buffer, nullptr, 0);
+    const HarfBuzzLibrary& hb = harfBuzzLibrary();
+    hb_buffer_t* buffer = hb.buffer_create();
+    hb.buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()), 0, static_cast<int>(text.size()));
+    hb.buffer_guess_segment_properties(buffer);
+    hb.shape(font.font, buffer, nullptr, 0);
     unsigned count = 0;
-    const hb_glyph_position_t* positions = harfBuzzLibrary().buffer_get_glyph_positions(buffer, &count);
+    const hb_glyph_position_t* positions = hb.buffer_get_glyph_positions(buffer, &count);
     long long total = 0;
     for (unsigned i = 0; i < count; ++i)
         total += positions[i].x_advance;
-    harfBuzzLibrary().buffer_destroy(buffer);
+    hb.buffer_destroy(buffer);
     return static_cast<double>(total) / 64.0;
 }
 

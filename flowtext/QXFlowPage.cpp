@@ -186,11 +186,8 @@ void QXFlowPage::placeColumnRows(std::vector<QXFlowPartList> rows, size_t column
         const double height = bottom - runningBottom;
         runningBottom = bottom;
 
-        // Gaps between the row's parts, measured before the runs move on.
-        std::vector<double> gaps(row.size(), 0.0);
-        for (size_t i = 1; i < row.size(); ++i)
-            gaps[i] = QXFlowLayout::partLeft(row[i]) - QXFlowLayout::partRight(row[i - 1]);
-
+        // The right edge of the part before, taken before its runs move on.
+        double previousRight = QXFlowLayout::partRight(row.front());
         QXFlowParagraphRef paragraph = newParagraph();
         paragraph->initWithRunArray(toRuns(std::move(row.front())));
         paragraph->setSectProperty(divSection);
@@ -201,7 +198,8 @@ void QXFlowPage::placeColumnRows(std::vector<QXFlowPartList> rows, size_t column
 
         // The row's further parts, a space before each one that stands apart.
         for (size_t i = 1; i < row.size(); ++i) {
-            const double gap = gaps[i];
+            const double gap = QXFlowLayout::partLeft(row[i]) - previousRight;
+            previousRight = QXFlowLayout::partRight(row[i]);
             if (auto last = paragraph->lastRunText();
                 last && gap > last->runFontWidth() / flowlimits::kWordGapDivisor) {
                 last->runText().push_back(u' ');

@@ -91,8 +91,7 @@ bool QXFlowTextPDFExporter::convertPDFPage(const pdf::Page& page)
 
 void QXFlowTextPDFExporter::endConvertPDF(const std::shared_ptr<pdf::Document>&)
 {
-    fontCache_.reset();
-    fontFields_ = FontFields{};
+    releaseDocumentFonts();
     if (!writer_)
         throw QXConversionException("The document was never begun.");
     writer_->endWriteDocument();
@@ -100,6 +99,11 @@ void QXFlowTextPDFExporter::endConvertPDF(const std::shared_ptr<pdf::Document>&)
 }
 
 void QXFlowTextPDFExporter::cleanConvertPDF()
+{
+    releaseDocumentFonts();
+}
+
+void QXFlowTextPDFExporter::releaseDocumentFonts()
 {
     fontCache_.reset();
     fontFields_ = FontFields{};

@@ -106,9 +106,6 @@ public:
     static bool isSlanted(const Affine& displayTransform);
 
     QXFlowDocumentWriter* documentWriter() const { return writer_.get(); }
-    // The fonts of the document being converted, shared by the parsers of
-    // its pages; null outside a conversion.
-    const std::shared_ptr<QXPDFFontCache>& fontCache() const { return fontCache_; }
     const Rect& currentPageMediaBox() const { return currentPageMediaBox_; }
     int currentPageRotationAngle() const { return currentPageRotationAngle_; }
     const Affine& currentPageTransform() const { return currentPageTransform_; }
@@ -132,6 +129,9 @@ protected:
     virtual QXPDFFontNaming fontNaming() const { return QXPDFFontNaming::MatchInstalled; }
 
 private:
+    // Drops the fonts of the document just converted or stopped.
+    void releaseDocumentFonts();
+
     // The part of a run property that depends on the font alone, kept for
     // the next characters of the same font.
     struct FontProperty {
@@ -190,6 +190,8 @@ private:
     std::shared_ptr<const QXDocx_RPr> lastRunProperty_;
     std::uint64_t lastRunPropertyGeneration_ = 0;
     std::unique_ptr<QXFlowDocumentWriter> writer_;
+    // The fonts of the document being converted, shared by the parsers of
+    // its pages; null outside a conversion.
     std::shared_ptr<QXPDFFontCache> fontCache_;
     std::shared_ptr<QXPDFRenderStateStack> renderingStateStack_;
     Rect currentPageMediaBox_;

@@ -436,9 +436,10 @@ pdf::Object QXPDFConentParser::currentColorSpaceDict() const
     return d.isDictionary() ? d : pdf::Object();
 }
 
-std::shared_ptr<QXPDFFontCollection> QXPDFConentParser::fontCollectionWithDict(const pdf::Object& resources)
+std::shared_ptr<QXPDFFontCollection> QXPDFConentParser::fontCollectionWithDict(const pdf::Object& resources,
+                                                                               std::shared_ptr<QXPDFFontCache> cache)
 {
-    return std::make_shared<QXPDFFontCollection>(resources.get("Font"));
+    return std::make_shared<QXPDFFontCollection>(resources.get("Font"), std::move(cache));
 }
 
 std::shared_ptr<QXPDFColorSpaceCollection> QXPDFConentParser::colorSpaceCollectionWithDict(const pdf::Object& resources)
@@ -519,9 +520,7 @@ void QXPDFConentParser::collectResourcesWithDict(const pdf::Object& dict)
     std::shared_ptr<ResourceSet>& set = context_->resourceSets[resources_];
     if (!set) {
         set = std::make_shared<ResourceSet>();
-        set->fonts = context_->fontCache
-                         ? std::make_shared<QXPDFFontCollection>(resources_.get("Font"), context_->fontCache)
-                         : fontCollectionWithDict(resources_);
+        set->fonts = fontCollectionWithDict(resources_, context_->fontCache);
         set->colorSpaces = colorSpaceCollectionWithDict(resources_);
         set->xObjects = xObjectCollectionWithDict(resources_);
         set->extGStates = extGStateCollectionWithDict(resources_);

@@ -163,7 +163,9 @@ public:
     const std::shared_ptr<QXPDFMarkedContentStack>& markedContentStack() const { return markedContentStack_; }
 
     // The collections of a resource dictionary's sub-dictionaries.
-    static std::shared_ptr<QXPDFFontCollection> fontCollectionWithDict(const pdf::Object& resources);
+    // Fonts come from `cache` when one is given.
+    static std::shared_ptr<QXPDFFontCollection> fontCollectionWithDict(const pdf::Object& resources,
+                                                                       std::shared_ptr<QXPDFFontCache> cache = nullptr);
     static std::shared_ptr<QXPDFColorSpaceCollection> colorSpaceCollectionWithDict(const pdf::Object& resources);
     static std::shared_ptr<QXPDFXObjectCollection> xObjectCollectionWithDict(const pdf::Object& resources);
     static std::shared_ptr<QXPDFExtGStateCollection> extGStateCollectionWithDict(const pdf::Object& resources);

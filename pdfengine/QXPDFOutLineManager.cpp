@@ -6,7 +6,6 @@
 #include "platform/text/IcuLibrary.h"
 #include "platform/text/Utf.h"
 
-
 #include <climits>
 #include <cmath>
 #include <limits>

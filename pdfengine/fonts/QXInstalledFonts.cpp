@@ -1,7 +1,7 @@
 #include "pdfengine/fonts/QXInstalledFonts.h"
-#include "platform/text/Ascii.h"
 
 #include "pdfengine/fonts/FontconfigLibrary.h"
+#include "platform/text/Ascii.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -46,7 +46,6 @@ public:
         const pdf::Object& dictionary, const std::string& objectKey,
         QXPDFFontNaming naming = QXPDFFontNaming::MatchInstalled);
 
-
     // Glyph number of a CID: the CID itself.
     virtual uint32_t glyphForCID(uint32_t cid) const { return cid; }
     // Metrics of a CID: horizontal (wMode 0) dx from /DW and /W; vertical

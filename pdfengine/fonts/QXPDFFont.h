@@ -52,7 +52,7 @@ public:
     virtual ~QXPDFFont();
     // An independent copy: names, maps, widths and descriptor are copied
     // (the descriptor's embedded font is shared).
-    virtual std::shared_ptr<QXPDFFont> copyWithZone() const;
+    std::shared_ptr<QXPDFFont> copyWithZone() const;
     std::shared_ptr<QXPDFFont> copy() const { return copyWithZone(); }
     // The same font under another key of a /Font resource dictionary: a
     // light copy that shares every decoded table (maps, descriptor, font

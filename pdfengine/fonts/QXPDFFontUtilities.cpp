@@ -4,7 +4,6 @@
 #include "platform/text/IcuLibrary.h"
 #include "platform/text/Utf.h"
 
-
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -22,11 +21,6 @@ constexpr std::string_view kItalicWords[] = {
     "italic",    ".i",      "blackadderitc", "cmti",     "oblique", "-lightit",
     "-mediumit", "-blackit", "-blackobl",    "-heavyit", "-boldit", "-boldobl",
     "-ltobl",    "-bdit",    "-blkit",       "-hvit"};
-
-std::string lowerCased(std::string_view text)
-{
-    return lowerCasedText(text);
-}
 
 bool containsAny(const std::string& haystack, const std::string_view* words, size_t count)
 {
@@ -116,7 +110,7 @@ struct PreparedReplaceBook {
         for (const auto& entry : *book) {
             std::vector<std::string> lower;
             for (const std::string& s : entry.second)
-                lower.push_back(lowerCased(s));
+                lower.push_back(lowerCasedText(s));
             lowerStrings.push_back(std::move(lower));
         }
     }
@@ -130,7 +124,7 @@ std::string replacementFor(const QXFontReplaceBook* book, std::string_view name,
 {
     if (name.empty() || !book || book->empty())
         return {};
-    const std::string lower = lowerCased(name);
+    const std::string lower = lowerCasedText(name);
     if (lower.find("null") != std::string::npos)
         return {};
     for (size_t i = 0; i < book->size(); ++i) {
@@ -153,14 +147,14 @@ bool QXPDFFontUtilities::isBoldFontName(std::string_view name)
 {
     if (name.empty())
         return false;
-    return containsAny(lowerCased(name), kBoldWords, std::size(kBoldWords));
+    return containsAny(lowerCasedText(name), kBoldWords, std::size(kBoldWords));
 }
 
 bool QXPDFFontUtilities::isItalicFontName(std::string_view name)
 {
     if (name.empty())
         return false;
-    return containsAny(lowerCased(name), kItalicWords, std::size(kItalicWords));
+    return containsAny(lowerCasedText(name), kItalicWords, std::size(kItalicWords));
 }
 
 const QXFontBook& QXPDFFontUtilities::GetFontBook()
@@ -215,7 +209,7 @@ const QXFontReplaceBook* QXPDFFontUtilities::GetFontBook_Replace()
 
 std::string QXPDFFontUtilities::NormalizedFontName(std::string_view name, std::string_view removed)
 {
-    std::string lower = lowerCased(name);
+    std::string lower = lowerCasedText(name);
     std::string out;
     out.reserve(lower.size());
     for (char c : lower) {
@@ -297,7 +291,7 @@ std::string QXPDFFontUtilities::ReplaceFontNameInFontBook(const QXFontReplaceBoo
                                                           std::string_view name)
 {
     return replacementFor(book, name, [book](size_t i, size_t j) {
-        return lowerCased((*book)[i].second[j]);
+        return lowerCasedText((*book)[i].second[j]);
     });
 }
 

@@ -16,7 +16,6 @@ class QXPDFCodeToCIDMap;
 
 class QXPDFType0Font : public QXPDFFont {
 public:
-
     // Uses as many bytes as the CMap matches (at least 1) and reports the
     // CID in `code` (the first byte when the CID is 0).
     int getNextChar(const uint8_t* s, int len, uint32_t* code, char16_t* u, int uSize, int* uLen,

@@ -4,7 +4,6 @@
 #include "platform/core/SharedLibrary.h"
 #include "platform/render/RenderModule.h"
 
-
 #include <cmath>
 
 namespace rz {
