@@ -5,11 +5,36 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 namespace rz {
 
 namespace {
+
+// A document handed over with keepOpenedPDFDocument, waiting for the next
+// initPDFDocumentAtPath of its file; the slot is its only owner.
+struct KeptDocument {
+    std::string path;
+    std::optional<std::string> password;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified;
+    std::shared_ptr<pdf::Document> document;
+};
+
+std::mutex keptMutex;
+KeptDocument kept;
+
+// The file's size and modification time; false when they cannot be read.
+bool fileStamp(const std::string& path, std::uintmax_t& size, std::filesystem::file_time_type& modified)
+{
+    std::error_code ec;
+    size = std::filesystem::file_size(path, ec);
+    if (ec)
+        return false;
+    modified = std::filesystem::last_write_time(path, ec);
+    return !ec;
+}
 
 std::mutex& factoriesMutex()
 {
@@ -113,12 +138,37 @@ std::shared_ptr<pdf::Document> QXRUZIzevudara::initPDFDocumentAtPath(
 {
     if (path.empty())
         return nullptr;
+    {
+        std::lock_guard<std::mutex> lock(keptMutex);
+        if (kept.document && kept.path == path && kept.password == password) {
+            KeptDocument taken = std::move(kept);
+            kept = KeptDocument{};
+            std::uintmax_t size = 0;
+            std::filesystem::file_time_type modified;
+            // A file changed since it was opened is opened again.
+            if (fileStamp(path, size, modified) && size == taken.size && modified == taken.modified)
+                return std::move(taken.document);
+        }
+    }
     auto document = pdf::Document::open(path);
     if (!document)
         return nullptr;
     if (password && !password->empty() && !document->unlockWithPassword(*password))
         return nullptr;
     return document;
+}
+
+void QXRUZIzevudara::keepOpenedPDFDocument(const std::string& path, const std::optional<std::string>& password,
+                                           std::shared_ptr<pdf::Document> document)
+{
+    KeptDocument entry;
+    if (document && fileStamp(path, entry.size, entry.modified)) {
+        entry.path = path;
+        entry.password = password;
+        entry.document = std::move(document);
+    }
+    std::lock_guard<std::mutex> lock(keptMutex);
+    kept = std::move(entry);
 }
 
 void QXRUZIzevudara::convertPDFAtPath(const std::string& path,

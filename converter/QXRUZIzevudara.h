@@ -76,9 +76,17 @@ public:
     bool isConverting() const { return pending_ > 0; }
 
     // Opens the document, unlocking it with a non-empty password; nothing
-    // when it cannot be opened or the password does not unlock it.
+    // when it cannot be opened or the password does not unlock it. A
+    // document kept with keepOpenedPDFDocument for the same unchanged file
+    // and password is answered instead, once.
     static std::shared_ptr<pdf::Document> initPDFDocumentAtPath(const std::string& path,
                                                                 const std::optional<std::string>& password);
+    // Hands over a document the caller opened with initPDFDocumentAtPath
+    // and is done with (it listed the pages, say), so that the conversion
+    // of that file about to start does not read the file again. One
+    // document is kept at a time; the next one replaces it.
+    static void keepOpenedPDFDocument(const std::string& path, const std::optional<std::string>& password,
+                                      std::shared_ptr<pdf::Document> document);
     // The exporter for a type key, or nothing.
     static std::unique_ptr<QXPDFExporter> newExporter(const std::string& destDocType,
                                                       const std::shared_ptr<QXPDFOptions>& options);

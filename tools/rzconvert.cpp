@@ -76,6 +76,27 @@ bool parsePageList(const std::string& text, std::vector<long long>& out)
 // document formats, a folder for page images.
 class DriverItem : public QXSourceFileItem {
 public:
+    // Without a page list every page is converted: the document is opened
+    // when the item's conversion starts, its pages listed, and the open
+    // document handed to that conversion. A file that cannot be opened
+    // gets no pages and is still handed on, so that the converter reports why.
+    void setAllPages() { allPages_ = true; }
+
+    std::vector<long long> outputPDFPageIndexs() const override
+    {
+        if (!allPages_)
+            return QXSourceFileItem::outputPDFPageIndexs();
+        if (!listed_) {
+            listed_ = true;
+            if (auto doc = QXRUZIzevudara::initPDFDocumentAtPath(sourcePath(), sourcePassword())) {
+                for (int p = 1; p <= doc->pageCount(); ++p)
+                    allPageList_.push_back(p);
+                QXRUZIzevudara::keepOpenedPDFDocument(sourcePath(), sourcePassword(), std::move(doc));
+            }
+        }
+        return allPageList_;
+    }
+
     std::string newOutputPath() override
     {
         const fs::path folder = outputFolder().empty() ? fs::path(".") : fs::path(outputFolder());
@@ -92,6 +113,11 @@ public:
         setOutputPath(path);
         return path;
     }
+
+private:
+    bool allPages_ = false;
+    mutable bool listed_ = false;
+    mutable std::vector<long long> allPageList_;
 };
 
 class Reporter : public QXRUZIzevudaraManagerDelegate {
@@ -270,18 +296,10 @@ int main(int argc, char** argv)
         item->setSourcePassword(password);
         item->setOutputFileFormat(type);
         item->setOutputFolder(outDir.empty() ? fs::path(file).parent_path().string() : outDir);
-        if (pageList.empty()) {
-            // Every page of the document; a file that cannot be opened is
-            // still handed on, so that the converter reports why.
-            std::vector<long long> all;
-            if (auto doc = QXRUZIzevudara::initPDFDocumentAtPath(file, password)) {
-                for (int p = 1; p <= doc->pageCount(); ++p)
-                    all.push_back(p);
-            }
-            item->setOutputPDFPageIndexs(all);
-        } else {
+        if (pageList.empty())
+            item->setAllPages();
+        else
             item->setOutputPDFPageIndexs(pageList);
-        }
         auto& image = item->convertOpts()->imageOptions();
         if (dpi)
             image.setDpi(*dpi);

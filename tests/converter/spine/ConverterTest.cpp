@@ -9,7 +9,9 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -438,4 +440,33 @@ TEST(ConverterTypes, TableAndTransform)
     const Affine t = QXPDFExporter::CGAffineTransformFromRect(Rect(10, 10, 100, 50), Rect(0, 0, 200, 200));
     EXPECT_EQ(apply(Point{10, 10}, t), (Point{0, 0}));
     EXPECT_EQ(apply(Point{110, 60}, t), (Point{200, 200}));
+}
+
+TEST(ConverterDocuments, AKeptDocumentIsAnsweredOnceForItsUnchangedFileAndPassword)
+{
+    const std::string dir = test::makeTempDir();
+    const std::string path = dir + "/kept.pdf";
+    std::filesystem::copy_file(threePagePdf(), path);
+    const std::optional<std::string> none;
+
+    auto opened = QXRUZIzevudara::initPDFDocumentAtPath(path, none);
+    ASSERT_TRUE(opened);
+    const pdf::Document* kept = opened.get();
+    QXRUZIzevudara::keepOpenedPDFDocument(path, none, std::move(opened));
+    // Another password does not take it; the same file and password do, once.
+    const auto withPassword = QXRUZIzevudara::initPDFDocumentAtPath(path, std::string("x"));
+    EXPECT_NE(withPassword.get(), kept);
+    const auto taken = QXRUZIzevudara::initPDFDocumentAtPath(path, none);
+    EXPECT_EQ(taken.get(), kept);
+    const auto again = QXRUZIzevudara::initPDFDocumentAtPath(path, none);
+    ASSERT_TRUE(again);
+    EXPECT_NE(again.get(), kept);
+
+    // A file rewritten since it was opened is read again.
+    QXRUZIzevudara::keepOpenedPDFDocument(path, none, QXRUZIzevudara::initPDFDocumentAtPath(path, none));
+    std::filesystem::remove(path);
+    ASSERT_EQ(test::runCommand("qpdf --empty --pages '" + threePagePdf() + "' 1-2 -- '" + path + "'"), 0);
+    const auto reread = QXRUZIzevudara::initPDFDocumentAtPath(path, none);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(reread->pageCount(), 2);
 }
