@@ -1,7 +1,7 @@
 #include "pdfengine/QXPDFOutLineManager.h"
 
 #include "pdfengine/QXPDFParserLimits.h"
-#include "pdfengine/QXPDFTraceDelegate.h"
+#include "pdfengine/base/QXPDFTraceFormat.h"
 #include "platform/core/Numbers.h"
 #include "platform/text/IcuLibrary.h"
 #include "platform/text/Utf.h"
@@ -291,7 +291,7 @@ std::string QXPDFOutLineManager::descriptionOfItem(const QXPDFOutlineItem& item)
         else if (const auto* kind = std::get_if<std::string>(&v))
             line += QXPDFTraceQuoted(*kind);
         else
-            line += QXPDFTraceDelegate::number(double(std::get<float>(v)));
+            line += QXPDFTraceNumber(double(std::get<float>(v)));
     }
     return line + "]";
 }

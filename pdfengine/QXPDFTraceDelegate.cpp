@@ -3,6 +3,7 @@
 #include "pdfengine/QXPDFConentParser.h"
 #include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/QXPDFXObject.h"
+#include "pdfengine/base/QXPDFTraceFormat.h"
 #include "pdfengine/color/QXPDFPattern.h"
 #include "pdfengine/color/QXPDFShading.h"
 #include "pdfengine/fonts/QXPDFFont.h"
@@ -10,25 +11,6 @@
 #include "platform/core/Numbers.h"
 
 namespace rz {
-
-std::string QXPDFTraceQuoted(const std::string& text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        if (const auto u = static_cast<unsigned char>(c); u < 0x20) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out += "\\x";
-            out += kHex[u >> 4];
-            out += kHex[u & 15];
-            continue;
-        }
-        out += c;
-    }
-    return out + "\"";
-}
-
 
 namespace {
 
@@ -53,16 +35,7 @@ std::string point(Point p)
 
 std::string QXPDFTraceDelegate::number(double v)
 {
-    std::string s = formatFixed(v, 3);
-    if (s.find('.') != std::string::npos) {
-        while (!s.empty() && s.back() == '0')
-            s.pop_back();
-        if (!s.empty() && s.back() == '.')
-            s.pop_back();
-    }
-    if (s == "-0")
-        s = "0";
-    return s;
+    return QXPDFTraceNumber(v);
 }
 
 std::string QXPDFTraceDelegate::matrix(const Affine& m)

@@ -6,16 +6,13 @@
 #pragma once
 
 #include "pdfengine/QXPDFConentParserDelegate.h"
+#include "pdfengine/base/QXPDFTraceFormat.h"
 #include "platform/pdf/PdfDocument.h"
 
 #include <string>
 #include <vector>
 
 namespace rz {
-
-// Text in double quotes for trace lines: quotes and backslashes escaped,
-// control characters as \xNN.
-std::string QXPDFTraceQuoted(const std::string& text);
 
 class QXPDFRenderState;
 
