@@ -10,7 +10,7 @@
 #include "pdfengine/QXPDFExtGState.h"
 #include "pdfengine/QXPDFFontCollection.h"
 #include "pdfengine/QXPDFMarkedContent.h"
-#include "pdfengine/QXPDFParserLimits.h"
+#include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/QXPDFProperties.h"
 #include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/QXPDFShadingCollection.h"

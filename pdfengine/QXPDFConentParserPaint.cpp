@@ -4,7 +4,7 @@
 
 #include "pdfengine/QXPDFConentParserInternal.h"
 #include "pdfengine/QXPDFExtGState.h"
-#include "pdfengine/QXPDFParserLimits.h"
+#include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/QXPDFShadingCollection.h"
 #include "pdfengine/QXPDFXObject.h"

@@ -1,6 +1,6 @@
 #include "pdfengine/QXPDFFontCache.h"
 
-#include "pdfengine/QXPDFParserLimits.h"
+#include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/fonts/QXPDFFont.h"
 
 namespace rz {

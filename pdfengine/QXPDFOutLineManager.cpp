@@ -1,6 +1,6 @@
 #include "pdfengine/QXPDFOutLineManager.h"
 
-#include "pdfengine/QXPDFParserLimits.h"
+#include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/base/QXPDFTraceFormat.h"
 #include "platform/core/Numbers.h"
 #include "platform/text/IcuLibrary.h"

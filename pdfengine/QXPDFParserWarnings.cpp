@@ -1,6 +1,6 @@
 #include "pdfengine/QXPDFParserWarnings.h"
 
-#include "pdfengine/QXPDFParserLimits.h"
+#include "pdfengine/base/QXPDFParserLimits.h"
 
 namespace rz {
 

@@ -1,6 +1,6 @@
 #include "pdfengine/QXPDFXObject.h"
 
-#include "pdfengine/QXPDFParserLimits.h"
+#include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
 #include "pdfengine/images/QXPDFImageCache.h"

@@ -2,7 +2,7 @@
 // the pages that use it under their own resource keys; direct dictionaries
 // made per use; a bounded number of entries.
 #include "pdfengine/QXPDFFontCache.h"
-#include "pdfengine/QXPDFParserLimits.h"
+#include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/fonts/QXPDFFont.h"
 #include "pdfengine/fonts/QXPDFType0Font.h"
 #include "platform/pdf/PdfDocument.h"

@@ -3,7 +3,7 @@
 // whole fixtures are in the golden traces.
 #include "ParserFixture.h"
 
-#include "pdfengine/QXPDFParserLimits.h"
+#include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/QXPDFProperties.h"
 #include "pdfengine/QXPDFXObject.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
