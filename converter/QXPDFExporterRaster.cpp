@@ -3,12 +3,12 @@
 // bitmap at all.
 #include "converter/QXPDFExporter.h"
 
-#include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/base/QXPDFPathUtilities.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/color/QXPDFPattern.h"
 #include "pdfengine/color/QXPDFShading.h"
 #include "pdfengine/drawing/QXPDFConentDrawer.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/graphics/BitmapContext.h"
 
 #include <cmath>

@@ -4,12 +4,12 @@
 #include "converter/QXDocxUtilities.h"
 #include "converter/QXError.h"
 #include "pdfengine/QXPDFConentParser.h"
-#include "pdfengine/QXPDFFontCache.h"
-#include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/fonts/QXPDFFont.h"
 #include "pdfengine/fonts/QXPDFFontDescriptor.h"
 #include "pdfengine/fonts/QXPDFFontUtilities.h"
+#include "pdfengine/state/QXPDFFontCache.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/text/Utf.h"
 
 #include <cmath>

@@ -12,9 +12,9 @@
 #include "pdfengine/QXPDFAnnotText.h"
 #include "pdfengine/QXPDFAnnotTextMarkup.h"
 #include "pdfengine/QXPDFAnnotWidget.h"
-#include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 
 #include <algorithm>
 #include <cmath>

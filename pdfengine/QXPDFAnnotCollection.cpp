@@ -2,7 +2,7 @@
 
 #include "pdfengine/QXPDFAnnot.h"
 #include "pdfengine/QXPDFAnnotDelegate.h"
-#include "pdfengine/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 
 namespace rz {
 

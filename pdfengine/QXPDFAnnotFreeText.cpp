@@ -2,7 +2,7 @@
 
 #include "pdfengine/QXPDFAnnotDelegate.h"
 #include "pdfengine/QXPDFAnnotLine.h"
-#include "pdfengine/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/core/Numbers.h"
 
 #include <cmath>

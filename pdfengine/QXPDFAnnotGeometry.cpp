@@ -1,7 +1,7 @@
 #include "pdfengine/QXPDFAnnotGeometry.h"
 
 #include "pdfengine/QXPDFAnnotDelegate.h"
-#include "pdfengine/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 
 namespace rz {
 

@@ -1,7 +1,7 @@
 #include "pdfengine/QXPDFAnnotInk.h"
 
 #include "pdfengine/QXPDFAnnotDelegate.h"
-#include "pdfengine/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 
 #include <cmath>
 #include <limits>

@@ -2,7 +2,7 @@
 
 #include "pdfengine/QXPDFAnnotDelegate.h"
 #include "pdfengine/QXPDFAnnotGeometry.h"
-#include "pdfengine/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "pdfengine/QXPDFAnnotTextMarkup.h"
 
 #include "pdfengine/QXPDFAnnotDelegate.h"
-#include "pdfengine/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,20 +5,20 @@
 // QXPDFConentParserAnnots.cpp.
 #include "pdfengine/QXPDFConentParser.h"
 
-#include "pdfengine/QXPDFColorSpaceCollection.h"
 #include "pdfengine/QXPDFConentParserInternal.h"
-#include "pdfengine/QXPDFExtGState.h"
-#include "pdfengine/QXPDFFontCollection.h"
-#include "pdfengine/QXPDFMarkedContent.h"
 #include "pdfengine/base/QXPDFParserLimits.h"
-#include "pdfengine/QXPDFProperties.h"
-#include "pdfengine/QXPDFRenderState.h"
-#include "pdfengine/QXPDFShadingCollection.h"
-#include "pdfengine/QXPDFXObject.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
 #include "pdfengine/color/QXPDFPattern.h"
 #include "pdfengine/color/QXPDFPatternColorSpace.h"
+#include "pdfengine/state/QXPDFColorSpaceCollection.h"
+#include "pdfengine/state/QXPDFExtGState.h"
+#include "pdfengine/state/QXPDFFontCollection.h"
+#include "pdfengine/state/QXPDFMarkedContent.h"
+#include "pdfengine/state/QXPDFProperties.h"
+#include "pdfengine/state/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFShadingCollection.h"
+#include "pdfengine/state/QXPDFXObject.h"
 
 #include <algorithm>
 #include <cmath>

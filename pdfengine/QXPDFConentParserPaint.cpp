@@ -3,14 +3,14 @@
 #include "pdfengine/QXPDFConentParser.h"
 
 #include "pdfengine/QXPDFConentParserInternal.h"
-#include "pdfengine/QXPDFExtGState.h"
 #include "pdfengine/base/QXPDFParserLimits.h"
-#include "pdfengine/QXPDFRenderState.h"
-#include "pdfengine/QXPDFShadingCollection.h"
-#include "pdfengine/QXPDFXObject.h"
 #include "pdfengine/base/QXRandomString.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
 #include "pdfengine/color/QXPDFShading.h"
+#include "pdfengine/state/QXPDFExtGState.h"
+#include "pdfengine/state/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFShadingCollection.h"
+#include "pdfengine/state/QXPDFXObject.h"
 #include "platform/core/Numbers.h"
 
 #include <chrono>

@@ -4,9 +4,9 @@
 #include "pdfengine/QXPDFConentParser.h"
 
 #include "pdfengine/QXPDFConentParserInternal.h"
-#include "pdfengine/QXPDFFontCollection.h"
-#include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/fonts/QXPDFFont.h"
+#include "pdfengine/state/QXPDFFontCollection.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/text/Utf.h"
 
 #include <cstdint>

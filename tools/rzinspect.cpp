@@ -17,11 +17,11 @@
 // file cannot be opened, 3 the document stays locked (no or a wrong
 // password), 4 no such page.
 #include "pdfengine/QXPDFConentParser.h"
-#include "pdfengine/QXPDFFontCache.h"
 #include "pdfengine/QXPDFOutLineManager.h"
-#include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/QXPDFTraceDelegate.h"
 #include "pdfengine/images/QXPDFImageCache.h"
+#include "pdfengine/state/QXPDFFontCache.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/core/Numbers.h"
 #include "platform/pdf/ContentScanner.h"
 #include "platform/pdf/PdfDocument.h"

@@ -1,10 +1,10 @@
 #include "pdfengine/drawing/QXPDFConentDrawer.h"
 
-#include "pdfengine/QXPDFRenderState.h"
-#include "pdfengine/QXPDFXObject.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/color/QXPDFPattern.h"
 #include "pdfengine/images/QXPDFImageCache.h"
+#include "pdfengine/state/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFXObject.h"
 
 #include <cmath>
 #include <mutex>

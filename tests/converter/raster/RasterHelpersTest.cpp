@@ -3,10 +3,10 @@
 // the path-visibility test, image clipping, and shadings and patterns
 // drawn through clips.
 #include "converter/QXPDFExporter.h"
-#include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/base/QXPDFPathUtilities.h"
 #include "pdfengine/color/QXPDFPattern.h"
 #include "pdfengine/color/QXPDFShading.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/graphics/BitmapContext.h"
 #include "platform/image/ImageCodec.h"
 #include "platform/pdf/PdfDocument.h"

@@ -5,7 +5,7 @@
 
 #include "pdfengine/QXPDFAnnot.h"
 #include "pdfengine/QXPDFAnnotDelegate.h"
-#include "pdfengine/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/pdf/PdfDocument.h"
 
 #include <map>

@@ -2,9 +2,9 @@
 // left out, and tiling-pattern cells rendered through it.
 #include "pdfengine/QXPDFConentParser.h"
 #include "pdfengine/QXPDFConentParserDelegate.h"
-#include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/color/QXPDFPattern.h"
 #include "pdfengine/drawing/QXPDFConentDrawer.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/image/ImageCodec.h"
 #include "platform/pdf/PdfDocument.h"
 #include "tests/support/PdfWriter.h"

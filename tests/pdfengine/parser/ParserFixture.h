@@ -3,8 +3,8 @@
 #pragma once
 
 #include "pdfengine/QXPDFConentParser.h"
-#include "pdfengine/QXPDFRenderState.h"
 #include "pdfengine/QXPDFTraceDelegate.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/pdf/PdfDocument.h"
 
 #include <functional>

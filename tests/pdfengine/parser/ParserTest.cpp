@@ -4,10 +4,10 @@
 #include "ParserFixture.h"
 
 #include "pdfengine/base/QXPDFParserLimits.h"
-#include "pdfengine/QXPDFProperties.h"
-#include "pdfengine/QXPDFXObject.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
 #include "pdfengine/color/QXPDFPattern.h"
+#include "pdfengine/state/QXPDFProperties.h"
+#include "pdfengine/state/QXPDFXObject.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFFontCache.h"
+#include "pdfengine/state/QXPDFFontCache.h"
 
 #include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/fonts/QXPDFFont.h"

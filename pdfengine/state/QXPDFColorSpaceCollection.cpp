@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFColorSpaceCollection.h"
+#include "pdfengine/state/QXPDFColorSpaceCollection.h"
 
 #include "pdfengine/color/QXPDFColorSpace.h"
 

@@ -1,7 +1,7 @@
-#include "pdfengine/QXPDFFontCollection.h"
+#include "pdfengine/state/QXPDFFontCollection.h"
 
-#include "pdfengine/QXPDFFontCache.h"
 #include "pdfengine/fonts/QXPDFFont.h"
+#include "pdfengine/state/QXPDFFontCache.h"
 
 namespace rz {
 

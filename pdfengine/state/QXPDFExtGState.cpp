@@ -1,6 +1,6 @@
-#include "pdfengine/QXPDFExtGState.h"
+#include "pdfengine/state/QXPDFExtGState.h"
 
-#include "pdfengine/QXPDFXObject.h"
+#include "pdfengine/state/QXPDFXObject.h"
 
 #include <array>
 #include <cmath>

@@ -2,7 +2,7 @@
 // interpreter applies with gs, read once when the resource is first used.
 #pragma once
 
-#include "pdfengine/QXPDFResourceCollection.h"
+#include "pdfengine/state/QXPDFResourceCollection.h"
 #include "platform/pdf/PdfObject.h"
 
 #include <map>

@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFXObject.h"
+#include "pdfengine/state/QXPDFXObject.h"
 
 #include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/base/QXPDFUtilities.h"

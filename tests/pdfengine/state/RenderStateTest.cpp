@@ -1,8 +1,8 @@
 // The render state, its stack, clip entries and named graphics states.
-#include "pdfengine/QXPDFExtGState.h"
-#include "pdfengine/QXPDFRenderState.h"
-#include "pdfengine/QXPDFXObject.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
+#include "pdfengine/state/QXPDFExtGState.h"
+#include "pdfengine/state/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFXObject.h"
 #include "platform/pdf/PdfDocument.h"
 #include "tests/support/PdfWriter.h"
 

@@ -1,7 +1,7 @@
 // The fonts of one /Font resource dictionary by name, each made on first use.
 #pragma once
 
-#include "pdfengine/QXPDFResourceCollection.h"
+#include "pdfengine/state/QXPDFResourceCollection.h"
 
 namespace rz {
 

@@ -1,7 +1,7 @@
 // Property lists (/Properties resources) and their collection.
 #pragma once
 
-#include "pdfengine/QXPDFResourceCollection.h"
+#include "pdfengine/state/QXPDFResourceCollection.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 // first use.
 #pragma once
 
-#include "pdfengine/QXPDFResourceCollection.h"
+#include "pdfengine/state/QXPDFResourceCollection.h"
 
 namespace rz {
 

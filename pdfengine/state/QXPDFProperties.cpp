@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFProperties.h"
+#include "pdfengine/state/QXPDFProperties.h"
 
 namespace rz {
 

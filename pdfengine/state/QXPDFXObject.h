@@ -3,7 +3,7 @@
 // and the collection that holds them by name.
 #pragma once
 
-#include "pdfengine/QXPDFResourceCollection.h"
+#include "pdfengine/state/QXPDFResourceCollection.h"
 #include "platform/geometry/Geometry.h"
 #include "platform/pdf/PdfObject.h"
 

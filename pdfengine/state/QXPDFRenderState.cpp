@@ -1,7 +1,7 @@
-#include "pdfengine/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 
-#include "pdfengine/QXPDFExtGState.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
+#include "pdfengine/state/QXPDFExtGState.h"
 
 #include <cmath>
 

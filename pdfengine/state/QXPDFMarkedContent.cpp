@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFMarkedContent.h"
+#include "pdfengine/state/QXPDFMarkedContent.h"
 
 namespace rz {
 

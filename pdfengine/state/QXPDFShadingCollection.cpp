@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFShadingCollection.h"
+#include "pdfengine/state/QXPDFShadingCollection.h"
 
 #include "pdfengine/color/QXPDFShading.h"
 

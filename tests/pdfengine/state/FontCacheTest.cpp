@@ -1,10 +1,10 @@
 // The document font cache: one font per indirect font dictionary, shared by
 // the pages that use it under their own resource keys; direct dictionaries
 // made per use; a bounded number of entries.
-#include "pdfengine/QXPDFFontCache.h"
 #include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/fonts/QXPDFFont.h"
 #include "pdfengine/fonts/QXPDFType0Font.h"
+#include "pdfengine/state/QXPDFFontCache.h"
 #include "platform/pdf/PdfDocument.h"
 #include "tests/support/PdfWriter.h"
 
