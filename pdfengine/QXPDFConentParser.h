@@ -24,9 +24,9 @@
 // startParser.
 #pragma once
 
-#include "pdfengine/QXPDFAnnotDelegate.h"
 #include "pdfengine/QXPDFConentParserDelegate.h"
 #include "pdfengine/QXPDFParserWarnings.h"
+#include "pdfengine/annots/QXPDFAnnotDelegate.h"
 #include "platform/geometry/Geometry.h"
 #include "platform/pdf/ContentScanner.h"
 #include "platform/pdf/PdfDocument.h"

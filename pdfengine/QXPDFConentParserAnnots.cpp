@@ -3,9 +3,9 @@
 // annotation's events, and the appearance streams annotations hand back.
 #include "pdfengine/QXPDFConentParser.h"
 
-#include "pdfengine/QXPDFAnnot.h"
-#include "pdfengine/QXPDFAnnotCollection.h"
 #include "pdfengine/QXPDFConentParserInternal.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnotCollection.h"
 
 namespace rz {
 

@@ -1,6 +1,6 @@
 #include "AnnotFixture.h"
 
-#include "pdfengine/QXPDFAnnotCollection.h"
+#include "pdfengine/annots/QXPDFAnnotCollection.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>

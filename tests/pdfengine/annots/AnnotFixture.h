@@ -3,8 +3,8 @@
 // annotations send.
 #pragma once
 
-#include "pdfengine/QXPDFAnnot.h"
-#include "pdfengine/QXPDFAnnotDelegate.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnotDelegate.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/pdf/PdfDocument.h"
 

@@ -3,14 +3,14 @@
 // dictionaries and what they draw without an appearance stream.
 #include "AnnotFixture.h"
 
-#include "pdfengine/QXPDFAnnotFreeText.h"
-#include "pdfengine/QXPDFAnnotGeometry.h"
-#include "pdfengine/QXPDFAnnotInk.h"
-#include "pdfengine/QXPDFAnnotLine.h"
-#include "pdfengine/QXPDFAnnotStamp.h"
-#include "pdfengine/QXPDFAnnotText.h"
-#include "pdfengine/QXPDFAnnotTextMarkup.h"
 #include "pdfengine/QXPDFTraceDelegate.h"
+#include "pdfengine/annots/QXPDFAnnotFreeText.h"
+#include "pdfengine/annots/QXPDFAnnotGeometry.h"
+#include "pdfengine/annots/QXPDFAnnotInk.h"
+#include "pdfengine/annots/QXPDFAnnotLine.h"
+#include "pdfengine/annots/QXPDFAnnotStamp.h"
+#include "pdfengine/annots/QXPDFAnnotText.h"
+#include "pdfengine/annots/QXPDFAnnotTextMarkup.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
 
 #include <gtest/gtest.h>

@@ -2,18 +2,18 @@
 // the collection and its driving of each annotation.
 #include "AnnotFixture.h"
 
-#include "pdfengine/QXPDFAction.h"
-#include "pdfengine/QXPDFAnnotCollection.h"
-#include "pdfengine/QXPDFAnnotFreeText.h"
-#include "pdfengine/QXPDFAnnotGeometry.h"
-#include "pdfengine/QXPDFAnnotInk.h"
-#include "pdfengine/QXPDFAnnotLine.h"
-#include "pdfengine/QXPDFAnnotLink.h"
-#include "pdfengine/QXPDFAnnotPopup.h"
-#include "pdfengine/QXPDFAnnotStamp.h"
-#include "pdfengine/QXPDFAnnotText.h"
-#include "pdfengine/QXPDFAnnotTextMarkup.h"
-#include "pdfengine/QXPDFAnnotWidget.h"
+#include "pdfengine/annots/QXPDFAction.h"
+#include "pdfengine/annots/QXPDFAnnotCollection.h"
+#include "pdfengine/annots/QXPDFAnnotFreeText.h"
+#include "pdfengine/annots/QXPDFAnnotGeometry.h"
+#include "pdfengine/annots/QXPDFAnnotInk.h"
+#include "pdfengine/annots/QXPDFAnnotLine.h"
+#include "pdfengine/annots/QXPDFAnnotLink.h"
+#include "pdfengine/annots/QXPDFAnnotPopup.h"
+#include "pdfengine/annots/QXPDFAnnotStamp.h"
+#include "pdfengine/annots/QXPDFAnnotText.h"
+#include "pdfengine/annots/QXPDFAnnotTextMarkup.h"
+#include "pdfengine/annots/QXPDFAnnotWidget.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFAction.h"
+#include "pdfengine/annots/QXPDFAction.h"
 
 #include "pdfengine/base/QXPDFUtilities.h"
 

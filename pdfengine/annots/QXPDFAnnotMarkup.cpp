@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFAnnotMarkup.h"
+#include "pdfengine/annots/QXPDFAnnotMarkup.h"
 
 namespace rz {
 

@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFAnnotText.h"
+#include "pdfengine/annots/QXPDFAnnotText.h"
 
 #include <utility>
 

@@ -2,7 +2,7 @@
 // parent's /Popup is read as one of these (without a pop-up of its own).
 #pragma once
 
-#include "pdfengine/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
 
 namespace rz {
 

@@ -1,6 +1,6 @@
-#include "pdfengine/QXPDFAnnotWidget.h"
+#include "pdfengine/annots/QXPDFAnnotWidget.h"
 
-#include "pdfengine/QXPDFAction.h"
+#include "pdfengine/annots/QXPDFAction.h"
 
 namespace rz {
 

@@ -1,7 +1,7 @@
-#include "pdfengine/QXPDFAnnotLine.h"
+#include "pdfengine/annots/QXPDFAnnotLine.h"
 
-#include "pdfengine/QXPDFAnnotDelegate.h"
-#include "pdfengine/QXPDFAnnotGeometry.h"
+#include "pdfengine/annots/QXPDFAnnotDelegate.h"
+#include "pdfengine/annots/QXPDFAnnotGeometry.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 
 #include <algorithm>

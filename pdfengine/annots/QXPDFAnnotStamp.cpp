@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFAnnotStamp.h"
+#include "pdfengine/annots/QXPDFAnnotStamp.h"
 
 namespace rz {
 

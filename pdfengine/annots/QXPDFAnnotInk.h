@@ -2,7 +2,7 @@
 // drawn as one stroked path (one path event per stroke).
 #pragma once
 
-#include "pdfengine/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
 #include "platform/geometry/Path.h"
 
 #include <optional>

@@ -1,6 +1,6 @@
-#include "pdfengine/QXPDFAnnotGeometry.h"
+#include "pdfengine/annots/QXPDFAnnotGeometry.h"
 
-#include "pdfengine/QXPDFAnnotDelegate.h"
+#include "pdfengine/annots/QXPDFAnnotDelegate.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 
 namespace rz {

@@ -2,7 +2,7 @@
 // appearance stream of their current state (/AS), like the base kind.
 #pragma once
 
-#include "pdfengine/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
 
 namespace rz {
 

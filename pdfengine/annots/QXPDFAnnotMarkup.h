@@ -1,7 +1,7 @@
 // The markup annotations' common entries (the base of free text and lines).
 #pragma once
 
-#include "pdfengine/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
 
 namespace rz {
 

@@ -1,7 +1,7 @@
-#include "pdfengine/QXPDFAnnotCollection.h"
+#include "pdfengine/annots/QXPDFAnnotCollection.h"
 
-#include "pdfengine/QXPDFAnnot.h"
-#include "pdfengine/QXPDFAnnotDelegate.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnotDelegate.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 
 namespace rz {

@@ -3,7 +3,7 @@
 // filled with the interior colour.
 #pragma once
 
-#include "pdfengine/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
 #include "platform/geometry/Path.h"
 
 namespace rz {

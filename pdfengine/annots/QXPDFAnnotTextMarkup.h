@@ -3,7 +3,7 @@
 // the marked lines, whether or not they have an appearance stream.
 #pragma once
 
-#include "pdfengine/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
 
 #include <optional>
 #include <vector>

@@ -2,7 +2,7 @@
 // one text box with the font, size and colour of their /DA string.
 #pragma once
 
-#include "pdfengine/QXPDFAnnotMarkup.h"
+#include "pdfengine/annots/QXPDFAnnotMarkup.h"
 
 #include <optional>
 

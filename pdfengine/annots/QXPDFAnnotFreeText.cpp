@@ -1,7 +1,7 @@
-#include "pdfengine/QXPDFAnnotFreeText.h"
+#include "pdfengine/annots/QXPDFAnnotFreeText.h"
 
-#include "pdfengine/QXPDFAnnotDelegate.h"
-#include "pdfengine/QXPDFAnnotLine.h"
+#include "pdfengine/annots/QXPDFAnnotDelegate.h"
+#include "pdfengine/annots/QXPDFAnnotLine.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/core/Numbers.h"
 

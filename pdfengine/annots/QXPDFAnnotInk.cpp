@@ -1,6 +1,6 @@
-#include "pdfengine/QXPDFAnnotInk.h"
+#include "pdfengine/annots/QXPDFAnnotInk.h"
 
-#include "pdfengine/QXPDFAnnotDelegate.h"
+#include "pdfengine/annots/QXPDFAnnotDelegate.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 
 #include <cmath>

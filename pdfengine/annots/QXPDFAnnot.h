@@ -15,7 +15,7 @@
 // they are read only while the document is open.
 #pragma once
 
-#include "pdfengine/QXPDFAnnotBorder.h"
+#include "pdfengine/annots/QXPDFAnnotBorder.h"
 #include "pdfengine/color/QXPDFColor.h"
 #include "platform/geometry/Geometry.h"
 #include "platform/pdf/PdfObject.h"

@@ -1,6 +1,6 @@
-#include "pdfengine/QXPDFAnnotTextMarkup.h"
+#include "pdfengine/annots/QXPDFAnnotTextMarkup.h"
 
-#include "pdfengine/QXPDFAnnotDelegate.h"
+#include "pdfengine/annots/QXPDFAnnotDelegate.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // stroked path, filled with the interior colour when an ending is drawn.
 #pragma once
 
-#include "pdfengine/QXPDFAnnotMarkup.h"
+#include "pdfengine/annots/QXPDFAnnotMarkup.h"
 #include "platform/geometry/Path.h"
 
 #include <array>

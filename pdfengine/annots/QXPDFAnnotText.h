@@ -1,7 +1,7 @@
 // Text annotations (notes): read, never drawn.
 #pragma once
 
-#include "pdfengine/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
 
 namespace rz {
 

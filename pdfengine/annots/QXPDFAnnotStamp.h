@@ -2,7 +2,7 @@
 // named by their icon.
 #pragma once
 
-#include "pdfengine/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
 
 namespace rz {
 

@@ -1,6 +1,6 @@
-#include "pdfengine/QXPDFAnnotLink.h"
+#include "pdfengine/annots/QXPDFAnnotLink.h"
 
-#include "pdfengine/QXPDFAction.h"
+#include "pdfengine/annots/QXPDFAction.h"
 
 namespace rz {
 

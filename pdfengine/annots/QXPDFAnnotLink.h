@@ -3,7 +3,7 @@
 // QXPDFOutLineManager).
 #pragma once
 
-#include "pdfengine/QXPDFAnnot.h"
+#include "pdfengine/annots/QXPDFAnnot.h"
 
 namespace rz {
 

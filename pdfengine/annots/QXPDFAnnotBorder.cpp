@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFAnnotBorder.h"
+#include "pdfengine/annots/QXPDFAnnotBorder.h"
 
 #include "pdfengine/base/QXPDFUtilities.h"
 
