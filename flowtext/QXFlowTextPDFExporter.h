@@ -14,9 +14,9 @@
 #include "converter/QXPDF_CTMInfo.h"
 #include "flowtext/QXFlowDocumentWriter.h"
 #include "flowtext/QXFlowRun.h"
-#include "pdfengine/QXPDFConentParserDelegate.h"
 #include "pdfengine/color/QXPDFColor.h"
 #include "pdfengine/fonts/QXPDFFont.h"
+#include "pdfengine/parser/QXPDFConentParserDelegate.h"
 
 #include <cstdint>
 #include <memory>

@@ -16,10 +16,10 @@
 // first (or "outline: none"). Exit status: 0 success, 1 usage, 2 the
 // file cannot be opened, 3 the document stays locked (no or a wrong
 // password), 4 no such page.
-#include "pdfengine/QXPDFConentParser.h"
 #include "pdfengine/QXPDFOutLineManager.h"
-#include "pdfengine/QXPDFTraceDelegate.h"
 #include "pdfengine/images/QXPDFImageCache.h"
+#include "pdfengine/parser/QXPDFConentParser.h"
+#include "pdfengine/parser/QXPDFTraceDelegate.h"
 #include "pdfengine/state/QXPDFFontCache.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/core/Numbers.h"

@@ -4,8 +4,8 @@
 // (DrawStream), once installTilingCellRenderer() has handed it to them.
 #pragma once
 
-#include "pdfengine/QXPDFConentParser.h"
-#include "pdfengine/QXPDFConentParserDelegate.h"
+#include "pdfengine/parser/QXPDFConentParser.h"
+#include "pdfengine/parser/QXPDFConentParserDelegate.h"
 #include "platform/geometry/Geometry.h"
 #include "platform/graphics/BitmapContext.h"
 #include "platform/image/Image.h"

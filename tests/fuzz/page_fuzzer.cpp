@@ -11,7 +11,7 @@
 // its first pages are run.
 //
 // fuzz-link: rz_pdfengine
-#include "pdfengine/QXPDFTraceDelegate.h"
+#include "pdfengine/parser/QXPDFTraceDelegate.h"
 #include "platform/pdf/PdfDocument.h"
 
 #include <cstddef>

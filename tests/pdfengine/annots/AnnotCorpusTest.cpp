@@ -2,7 +2,7 @@
 // them, and every outline is read, without a crash; a few known files give
 // their known annotations and bookmarks.
 #include "pdfengine/QXPDFOutLineManager.h"
-#include "pdfengine/QXPDFTraceDelegate.h"
+#include "pdfengine/parser/QXPDFTraceDelegate.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>

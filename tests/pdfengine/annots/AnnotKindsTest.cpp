@@ -3,7 +3,6 @@
 // dictionaries and what they draw without an appearance stream.
 #include "AnnotFixture.h"
 
-#include "pdfengine/QXPDFTraceDelegate.h"
 #include "pdfengine/annots/QXPDFAnnotFreeText.h"
 #include "pdfengine/annots/QXPDFAnnotGeometry.h"
 #include "pdfengine/annots/QXPDFAnnotInk.h"
@@ -12,6 +11,7 @@
 #include "pdfengine/annots/QXPDFAnnotText.h"
 #include "pdfengine/annots/QXPDFAnnotTextMarkup.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
+#include "pdfengine/parser/QXPDFTraceDelegate.h"
 
 #include <gtest/gtest.h>
 

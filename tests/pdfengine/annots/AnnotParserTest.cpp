@@ -5,9 +5,9 @@
 // both through the trace delegate and through `rzinspect --trace`.
 #include "AnnotFixture.h"
 
-#include "pdfengine/QXPDFConentParser.h"
-#include "pdfengine/QXPDFTraceDelegate.h"
 #include "pdfengine/images/QXPDFImageCache.h"
+#include "pdfengine/parser/QXPDFConentParser.h"
+#include "pdfengine/parser/QXPDFTraceDelegate.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The content drawer: images placed by the CTM (upright), everything else
 // left out, and tiling-pattern cells rendered through it.
-#include "pdfengine/QXPDFConentParser.h"
-#include "pdfengine/QXPDFConentParserDelegate.h"
 #include "pdfengine/color/QXPDFPattern.h"
 #include "pdfengine/drawing/QXPDFConentDrawer.h"
+#include "pdfengine/parser/QXPDFConentParser.h"
+#include "pdfengine/parser/QXPDFConentParserDelegate.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/image/ImageCodec.h"
 #include "platform/pdf/PdfDocument.h"

@@ -13,7 +13,7 @@
 //   %% trace                then the expected trace, one line per event
 #include "ParserFixture.h"
 
-#include "pdfengine/QXPDFTraceDelegate.h"
+#include "pdfengine/parser/QXPDFTraceDelegate.h"
 #include "platform/core/Numbers.h"
 
 #include <gtest/gtest.h>

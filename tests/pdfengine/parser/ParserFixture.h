@@ -2,8 +2,8 @@
 // recording delegate.
 #pragma once
 
-#include "pdfengine/QXPDFConentParser.h"
-#include "pdfengine/QXPDFTraceDelegate.h"
+#include "pdfengine/parser/QXPDFConentParser.h"
+#include "pdfengine/parser/QXPDFTraceDelegate.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/pdf/PdfDocument.h"
 

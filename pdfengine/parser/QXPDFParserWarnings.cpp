@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFParserWarnings.h"
+#include "pdfengine/parser/QXPDFParserWarnings.h"
 
 #include "pdfengine/base/QXPDFParserLimits.h"
 

@@ -5,8 +5,8 @@
 // prints it for a page.
 #pragma once
 
-#include "pdfengine/QXPDFConentParserDelegate.h"
 #include "pdfengine/base/QXPDFTraceFormat.h"
+#include "pdfengine/parser/QXPDFConentParserDelegate.h"
 #include "platform/pdf/PdfDocument.h"
 
 #include <string>

@@ -3,8 +3,8 @@
 // small number helpers.
 #pragma once
 
-#include "pdfengine/QXPDFConentParser.h"
-#include "pdfengine/QXPDFParserWarnings.h"
+#include "pdfengine/parser/QXPDFConentParser.h"
+#include "pdfengine/parser/QXPDFParserWarnings.h"
 
 #include <exception>
 #include <memory>

@@ -3,14 +3,14 @@
 // operators. Text showing is in QXPDFConentParserText.cpp, painting and
 // XObjects in QXPDFConentParserPaint.cpp, the annotation side in
 // QXPDFConentParserAnnots.cpp.
-#include "pdfengine/QXPDFConentParser.h"
+#include "pdfengine/parser/QXPDFConentParser.h"
 
-#include "pdfengine/QXPDFConentParserInternal.h"
 #include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
 #include "pdfengine/color/QXPDFPattern.h"
 #include "pdfengine/color/QXPDFPatternColorSpace.h"
+#include "pdfengine/parser/QXPDFConentParserInternal.h"
 #include "pdfengine/state/QXPDFColorSpaceCollection.h"
 #include "pdfengine/state/QXPDFExtGState.h"
 #include "pdfengine/state/QXPDFFontCollection.h"

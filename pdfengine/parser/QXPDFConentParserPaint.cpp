@@ -1,12 +1,12 @@
 // Path construction and painting, clipping, shadings, XObjects, forms,
 // inline images, named graphics states and appearance streams.
-#include "pdfengine/QXPDFConentParser.h"
+#include "pdfengine/parser/QXPDFConentParser.h"
 
-#include "pdfengine/QXPDFConentParserInternal.h"
 #include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/base/QXRandomString.h"
 #include "pdfengine/color/QXPDFColorSpace.h"
 #include "pdfengine/color/QXPDFShading.h"
+#include "pdfengine/parser/QXPDFConentParserInternal.h"
 #include "pdfengine/state/QXPDFExtGState.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 #include "pdfengine/state/QXPDFShadingCollection.h"

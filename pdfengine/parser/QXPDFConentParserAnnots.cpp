@@ -1,11 +1,11 @@
 // The parser's side of a page's annotations: the collection made from the
 // page's /Annots after the content, the lookup exporters use inside an
 // annotation's events, and the appearance streams annotations hand back.
-#include "pdfengine/QXPDFConentParser.h"
+#include "pdfengine/parser/QXPDFConentParser.h"
 
-#include "pdfengine/QXPDFConentParserInternal.h"
 #include "pdfengine/annots/QXPDFAnnot.h"
 #include "pdfengine/annots/QXPDFAnnotCollection.h"
+#include "pdfengine/parser/QXPDFConentParserInternal.h"
 
 namespace rz {
 

@@ -1,11 +1,11 @@
-#include "pdfengine/QXPDFTraceDelegate.h"
+#include "pdfengine/parser/QXPDFTraceDelegate.h"
 
-#include "pdfengine/QXPDFConentParser.h"
 #include "pdfengine/base/QXPDFTraceFormat.h"
 #include "pdfengine/color/QXPDFPattern.h"
 #include "pdfengine/color/QXPDFShading.h"
 #include "pdfengine/fonts/QXPDFFont.h"
 #include "pdfengine/images/QXPDFImageCache.h"
+#include "pdfengine/parser/QXPDFConentParser.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 #include "pdfengine/state/QXPDFXObject.h"
 #include "platform/core/Numbers.h"

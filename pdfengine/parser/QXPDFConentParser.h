@@ -24,9 +24,9 @@
 // startParser.
 #pragma once
 
-#include "pdfengine/QXPDFConentParserDelegate.h"
-#include "pdfengine/QXPDFParserWarnings.h"
 #include "pdfengine/annots/QXPDFAnnotDelegate.h"
+#include "pdfengine/parser/QXPDFConentParserDelegate.h"
+#include "pdfengine/parser/QXPDFParserWarnings.h"
 #include "platform/geometry/Geometry.h"
 #include "platform/pdf/ContentScanner.h"
 #include "platform/pdf/PdfDocument.h"

@@ -1,10 +1,10 @@
 // Text objects, the text state and the showing of strings: one event per
 // character that decodes to text, sent while the text matrix stands at the
 // character's origin, then the text position moves by its advance.
-#include "pdfengine/QXPDFConentParser.h"
+#include "pdfengine/parser/QXPDFConentParser.h"
 
-#include "pdfengine/QXPDFConentParserInternal.h"
 #include "pdfengine/fonts/QXPDFFont.h"
+#include "pdfengine/parser/QXPDFConentParserInternal.h"
 #include "pdfengine/state/QXPDFFontCollection.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/text/Utf.h"
