@@ -16,8 +16,8 @@
 // first (or "outline: none"). Exit status: 0 success, 1 usage, 2 the
 // file cannot be opened, 3 the document stays locked (no or a wrong
 // password), 4 no such page.
-#include "pdfengine/QXPDFOutLineManager.h"
 #include "pdfengine/images/QXPDFImageCache.h"
+#include "pdfengine/outline/QXPDFOutLineManager.h"
 #include "pdfengine/parser/QXPDFConentParser.h"
 #include "pdfengine/parser/QXPDFTraceDelegate.h"
 #include "pdfengine/state/QXPDFFontCache.h"

@@ -1,7 +1,7 @@
 // Real documents: every corpus page that has annotations is interpreted with
 // them, and every outline is read, without a crash; a few known files give
 // their known annotations and bookmarks.
-#include "pdfengine/QXPDFOutLineManager.h"
+#include "pdfengine/outline/QXPDFOutLineManager.h"
 #include "pdfengine/parser/QXPDFTraceDelegate.h"
 #include "tests/support/PdfWriter.h"
 

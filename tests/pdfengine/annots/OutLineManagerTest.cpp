@@ -2,7 +2,7 @@
 // cycles, per-page queries, and `rzinspect --outline` against its golden.
 #include "AnnotFixture.h"
 
-#include "pdfengine/QXPDFOutLineManager.h"
+#include "pdfengine/outline/QXPDFOutLineManager.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>

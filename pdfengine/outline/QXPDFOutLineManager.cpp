@@ -1,4 +1,4 @@
-#include "pdfengine/QXPDFOutLineManager.h"
+#include "pdfengine/outline/QXPDFOutLineManager.h"
 
 #include "pdfengine/base/QXPDFParserLimits.h"
 #include "pdfengine/base/QXPDFTraceFormat.h"
