@@ -1,7 +1,7 @@
 #include "flowtext/QXFlowDocumentWriter.h"
 
-#include "converter/QXDocxCounters.h"
 #include "converter/QXError.h"
+#include "converter/ooxml/QXDocxCounters.h"
 #include "pdfengine/base/QXPDFPathUtilities.h"
 #include "platform/core/Uuid.h"
 

@@ -10,7 +10,7 @@
 // when the writer goes.
 #pragma once
 
-#include "converter/QXDocxRecords.h"
+#include "converter/ooxml/QXDocxRecords.h"
 #include "flowtext/QXFlowFileWriter.h"
 #include "flowtext/QXFlowPage.h"
 

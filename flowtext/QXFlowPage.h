@@ -9,7 +9,7 @@
 // horizontal gaps between paragraphs on one line as spaces.
 #pragma once
 
-#include "converter/QXDocxRecords.h"
+#include "converter/ooxml/QXDocxRecords.h"
 #include "flowtext/QXFlowLayout.h"
 #include "flowtext/QXFlowParagraph.h"
 

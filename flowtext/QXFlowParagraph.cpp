@@ -1,6 +1,6 @@
 #include "flowtext/QXFlowParagraph.h"
 
-#include "converter/QXDocxUtilities.h"
+#include "converter/ooxml/QXDocxUtilities.h"
 #include "flowtext/QXFlowFileWriter.h"
 #include "flowtext/QXFlowLayoutLimits.h"
 

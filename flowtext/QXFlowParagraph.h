@@ -5,7 +5,7 @@
 // page's text margin and the opening of a new output paragraph.
 #pragma once
 
-#include "converter/QXDocxRecords.h"
+#include "converter/ooxml/QXDocxRecords.h"
 #include "flowtext/QXFlowRun.h"
 
 #include <functional>

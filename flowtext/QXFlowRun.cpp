@@ -1,6 +1,6 @@
 #include "flowtext/QXFlowRun.h"
 
-#include "converter/QXDocxUtilities.h"
+#include "converter/ooxml/QXDocxUtilities.h"
 #include "platform/core/Numbers.h"
 #include "platform/text/Utf.h"
 

@@ -5,8 +5,8 @@
 // only the text runs of its own format.
 #pragma once
 
-#include "converter/QXDocxRecords.h"
 #include "converter/QXPDF_CTMInfo.h"
+#include "converter/ooxml/QXDocxRecords.h"
 #include "platform/geometry/Geometry.h"
 
 #include <cstdint>

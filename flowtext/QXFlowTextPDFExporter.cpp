@@ -1,8 +1,8 @@
 #include "flowtext/QXFlowTextPDFExporter.h"
 
-#include "converter/QXDocxCounters.h"
-#include "converter/QXDocxUtilities.h"
 #include "converter/QXError.h"
+#include "converter/ooxml/QXDocxCounters.h"
+#include "converter/ooxml/QXDocxUtilities.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/fonts/QXPDFFont.h"
 #include "pdfengine/fonts/QXPDFFontDescriptor.h"

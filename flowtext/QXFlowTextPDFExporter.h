@@ -9,9 +9,9 @@
 // drawn with render mode 2 or 6 counts as bold.
 #pragma once
 
-#include "converter/QXDocxRecords.h"
 #include "converter/QXPDFExporter.h"
 #include "converter/QXPDF_CTMInfo.h"
+#include "converter/ooxml/QXDocxRecords.h"
 #include "flowtext/QXFlowDocumentWriter.h"
 #include "flowtext/QXFlowRun.h"
 #include "pdfengine/color/QXPDFColor.h"

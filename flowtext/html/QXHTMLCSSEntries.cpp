@@ -1,7 +1,7 @@
 #include "flowtext/html/QXHTMLCSSParagraph.h"
 #include "flowtext/html/QXHTMLCSSSpan.h"
 
-#include "converter/QXDocxRecords.h"
+#include "converter/ooxml/QXDocxRecords.h"
 #include "platform/core/Numbers.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "flowtext/html/QXHTMLUtilities.h"
 
-#include "converter/QXDocxRecords.h"
+#include "converter/ooxml/QXDocxRecords.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Hand-made run texts and pages for the flow-text tests.
 #pragma once
 
-#include "converter/QXDocxUtilities.h"
+#include "converter/ooxml/QXDocxUtilities.h"
 #include "flowtext/QXFlowFileWriter.h"
 #include "flowtext/text/QXTextPage.h"
 #include "flowtext/text/QXTextParagraph.h"

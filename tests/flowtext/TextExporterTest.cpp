@@ -1,6 +1,6 @@
 // Characters taken by the plain-text exporter, with hand-made text states
 // (no content parser involved).
-#include "converter/QXDocxCounters.h"
+#include "converter/ooxml/QXDocxCounters.h"
 #include "flowtext/html/QXHTMLPDFExporter.h"
 #include "flowtext/html/QXHTMLRun.h"
 #include "flowtext/rtf/QXRTFPDFExporter.h"

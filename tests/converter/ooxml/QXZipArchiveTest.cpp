@@ -1,6 +1,6 @@
 // The zip package writer, read back with Python's zipfile module as a
 // package reader would: entry names, bytes, dates and failures.
-#include "converter/QXZipArchive.h"
+#include "converter/ooxml/QXZipArchive.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "converter/XMLFileWriter.h"
+#include "converter/ooxml/XMLFileWriter.h"
 
 #include "platform/text/Utf.h"
 

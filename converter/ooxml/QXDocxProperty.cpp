@@ -1,6 +1,6 @@
-#include "converter/QXDocxProperty.h"
+#include "converter/ooxml/QXDocxProperty.h"
 
-#include "converter/QXDocxUtilities.h"
+#include "converter/ooxml/QXDocxUtilities.h"
 
 namespace rz {
 

@@ -17,7 +17,7 @@
 // the signed 32-bit range the readers of these parts take.
 #pragma once
 
-#include "converter/QXDocxRecords.h"
+#include "converter/ooxml/QXDocxRecords.h"
 #include "platform/geometry/Color.h"
 
 #include <optional>

@@ -1,4 +1,4 @@
-#include "converter/QXOpenXMLNameSpace.h"
+#include "converter/ooxml/QXOpenXMLNameSpace.h"
 
 namespace rz {
 

@@ -1,6 +1,6 @@
 // Document information: the Info dictionary over the program's defaults,
 // the PDF version, page count and dates.
-#include "converter/QXPDFInfo.h"
+#include "converter/ooxml/QXPDFInfo.h"
 #include "platform/pdf/PdfDocument.h"
 #include "tests/support/PdfWriter.h"
 

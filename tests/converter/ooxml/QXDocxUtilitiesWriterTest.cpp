@@ -3,10 +3,10 @@
 // xmllint inside a w:document), the neutral values left out, the cell
 // border rules, the grid's fixed capacity, numbers that are not finite, the
 // deferred property writer, and one fragment read back by python-docx.
-#include "converter/QXDocxProperty.h"
-#include "converter/QXDocxUtilities.h"
-#include "converter/XMLFileWriter.h"
-#include "tests/converter/docx/WordprocessingMLFragment.h"
+#include "converter/ooxml/QXDocxProperty.h"
+#include "converter/ooxml/QXDocxUtilities.h"
+#include "converter/ooxml/XMLFileWriter.h"
+#include "tests/converter/ooxml/WordprocessingMLFragment.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The streaming XML writer: exact bytes of its layout and escaping, its
 // misuse exceptions, namespace scopes, failed file operations, and every
 // written part checked by xmllint.
-#include "converter/XMLFileWriter.h"
+#include "converter/ooxml/XMLFileWriter.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "converter/QXHexColor.h"
+#include "converter/ooxml/QXHexColor.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,8 +4,8 @@
 // root element.
 #pragma once
 
-#include "converter/QXOpenXMLNameSpace.h"
-#include "converter/XMLFileWriter.h"
+#include "converter/ooxml/QXOpenXMLNameSpace.h"
+#include "converter/ooxml/XMLFileWriter.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>

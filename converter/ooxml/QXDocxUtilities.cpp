@@ -1,7 +1,7 @@
-#include "converter/QXDocxUtilities.h"
+#include "converter/ooxml/QXDocxUtilities.h"
 
-#include "converter/QXOpenXMLNameSpace.h"
-#include "converter/XMLFileWriter.h"
+#include "converter/ooxml/QXOpenXMLNameSpace.h"
+#include "converter/ooxml/XMLFileWriter.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Resources.h"
 #include "platform/text/Utf.h"

@@ -1,4 +1,4 @@
-#include "converter/QXZipArchive.h"
+#include "converter/ooxml/QXZipArchive.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The property records' comparisons, enumeration values and fallbacks,
 // dash styles, highlight names, colour conversion and text fields.
-#include "converter/QXDocxRecords.h"
-#include "converter/QXDocxUtilities.h"
+#include "converter/ooxml/QXDocxRecords.h"
+#include "converter/ooxml/QXDocxUtilities.h"
 
 #include <gtest/gtest.h>
 

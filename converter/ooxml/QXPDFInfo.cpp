@@ -1,4 +1,4 @@
-#include "converter/QXPDFInfo.h"
+#include "converter/ooxml/QXPDFInfo.h"
 
 #include "platform/core/Numbers.h"
 #include "platform/pdf/PdfDocument.h"

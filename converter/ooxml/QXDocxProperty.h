@@ -2,8 +2,8 @@
 // written in document order with the other write objects.
 #pragma once
 
-#include "converter/QXDocxRecords.h"
-#include "converter/QXDocxWriterObject.h"
+#include "converter/ooxml/QXDocxRecords.h"
+#include "converter/ooxml/QXDocxWriterObject.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "converter/QXDocxRecords.h"
+#include "converter/ooxml/QXDocxRecords.h"
 
 #include <algorithm>
 #include <array>

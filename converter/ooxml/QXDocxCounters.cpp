@@ -1,4 +1,4 @@
-#include "converter/QXDocxCounters.h"
+#include "converter/ooxml/QXDocxCounters.h"
 
 namespace rz {
 
