@@ -1,4 +1,4 @@
-#include "converter/QXRegex.h"
+#include "converter/text/QXRegex.h"
 
 #include "platform/text/Utf.h"
 

@@ -1,4 +1,4 @@
-#include "converter/QXNumberUtils.h"
+#include "converter/text/QXNumberUtils.h"
 
 #include "platform/text/Utf.h"
 

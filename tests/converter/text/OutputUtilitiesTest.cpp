@@ -1,8 +1,8 @@
 // Colours as hex, blank and full-width tests, word splitting, text width on
 // installed fonts, string similarity, overlap ratios and namespace names.
-#include "converter/QXConverterUtilities.h"
 #include "converter/ooxml/QXHexColor.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
+#include "converter/text/QXConverterUtilities.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Number patterns matched against whole cell texts, decimal counts, number
 // formats and the language guess.
-#include "converter/QXNumberUtils.h"
-#include "converter/QXRegex.h"
+#include "converter/text/QXNumberUtils.h"
+#include "converter/text/QXRegex.h"
 
 #include <gtest/gtest.h>
 

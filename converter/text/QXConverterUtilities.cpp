@@ -1,4 +1,4 @@
-#include "converter/QXConverterUtilities.h"
+#include "converter/text/QXConverterUtilities.h"
 
 #include "pdfengine/fonts/HarfBuzzLibrary.h"
 #include "pdfengine/fonts/QXInstalledFonts.h"
