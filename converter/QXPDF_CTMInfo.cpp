@@ -42,6 +42,18 @@ float atLeastMinFontSize(double length)
     return std::max(value, static_cast<float>(kQXMinDisplayFontSize));
 }
 
+// The text matrix with the glyph space's signs put before it: a negative
+// font size turns glyph space by 180 degrees, a negative horizontal scaling
+// mirrors its x axis. Both leave the origin where it is.
+Affine signedTextMatrix(const QXDisplayTextState& state, const Affine& textMatrix)
+{
+    const double y = state.fontSize < 0 ? -1.0 : 1.0;
+    const double x = state.horizontalScaling < 0 ? -y : y;
+    if (x == 1.0 && y == 1.0)
+        return textMatrix;
+    return concat(Affine::makeScale(x, y), textMatrix);
+}
+
 } // namespace
 
 float QXTransformRotationAngle(const Affine& t)
@@ -133,6 +145,11 @@ QXPDF_CTMInfo QXCTMInfoOffsetX(const QXPDF_CTMInfo& info, double dx)
     return moved;
 }
 
+double QXDisplayTextState::glyphSize() const
+{
+    return std::fabs(fontSize);
+}
+
 QXDisplayTextState QXDisplayTextState::none()
 {
     QXDisplayTextState state;
@@ -144,20 +161,21 @@ QXDisplayTextState QXDisplayTextState::none()
 Affine QXCurrentDisplayTextTransform(const QXDisplayTextState& state, const Affine& pageTransform)
 {
     const Affine raised = state.textRise == 0 ? state.textMatrix : translate(state.textMatrix, 0, state.textRise);
-    return concat(concat(raised, state.ctm), pageTransform);
+    return concat(concat(signedTextMatrix(state, raised), state.ctm), pageTransform);
 }
 
 Affine QXNextDisplayTextTransform(const QXDisplayTextState& state, const Affine& pageTransform, Size offset)
 {
-    const Affine moved = translate(state.textMatrix, offset.width, offset.height + state.textRise);
-    return concat(concat(moved, state.ctm), pageTransform);
+    const double dx = state.horizontalScaling < 0 ? -offset.width : offset.width;
+    const Affine moved = translate(state.textMatrix, dx, offset.height + state.textRise);
+    return concat(concat(signedTextMatrix(state, moved), state.ctm), pageTransform);
 }
 
 Size QXConvertToDisplaySpaceWidth(const QXDisplayTextState& state, const Affine& pageTransform, double width)
 {
     const Affine current = QXCurrentDisplayTextTransform(state, pageTransform);
     const Affine next = QXNextDisplayTextTransform(state, pageTransform, Size{width, 0});
-    return QXTextDisplayRect(state.fontSize, state.ascent, state.descent, current, next).size;
+    return QXTextDisplayRect(state.glyphSize(), state.ascent, state.descent, current, next).size;
 }
 
 } // namespace rz

@@ -94,23 +94,39 @@ struct QXDisplayTextState {
     // The text rise (Ts), unscaled text space: glyphs are drawn this far
     // above the text position. 0 keeps the text matrix as it is.
     double textRise = 0;
+    // As Tf sets it: a negative size turns the glyphs by 180 degrees.
     double fontSize = 0;
+    // As Tz sets it, a factor: a negative one mirrors the glyphs across
+    // their vertical axis. Only its sign is read here.
+    double horizontalScaling = 1;
     double ascent = 0;    // of the state's font, per unit of font size
     double descent = 0;
+
+    // The size the glyphs are drawn at: the font size's magnitude. The
+    // display transforms below carry its sign, so this is the size to give
+    // QXMakeCTMInfo and QXTextDisplayRect with them.
+    double glyphSize() const;
 
     // The state an exporter uses when the stack has no top state: all-zero
     // matrices, font size, ascent and descent 0.
     static QXDisplayTextState none();
 };
 
-// textMatrix (raised by the text rise), then ctm, then the page transform:
-// text space at the current text position to display space.
+// Text space at the current text position to display space: the signs of
+// the font size and horizontal scaling (a turn or mirror of the glyphs),
+// then textMatrix (raised by the text rise), ctm and the page transform.
+// Scaled by glyphSize() it is the text rendering matrix followed by the
+// page transform, up to the size of the horizontal scaling, so the
+// rotation and mirroring read from it are those of the glyphs on the page.
 Affine QXCurrentDisplayTextTransform(const QXDisplayTextState& state, const Affine& pageTransform);
 // The same with the text matrix first translated by `offset` in its own
-// space: the display transform of the position after an advance.
+// space (a character's displacement times the signed font size; the
+// horizontal scaling's sign turns its x as the pen's advance turns): the
+// display transform of the position after an advance.
 Affine QXNextDisplayTextTransform(const QXDisplayTextState& state, const Affine& pageTransform, Size offset);
 // The display size of the text-space advance `width` along the baseline
-// (QXTextDisplayRect of the current and the advanced transforms).
+// (QXTextDisplayRect of the current and the advanced transforms, at the
+// glyph size).
 Size QXConvertToDisplaySpaceWidth(const QXDisplayTextState& state, const Affine& pageTransform, double width);
 
 } // namespace rz

@@ -38,6 +38,7 @@ void QXFlowTextCharState::takeGeometry(const QXPDFRenderState& state)
     display.textMatrix = state.textMatrix();
     display.ctm = state.ctm();
     display.fontSize = state.fontSize();
+    display.horizontalScaling = state.horizontalScaling();
     display.textRise = state.textRise();
     textRenderMode = state.textRenderMode();
 }
@@ -193,7 +194,9 @@ void QXFlowTextPDFExporter::usingDocxMainText(std::string_view text, Size textOf
     if (isNotScanTextYet_ && text.size() == 1 && static_cast<unsigned char>(text[0]) < 33)
         return;
 
-    const double fontSize = state.display.fontSize;
+    // The glyph size goes with the display transforms, which carry the
+    // font size's sign; advances are in text space, where it stays.
+    const double fontSize = state.display.glyphSize();
     const double ascent = state.display.ascent;
     const double descent = state.display.descent;
     const Affine display = currentDisplayTextTransform(state);
@@ -211,7 +214,7 @@ void QXFlowTextPDFExporter::usingDocxMainText(std::string_view text, Size textOf
     // convertToDisplaySpaceWidth, with the display transform already made.
     const double spaceWidth =
         QXTextDisplayRect(fontSize, ascent, descent, display,
-                          nextDisplayTextTransform(state, Size{state.widthOfSpace * fontSize, 0}))
+                          nextDisplayTextTransform(state, Size{state.widthOfSpace * state.display.fontSize, 0}))
             .size.width;
 
     QXFlowRunTextRef run = newRunText();
@@ -303,7 +306,7 @@ QXDocx_RPr QXFlowTextPDFExporter::currentRProperty(const QXFlowTextCharState& st
         return QXDocxUtilities::defaultRProperty();
     const Affine display = currentDisplayTextTransform(state);
     return runProperty(state, display,
-                       QXMakeCTMInfo(state.display.fontSize, state.display.ascent, state.display.descent, display));
+                       QXMakeCTMInfo(state.display.glyphSize(), state.display.ascent, state.display.descent, display));
 }
 
 QXFlowTextPDFExporter::CharacterStyle QXFlowTextPDFExporter::characterStyle(const QXFlowTextCharState& state,

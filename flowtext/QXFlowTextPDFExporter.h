@@ -2,7 +2,9 @@
 // content parser's delegate: each character of upright, unmirrored text
 // becomes one run text handed to the page of its document writer; the page
 // does the layout and the writing. Paths, images, shadings and turned or
-// mirrored text are not exported.
+// mirrored text are not exported. Whether a character is turned or
+// mirrored is read from its whole text rendering matrix: font size,
+// horizontal scaling, text matrix and CTM.
 //
 // The formats (QXTextPDFExporter, QXHTMLPDFExporter, QXRTFPDFExporter) say
 // which document writer and run-text class they make, and whether text
@@ -49,8 +51,8 @@ struct QXFlowTextCharState {
     int fillBlue = 0;
 
     // The fields a render state sets for every character: the matrices,
-    // font size, rise and render mode (not the font's fields nor the fill
-    // colour).
+    // font size, horizontal scaling, rise and render mode (not the font's
+    // fields nor the fill colour).
     void takeGeometry(const QXPDFRenderState& state);
     // The state's font fields from a font (hasFont set).
     void takeFont(const QXPDFFont& font);

@@ -215,7 +215,7 @@ RGBAColor QXPDFRenderState::currentStrokeColor() const
 
 double QXPDFRenderState::getTransformedFontSize() const
 {
-    return fontSize_ * std::hypot(textMatrix_.c, textMatrix_.d);
+    return std::fabs(fontSize_) * std::hypot(textMatrix_.c, textMatrix_.d);
 }
 
 // ---------------------------------------------------------------------------

@@ -212,7 +212,8 @@ public:
     double currentFillAlpha() const { return fillAlpha_; }
     double currentStrokeAlpha() const { return strokeAlpha_; }
     // The font size as the text matrix scales it (the length of the
-    // matrix's y axis times the size).
+    // matrix's y axis times the size's magnitude: a negative size turns the
+    // glyphs, it does not make them smaller).
     double getTransformedFontSize() const;
 
 private:

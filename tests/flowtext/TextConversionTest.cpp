@@ -73,6 +73,51 @@ TEST(TextConversion, ADestinationThatCannotBeWrittenFailsTheFile)
     EXPECT_TRUE(fs::is_directory(folder));
 }
 
+// Each flow-text format of two documents, converted into folders of their
+// own under the same name: equal when both documents show the same text
+// the same way.
+void expectSameOutputs(const std::string& pdf, const std::string& same, const std::string& what)
+{
+    const std::string a = test::makeTempDir(), b = test::makeTempDir();
+    for (const char* type : {"txt", "html", "rtf"}) {
+        const std::string name = std::string("/out.") + type;
+        ASSERT_FALSE(test::convertFile(pdf, type, a + name).error) << what << " " << type;
+        ASSERT_FALSE(test::convertFile(same, type, b + name).error) << what << " " << type;
+        EXPECT_EQ(test::readFile(a + name), test::readFile(b + name)) << what << " " << type;
+    }
+}
+
+// Text shown with a negative font size reads as its glyphs stand on the
+// page: upright again under a turned text matrix or CTM, upside down alone
+// (dropped like any text turned by 180 degrees), mirrored under a text
+// matrix flipped in y (dropped like any mirrored text).
+TEST(TextConversion, NegativeFontSizesReadAsTheirGlyphsStand)
+{
+    const std::string plain = "BT /F1 12 Tf 72 720 Td (First line of text) Tj 0 -20 Td (Second line here) Tj ET";
+    const std::string dest = test::makeTempDir() + "/plain.txt";
+    ASSERT_FALSE(test::convertFile(fixture({plain}, "plain.pdf"), "txt", dest).error);
+    ASSERT_EQ(test::readFile(dest), "First line of text\nSecond line here");
+
+    const std::string upright = "BT /F1 12 Tf 72 720 Td (Upright line) Tj ET\n";
+    struct Case {
+        const char* what;
+        std::string content;
+        std::string same; // the same glyphs drawn with a positive size
+    } cases[] = {
+        {"turned text matrix",
+         "BT /F1 -12 Tf -1 0 0 -1 72 720 Tm (First line of text) Tj 0 20 Td (Second line here) Tj ET", plain},
+        {"turned CTM",
+         "q -1 0 0 -1 612 792 cm BT /F1 -12 Tf 540 72 Td (First line of text) Tj 0 20 Td (Second line here) Tj ET Q",
+         plain},
+        {"size alone", upright + "BT /F1 -12 Tf 300 400 Td (Upside down) Tj ET",
+         upright + "BT /F1 12 Tf -1 0 0 -1 300 400 Tm (Upside down) Tj ET"},
+        {"text matrix flipped in y", upright + "BT /F1 -12 Tf 1 0 0 -1 300 400 Tm (Mirrored) Tj ET",
+         upright + "BT /F1 12 Tf -1 0 0 1 300 400 Tm (Mirrored) Tj ET"},
+    };
+    for (const Case& c : cases)
+        expectSameOutputs(fixture({c.content}, "negative.pdf"), fixture({c.same}, "negative.pdf"), c.what);
+}
+
 TEST(TextConversion, TheSimpleCorpusTextsAreReproduced)
 {
     if (test::corpusDir().empty())

@@ -104,6 +104,55 @@ TEST_F(TextExporter, OnlyUprightUnmirroredTextIsTaken)
     EXPECT_TRUE(runs().empty());
 }
 
+// Upright glyphs are taken whatever factor of the text rendering matrix
+// turned them upright; a negative size alone is upside-down text, dropped
+// like any text turned by 180 degrees, and mirrored glyphs stay dropped.
+TEST_F(TextExporter, TurnAndMirrorAreReadFromTheWholeTextRenderingMatrix)
+{
+    const Affine turned{-1, 0, 0, -1, 72, 700};
+    struct Case {
+        const char* what;
+        double fontSize;
+        double horizontalScaling;
+        Affine textMatrix;
+        Affine ctm;
+        bool taken;
+    } cases[] = {
+        {"negative size, turned text matrix", -12, 1, turned, Affine::identity(), true},
+        {"negative size, turned CTM", -12, 1, Affine::makeTranslation(540, 92), Affine{-1, 0, 0, -1, 612, 792}, true},
+        {"negative scaling, text matrix flipped in x", 12, -1, Affine{-1, 0, 0, 1, 72, 700}, Affine::identity(), true},
+        {"negative size alone", -12, 1, Affine::makeTranslation(72, 700), Affine::identity(), false},
+        {"turned text matrix", 12, 1, turned, Affine::identity(), false},
+        {"negative size, text matrix flipped in y", -12, 1, Affine{1, 0, 0, -1, 72, 700}, Affine::identity(), false},
+        {"negative scaling", 12, -1, Affine::makeTranslation(72, 700), Affine::identity(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        exporter.beginPage(Rect(0, 0, 612, 792), 0);
+        QXFlowTextCharState s = stateAt();
+        s.display.fontSize = c.fontSize;
+        s.display.horizontalScaling = c.horizontalScaling;
+        s.display.textMatrix = c.textMatrix;
+        s.display.ctm = c.ctm;
+        // "a" is half an em wide: its offset is half the signed size.
+        exporter.usingDocxMainText("a", Size{0.5 * c.fontSize, 0}, s);
+        ASSERT_EQ(runs().size(), c.taken ? 1u : 0u);
+        if (!c.taken)
+            continue;
+        const QXFlowRunText& a = *runs()[0];
+        EXPECT_NEAR(a.ctmInfo().topLeft.x, 72, 1e-9);
+        EXPECT_NEAR(a.ctmInfo().topLeft.y, 83, 1e-9);
+        EXPECT_NEAR(a.ctmInfo().bottomLeft.y, 95, 1e-9);
+        EXPECT_EQ(a.ctmInfo().fontSize, (Size{12, 12}));
+        EXPECT_FLOAT_EQ(a.rProperty().sz, 12);
+        EXPECT_NEAR(a.textWidth(), 6, 1e-9);
+        EXPECT_NEAR(a.spaceWidth(), 3, 1e-9); // 0.25 x 12
+        // The pen moved right on the page.
+        EXPECT_NEAR(exporter.nextCharCTMInfo().topLeft.x, 78, 1e-9);
+        EXPECT_EQ(exporter.mainTextFontSize(), 12);
+    }
+}
+
 TEST_F(TextExporter, GeometryWidthsAndScanOrder)
 {
     QXDocxScanCounter = 40;

@@ -151,6 +151,65 @@ TEST(QXDisplayTransforms, NextPositionAndDisplayWidth)
     EXPECT_EQ(QXConvertToDisplaySpaceWidth(QXDisplayTextState::none(), page, 5), (Size{0, 0}));
 }
 
+// The glyphs' turn and mirror come from the whole text rendering matrix:
+// the signs of the font size and horizontal scaling count as much as the
+// text matrix and the CTM. A negative size turns the glyphs by 180 degrees,
+// a negative scaling mirrors them across their vertical axis.
+TEST(QXDisplayTransforms, GlyphsAreJudgedOnTheWholeTextRenderingMatrix)
+{
+    const Affine upright = Affine::makeTranslation(72, 700);
+    const Affine turned{-1, 0, 0, -1, 72, 700};
+    const Affine flippedY{1, 0, 0, -1, 72, 700};
+    const Affine flippedX{-1, 0, 0, 1, 72, 700};
+    const Affine turnedPage{-1, 0, 0, -1, 612, 792};
+    struct Case {
+        const char* what;
+        double fontSize;
+        double horizontalScaling;
+        Affine textMatrix;
+        Affine ctm;
+        float rotation;
+        int flip;
+        double ascentAbove; // display y of the baseline less that of the ascent point
+        double advance;     // display x the pen moves by for half the font size
+    };
+    const Case cases[] = {
+        {"upright", 12, 1, upright, Affine::identity(), 0, 0, 9, 6},
+        {"negative size, turned text matrix", -12, 1, turned, Affine::identity(), 0, 0, 9, 6},
+        {"negative size, turned CTM", -12, 1, upright, turnedPage, 0, 0, 9, 6},
+        {"negative size alone: upside down", -12, 1, upright, Affine::identity(), 180, 0, -9, -6},
+        {"turned text matrix: upside down", 12, 1, turned, Affine::identity(), 180, 0, -9, -6},
+        {"negative size, text matrix flipped in y: mirrored", -12, 1, flippedY, Affine::identity(), 180, 1, 9, -6},
+        {"text matrix flipped in x: mirrored", 12, 1, flippedX, Affine::identity(), 180, 1, 9, -6},
+        {"negative scaling: mirrored", 12, -1, upright, Affine::identity(), 180, 1, 9, -6},
+        {"negative scaling, text matrix flipped in x", 12, -1, flippedX, Affine::identity(), 0, 0, 9, 6},
+        {"negative size and scaling: flipped in y", -12, -1, upright, Affine::identity(), 0, 1, -9, 6},
+    };
+    const Affine page = QXExportPageTransform(0, 612, 792);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QXDisplayTextState state;
+        state.textMatrix = c.textMatrix;
+        state.ctm = c.ctm;
+        state.fontSize = c.fontSize;
+        state.horizontalScaling = c.horizontalScaling;
+        state.ascent = 0.9;
+        state.descent = -0.3;
+        EXPECT_EQ(state.glyphSize(), 12);
+        const Affine t = QXCurrentDisplayTextTransform(state, page);
+        const QXPDF_CTMInfo info = QXMakeCTMInfo(state.glyphSize(), state.ascent, state.descent, t);
+        EXPECT_EQ(info.rotation, c.rotation);
+        EXPECT_EQ(info.flip, c.flip);
+        EXPECT_EQ(info.fontSize, (Size{12, 12}));
+        EXPECT_NEAR(info.yBase - info.yAscent, c.ascentAbove, 1e-9);
+        // The offset a character reports: its displacement times the signed size.
+        const Affine next = QXNextDisplayTextTransform(state, page, Size{0.5 * c.fontSize, 0});
+        EXPECT_NEAR(next.tx - t.tx, c.advance, 1e-9);
+        EXPECT_NEAR(next.ty, t.ty, 1e-9);
+        EXPECT_NEAR(QXConvertToDisplaySpaceWidth(state, page, 0.5 * c.fontSize).height, 12, 1e-9);
+    }
+}
+
 TEST(QXCTMInfoMoves, MoveToXKeepsTheRightEdgeAndOffsetKeepsTheLeft)
 {
     const QXPDF_CTMInfo info = QXMakeCTMInfo(12, 0.9, -0.3, Affine{1, 0, 0, -1, 72, 92});

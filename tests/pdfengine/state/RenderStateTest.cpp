@@ -92,6 +92,16 @@ TEST(ParserRenderState, TextMatrixOperations)
     EXPECT_EQ(st.textMatrix(), (Affine{2, 0, 0, 2, 12, -4}));
 }
 
+TEST(ParserRenderState, TransformedFontSizeIsALengthWhateverTheSizeSign)
+{
+    QXPDFRenderState st;
+    st.setTextMatrix(true, Affine{0, 3, -4, 0, 10, 20}); // y axis 4 long
+    for (const double size : {12.0, -12.0}) {
+        st.setFontSize(size);
+        EXPECT_EQ(st.getTransformedFontSize(), 48) << size;
+    }
+}
+
 TEST(ParserRenderStateStack, PushCopiesPopRestoresAndEmptyStackIsSafe)
 {
     QXPDFRenderStateStack stack;
