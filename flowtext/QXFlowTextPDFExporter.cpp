@@ -145,6 +145,10 @@ void QXFlowTextPDFExporter::QXPDFConentParser_didScanText_textOffset(QXPDFConent
         return;
     const QXPDFRenderState* top =
         renderingStateStack_ && renderingStateStack_->depth() > 0 ? &renderingStateStack_->topRenderingState() : nullptr;
+    // The text of a soft-mask group shapes the mask's alpha; it is not
+    // page content.
+    if (top != nullptr && top->isParseringExtGState())
+        return;
     QXFlowTextCharState state;
     if (top != nullptr) {
         // The font's fields and the fill colour come from what the previous

@@ -2,9 +2,10 @@
 // content parser's delegate: each character of upright, unmirrored text
 // becomes one run text handed to the page of its document writer; the page
 // does the layout and the writing. Paths, images, shadings and turned or
-// mirrored text are not exported. Whether a character is turned or
-// mirrored is read from its whole text rendering matrix: font size,
-// horizontal scaling, text matrix and CTM.
+// mirrored text are not exported, nor the text of a soft-mask group (which
+// only shapes the alpha of what is painted under it). Whether a character
+// is turned or mirrored is read from its whole text rendering matrix: font
+// size, horizontal scaling, text matrix and CTM.
 //
 // The formats (QXTextPDFExporter, QXHTMLPDFExporter, QXRTFPDFExporter) say
 // which document writer and run-text class they make, and whether text

@@ -60,6 +60,9 @@ void QXPDFConentDrawer::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&
 {
     if (!bitmapContext_ || !image || image->cachedImagePath().empty())
         return;
+    // A soft-mask group's image shapes a mask; it is not drawn as content.
+    if (parser.currentRenderingState().isParseringExtGState())
+        return;
     const auto picture = QXPDFUtilities::CGImageWithContentsOfFile(image->cachedImagePath());
     if (!picture)
         return;

@@ -47,7 +47,7 @@ public:
     // Draws the image upright into the rectangle the CTM gives the unit
     // square: as wide as the image of its bottom edge and as high as the
     // image of its right edge, centred on the image of its centre. An image
-    // without a file draws nothing.
+    // without a file, or one of a soft-mask group, draws nothing.
     void QXPDFConentParser_didScanXObjectImage(QXPDFConentParser& parser,
                                                const std::shared_ptr<QXPDFImageXObject>& image) override;
 

@@ -3,6 +3,9 @@
 // during an event the top state of the parser's render-state stack is the
 // state of the operation that caused it, and a delegate reads everything
 // else it needs (matrices, font, colours, line style, clips) from there.
+// Events sent while that state's isParseringExtGState() is set come from a
+// soft-mask group: they shape the alpha of what is painted under the mask
+// and are never page content.
 #pragma once
 
 #include "pdfengine/color/QXPDFColor.h"

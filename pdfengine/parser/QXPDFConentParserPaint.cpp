@@ -392,15 +392,18 @@ void QXPDFConentParser::opExtGState(const pdf::Object* a)
     }
     currentRenderingState().setGraphicState(*state);
     if (const auto& mask = state->gStateValue().SMaskXObject) {
-        // The soft-mask group is drawn like a form, its events marked.
+        // The soft-mask group is drawn like a form, its events marked: they
+        // shape the mask and are no page content. A group drawn inside
+        // another leaves the outer group's mark as it was.
+        const bool outer = currentRenderingState().isParseringExtGState();
         currentRenderingState().setIsParseringExtGState(true);
         try {
             doXObject(mask);
         } catch (...) {
-            currentRenderingState().setIsParseringExtGState(false);
+            currentRenderingState().setIsParseringExtGState(outer);
             throw;
         }
-        currentRenderingState().setIsParseringExtGState(false);
+        currentRenderingState().setIsParseringExtGState(outer);
     }
 }
 

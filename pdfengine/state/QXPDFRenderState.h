@@ -130,7 +130,8 @@ public:
     void setStrokeAlpha(double v) { strokeAlpha_ = v; }
     double fillAlpha() const { return fillAlpha_; }
     void setFillAlpha(double v) { fillAlpha_ = v; }
-    // Set while a soft-mask group form of an ExtGState is drawn.
+    // Set while a soft-mask group form of an ExtGState is drawn (and any
+    // form it draws): events sent under it are the mask's, not content.
     bool isParseringExtGState() const { return isParseringExtGState_; }
     void setIsParseringExtGState(bool v) { isParseringExtGState_ = v; }
     // Exporters clear it once they have used the mask.

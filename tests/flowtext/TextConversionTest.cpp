@@ -118,6 +118,44 @@ TEST(TextConversion, NegativeFontSizesReadAsTheirGlyphsStand)
         expectSameOutputs(fixture({c.content}, "negative.pdf"), fixture({c.same}, "negative.pdf"), c.what);
 }
 
+// One page over Helvetica whose graphics state GS0 sets a luminosity soft
+// mask; the mask's group shows "MASKTEXT", paints a path and draws an image.
+std::string softMaskFixture(const std::string& content)
+{
+    test::PdfWriter w;
+    auto ref = [](int n) { return std::to_string(n) + " 0 R"; };
+    const int font = w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+    const std::string fonts = "/Font << /F1 " + ref(font) + " >>";
+    const int image = w.addStream("/Type /XObject /Subtype /Image /Width 1 /Height 1 /ColorSpace /DeviceGray "
+                                  "/BitsPerComponent 8",
+                                  "\x80");
+    const int group = w.addStream("/Type /XObject /Subtype /Form /BBox [0 0 612 792] /Group << /S /Transparency "
+                                  "/CS /DeviceGray >> /Resources << " + fonts + " /XObject << /Im0 " + ref(image) +
+                                      " >> >>",
+                                  "1 g 0 0 612 792 re f 0 g BT /F1 12 Tf 72 700 Td (MASKTEXT) Tj ET "
+                                  "q 100 0 0 100 300 300 cm /Im0 Do Q");
+    const int contents = w.addStream("", content);
+    const int pages = w.reserve();
+    const int page = w.add("<< /Type /Page /Parent " + ref(pages) + " /MediaBox [0 0 612 792] /Contents " +
+                           ref(contents) + " /Resources << " + fonts +
+                           " /ExtGState << /GS0 << /SMask << /S /Luminosity /G " + ref(group) + " >> >> >> >> >>");
+    w.set(pages, "<< /Type /Pages /Kids [" + ref(page) + "] /Count 1 >>");
+    const int root = w.add("<< /Type /Catalog /Pages " + ref(pages) + " >>");
+    return test::writeTempFile(w.build(root), "softmask.pdf");
+}
+
+// A soft mask's group only shapes the alpha of what is painted under it:
+// none of its text reaches any flow-text format.
+TEST(TextConversion, TheTextOfASoftMaskGroupIsNotWritten)
+{
+    const std::string plain = "BT /F1 12 Tf 72 720 Td (Hello page) Tj ET";
+    const std::string masked = softMaskFixture("/GS0 gs " + plain);
+    const std::string dest = test::makeTempDir() + "/masked.txt";
+    ASSERT_FALSE(test::convertFile(masked, "txt", dest).error);
+    EXPECT_EQ(test::readFile(dest), "Hello page");
+    expectSameOutputs(masked, softMaskFixture(plain), "soft mask");
+}
+
 TEST(TextConversion, TheSimpleCorpusTextsAreReproduced)
 {
     if (test::corpusDir().empty())

@@ -122,6 +122,12 @@ TEST(ContentDrawer, OnlyImagesAreDrawn)
     const int broken = w.addStream("/Type /XObject /Subtype /Image /Width 2 /ColorSpace /DeviceRGB "
                                    "/BitsPerComponent 8",
                                    std::string(12, '\x7f'));
+    // A soft mask's group shapes the alpha of what is painted under it: its
+    // image is no content.
+    const int image = addImage(w);
+    const int maskGroup = w.addStream("/Type /XObject /Subtype /Form /BBox [0 0 20 20] /Group << /S /Transparency >> "
+                                      "/Resources << /XObject << /Im0 " + ref(image) + " >> >>",
+                                      "q 20 0 0 20 0 0 cm /Im0 Do Q");
     const Case cases[] = {
         {"text and rectangles", "BT /F1 12 Tf 2 2 Td (Hi) Tj ET 0 0 1 rg 0 0 20 20 re f 1 0 0 RG 2 2 m 18 18 l S",
          "/Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >>"},
@@ -129,6 +135,8 @@ TEST(ContentDrawer, OnlyImagesAreDrawn)
         {"a shading", "/Sh0 sh",
          "/Shading << /Sh0 << /ShadingType 2 /ColorSpace /DeviceRGB /Coords [0 0 20 0] /Function << /FunctionType 2 "
          "/Domain [0 1] /C0 [1 0 0] /C1 [0 0 1] /N 1 >> >> >>"},
+        {"the image of a soft-mask group", "/GS0 gs",
+         "/ExtGState << /GS0 << /SMask << /S /Luminosity /G " + ref(maskGroup) + " >> >> >>"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
