@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <system_error>
 
 namespace rz {
 
@@ -70,6 +71,8 @@ std::string QXImagePDFExporter::pageImageName(const std::string& imageName, uint
 void QXImagePDFExporter::begainConvertPDF(const std::string&, const std::shared_ptr<pdf::Document>& document)
 {
     isShouldCancel_ = false;
+    writtenFiles_.clear();
+    madeFolder_ = false;
     renderer_ = document ? PageRenderer::open(document->path(), document->password()) : nullptr;
 }
 
@@ -85,21 +88,37 @@ bool QXImagePDFExporter::convertPDFPage(const pdf::Page& page)
     if (!image)
         return false;
     const std::string name = pageImageName(options.imageName(), pageIndex_, destDocType_);
+    std::error_code ec;
+    const bool folderWasThere = std::filesystem::is_directory(destDocPath_, ec);
     if (!QXPDFPathUtilities::createFolderIfNeed(destDocPath_))
         return false;
+    madeFolder_ = madeFolder_ || !folderWasThere;
     const std::string path =
         QXPDFPathUtilities::getNewPathby((std::filesystem::path(destDocPath_) / name).string());
-    return QXWriteImageToURL(image, path, writerType(asciiLower(destDocType_)), dpi, dpi, float(options.quality()));
+    if (!QXWriteImageToURL(image, path, writerType(asciiLower(destDocType_)), dpi, dpi, float(options.quality())))
+        return false;
+    writtenFiles_.push_back(path);
+    return true;
 }
 
 void QXImagePDFExporter::endConvertPDF(const std::shared_ptr<pdf::Document>&)
 {
     renderer_.reset();
+    writtenFiles_.clear();
+    madeFolder_ = false;
 }
 
 void QXImagePDFExporter::cleanConvertPDF()
 {
     renderer_.reset();
+    std::error_code ec;
+    for (const std::string& file : writtenFiles_)
+        std::filesystem::remove(file, ec);
+    writtenFiles_.clear();
+    // Only when empty: files that were there before stay.
+    if (madeFolder_ && !destDocPath_.empty())
+        std::filesystem::remove(destDocPath_, ec);
+    madeFolder_ = false;
 }
 
 } // namespace rz

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace rz {
 
@@ -25,6 +26,8 @@ public:
     // folder; false when the page could not be rendered or written.
     bool convertPDFPage(const pdf::Page& page) override;
     void endConvertPDF(const std::shared_ptr<pdf::Document>& document) override;
+    // Removes the images written so far, and the output folder when this
+    // conversion made it and nothing else is in it.
     void cleanConvertPDF() override;
 
     // The file name of a page image, with the characters / \ ? % * | " < >
@@ -33,6 +36,8 @@ public:
 
 private:
     std::unique_ptr<PageRenderer> renderer_;
+    std::vector<std::string> writtenFiles_;
+    bool madeFolder_ = false;
 };
 
 } // namespace rz

@@ -102,6 +102,9 @@ void QXFlowTextPDFExporter::endConvertPDF(const std::shared_ptr<pdf::Document>&)
 void QXFlowTextPDFExporter::cleanConvertPDF()
 {
     releaseDocumentFonts();
+    // The destination was never written; the writer's work folder goes now
+    // rather than with the exporter.
+    writer_.reset();
 }
 
 void QXFlowTextPDFExporter::releaseDocumentFonts()

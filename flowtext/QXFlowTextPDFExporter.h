@@ -77,7 +77,8 @@ public:
     // Completes the destination; raises QXConversionException when it
     // could not be written. The document's fonts are released.
     void endConvertPDF(const std::shared_ptr<pdf::Document>& document) override;
-    // A stopped conversion completes nothing; the document's fonts are released.
+    // A stopped or failed conversion completes nothing; the document's
+    // fonts and the work folder are released.
     void cleanConvertPDF() override;
 
     void QXPDFConentParser_didScanText_textOffset(QXPDFConentParser& parser, const std::string& text,

@@ -1,5 +1,6 @@
 // The converter and the manager with a scripted exporter: order and content
 // of every report, page failures, stops and exceptions.
+#include "converter/QXImagePDFExporter.h"
 #include "converter/QXPDFOptions.h"
 #include "converter/QXRUZIzevudara.h"
 #include "converter/QXRUZIzevudaraManager.h"
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -469,4 +471,39 @@ TEST(ConverterDocuments, AKeptDocumentIsAnsweredOnceForItsUnchangedFileAndPasswo
     const auto reread = QXRUZIzevudara::initPDFDocumentAtPath(path, none);
     ASSERT_TRUE(reread);
     EXPECT_EQ(reread->pageCount(), 2);
+}
+
+TEST(ImageExporter, CleaningRemovesTheImagesItWroteAndOnlyTheFolderItMade)
+{
+    const auto document = QXRUZIzevudara::initPDFDocumentAtPath(threePagePdf(), std::nullopt);
+    ASSERT_TRUE(document);
+    for (const bool folderWasThere : {false, true}) {
+        SCOPED_TRACE(folderWasThere ? "folder was there" : "new folder");
+        const std::string dest = test::makeTempDir() + "/images";
+        if (folderWasThere) {
+            std::filesystem::create_directory(dest);
+            std::ofstream(dest + "/mine.txt") << "kept";
+        }
+        QXImagePDFExporter exporter;
+        auto options = std::make_shared<QXPDFOptions>();
+        options->imageOptions().setDpi(12);
+        exporter.setMoreOptions(options);
+        exporter.setDestDocType("png");
+        exporter.setDestDocPath(dest);
+        exporter.begainConvertPDF(dest, document);
+        for (int page = 1; page <= 2; ++page) {
+            exporter.setPageIndex(uint64_t(page - 1));
+            ASSERT_TRUE(exporter.convertPDFPage(document->page(page)));
+        }
+        ASSERT_TRUE(std::filesystem::exists(dest + "/IMG_00002.png"));
+        exporter.cleanConvertPDF();
+        if (folderWasThere) {
+            std::vector<std::string> left;
+            for (const auto& entry : std::filesystem::directory_iterator(dest))
+                left.push_back(entry.path().filename().string());
+            EXPECT_EQ(left, (std::vector<std::string>{"mine.txt"}));
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(dest));
+        }
+    }
 }
