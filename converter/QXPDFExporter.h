@@ -37,8 +37,9 @@ public:
 
 // Lifecycle, in the order the converter sends it: begainConvertPDF, then per
 // page setPageIndex and convertPDFPage, then endConvertPDF (or
-// cleanConvertPDF after a stop). endConvertPDF raises when the output could
-// not be written. Exporters run on the conversion queue.
+// cleanConvertPDF after a stop, or when no page converted; it removes what
+// the exporter wrote). endConvertPDF raises when the output could not be
+// written. Exporters run on the conversion queue.
 class QXPDFExporter {
 public:
     QXPDFExporter() = default;

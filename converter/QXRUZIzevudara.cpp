@@ -12,30 +12,6 @@ namespace rz {
 
 namespace {
 
-// A document handed over with keepOpenedPDFDocument, waiting for the next
-// initPDFDocumentAtPath of its file; the slot is its only owner.
-struct KeptDocument {
-    std::string path;
-    std::optional<std::string> password;
-    std::uintmax_t size = 0;
-    std::filesystem::file_time_type modified;
-    std::shared_ptr<pdf::Document> document;
-};
-
-std::mutex keptMutex;
-KeptDocument kept;
-
-// The file's size and modification time; false when they cannot be read.
-bool fileStamp(const std::string& path, std::uintmax_t& size, std::filesystem::file_time_type& modified)
-{
-    std::error_code ec;
-    size = std::filesystem::file_size(path, ec);
-    if (ec)
-        return false;
-    modified = std::filesystem::last_write_time(path, ec);
-    return !ec;
-}
-
 std::mutex& factoriesMutex()
 {
     static std::mutex m;
@@ -56,6 +32,15 @@ std::vector<QXExporterFactory>& factories()
 }
 
 const char* const kUnknownError = "Unknow error while converting.";
+const char* const kMissingSource = "Source File isn't exist.";
+const char* const kUnloadableDocument = "Can't load the PDF Document.";
+
+// A document a conversion can read pages from: open, not locked (a locked
+// one gives no pages), with at least one page in its page tree.
+bool hasReadablePages(const std::shared_ptr<pdf::Document>& document)
+{
+    return document && document->isUnlocked() && document->pageCount() > 0;
+}
 
 } // namespace
 
@@ -138,18 +123,6 @@ std::shared_ptr<pdf::Document> QXRUZIzevudara::initPDFDocumentAtPath(
 {
     if (path.empty())
         return nullptr;
-    {
-        std::lock_guard<std::mutex> lock(keptMutex);
-        if (kept.document && kept.path == path && kept.password == password) {
-            KeptDocument taken = std::move(kept);
-            kept = KeptDocument{};
-            std::uintmax_t size = 0;
-            std::filesystem::file_time_type modified;
-            // A file changed since it was opened is opened again.
-            if (fileStamp(path, size, modified) && size == taken.size && modified == taken.modified)
-                return std::move(taken.document);
-        }
-    }
     auto document = pdf::Document::open(path);
     if (!document)
         return nullptr;
@@ -158,17 +131,21 @@ std::shared_ptr<pdf::Document> QXRUZIzevudara::initPDFDocumentAtPath(
     return document;
 }
 
-void QXRUZIzevudara::keepOpenedPDFDocument(const std::string& path, const std::optional<std::string>& password,
-                                           std::shared_ptr<pdf::Document> document)
+QXOpenedPDFDocument QXRUZIzevudara::openPDFDocumentAtPath(const std::string& path,
+                                                          const std::optional<std::string>& password)
 {
-    KeptDocument entry;
-    if (document && fileStamp(path, entry.size, entry.modified)) {
-        entry.path = path;
-        entry.password = password;
-        entry.document = std::move(document);
+    QXOpenedPDFDocument opened;
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) {
+        opened.error = makeQXError(404, kMissingSource);
+        return opened;
     }
-    std::lock_guard<std::mutex> lock(keptMutex);
-    kept = std::move(entry);
+    opened.document = initPDFDocumentAtPath(path, password);
+    if (!hasReadablePages(opened.document)) {
+        opened.document.reset();
+        opened.error = makeQXError(405, kUnloadableDocument);
+    }
+    return opened;
 }
 
 void QXRUZIzevudara::convertPDFAtPath(const std::string& path,
@@ -183,9 +160,27 @@ void QXRUZIzevudara::convertPDFAtPath(const std::string& path,
     destDocType_ = destDocType;
     destDocPath_ = destDocPath;
     moreOptions_ = moreOptions ? std::move(moreOptions) : std::make_shared<QXPDFOptions>();
+    startRequest(Request{pdfPath_, pdfPassword_, pdfPageIndexs_, destDocType_, destDocPath_, moreOptions_,
+                         std::make_shared<std::atomic<bool>>(false), std::nullopt});
+}
 
-    Request request{pdfPath_, pdfPassword_, pdfPageIndexs_, destDocType_, destDocPath_, moreOptions_,
-                    std::make_shared<std::atomic<bool>>(false)};
+void QXRUZIzevudara::convertPDFAtPath(const std::string& path, const std::optional<std::string>& pdfPassword,
+                                      const std::vector<long long>& pdfPageIndexs,
+                                      const std::string& destDocType, const std::string& destDocPath,
+                                      std::shared_ptr<QXPDFOptions> moreOptions, QXOpenedPDFDocument opened)
+{
+    pdfPath_ = path;
+    pdfPassword_ = pdfPassword;
+    pdfPageIndexs_ = pdfPageIndexs;
+    destDocType_ = destDocType;
+    destDocPath_ = destDocPath;
+    moreOptions_ = moreOptions ? std::move(moreOptions) : std::make_shared<QXPDFOptions>();
+    startRequest(Request{pdfPath_, pdfPassword_, pdfPageIndexs_, destDocType_, destDocPath_, moreOptions_,
+                         std::make_shared<std::atomic<bool>>(false), std::move(opened)});
+}
+
+void QXRUZIzevudara::startRequest(Request request)
+{
     {
         std::lock_guard lock(mutex_);
         cancel_ = request.cancel;
@@ -195,7 +190,7 @@ void QXRUZIzevudara::convertPDFAtPath(const std::string& path,
         delegate_->QXRUZIzevudara_didStartConversion(*this, std::nullopt);
     // One queue for the converter's life: a second start runs its file after
     // the first one's, never beside it.
-    queue_->async([this, request] { runFile(request); });
+    queue_->async([this, request = std::move(request)] { runFile(request); });
 }
 
 void QXRUZIzevudara::stopConvertsionIfNeed()
@@ -227,15 +222,17 @@ void QXRUZIzevudara::runFile(const Request& request)
     if (shuttingDown_)
         return;
     std::optional<QXError> result;
-    std::error_code ec;
-    if (!std::filesystem::exists(request.path, ec) || std::filesystem::is_directory(request.path, ec)) {
-        result = makeQXError(404, "Source File isn't exist.");
-    } else {
-        std::shared_ptr<pdf::Document> document = initPDFDocumentAtPath(request.path, request.password);
-        if (!document)
-            result = makeQXError(405, "Can't load the PDF Document.");
+    {
+        // A document handed over with the request is taken as it is;
+        // otherwise the file is opened here.
+        QXOpenedPDFDocument opened =
+            request.opened ? *request.opened : openPDFDocumentAtPath(request.path, request.password);
+        if (!opened.error && !hasReadablePages(opened.document))
+            opened.error = makeQXError(405, kUnloadableDocument);
+        if (opened.error)
+            result = std::move(opened.error);
         else
-            result = _startConvertQueue(document, request);
+            result = _startConvertQueue(opened.document, request);
     }
     if (cancelled(request))
         result = makeQXError(406, "Conversion has been canceled.");
@@ -277,6 +274,7 @@ std::optional<QXError> QXRUZIzevudara::_startConvertQueue(const std::shared_ptr<
     }
 
     uint64_t done = 0;
+    std::optional<QXError> firstPageError;
     for (size_t i = 0; i < request.pages.size(); ++i) {
         if (cancelled(request))
             break;
@@ -312,6 +310,8 @@ std::optional<QXError> QXRUZIzevudara::_startConvertQueue(const std::shared_ptr<
             }
         }
         if (pageError) {
+            if (!firstPageError)
+                firstPageError = pageError;
             post([f, e = *pageError](QXRUZIzevudara& self) {
                 if (self.delegate_)
                     self.delegate_->QXRUZIzevudara_convertPDFPageIndex_faildWithError(self, f, e);
@@ -319,13 +319,17 @@ std::optional<QXError> QXRUZIzevudara::_startConvertQueue(const std::shared_ptr<
         }
     }
 
-    if (cancelled(request)) {
+    // A stop, or pages asked for and none of them converted: nothing is
+    // written, and what the exporter wrote so far is removed. The file ends
+    // with the first page's error (a stop turns it into 406).
+    const bool nothingConverted = done == 0 && firstPageError;
+    if (cancelled(request) || nothingConverted) {
         try {
             exporter->cleanConvertPDF();
         } catch (...) {
             reportException(QXException::current());
         }
-        return std::nullopt;
+        return nothingConverted ? firstPageError : std::nullopt;
     }
     post([](QXRUZIzevudara& self) {
         if (self.delegate_)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "converter/QXError.h"
+#include "converter/QXOpenedPDFDocument.h"
 #include "converter/QXPDFExporter.h"
 #include "converter/QXPDFOptions.h"
 #include "platform/dispatch/Dispatch.h"
@@ -29,7 +30,9 @@ public:
     virtual ~QXRUZIzevudaraDelegate() = default;
     // At the start request, on the caller's thread; error always empty.
     virtual void QXRUZIzevudara_didStartConversion(QXRUZIzevudara&, const std::optional<QXError>&) {}
-    // Once per file; empty on success, else 400, 404, 405 or 406.
+    // Once per file; empty on success, else 400, 404, 405 or 406, or the
+    // first page's error (400 or 401) when pages were asked for and none
+    // of them converted.
     virtual void QXRUZIzevudara_didEndConversion(QXRUZIzevudara&, const std::optional<QXError>&) {}
     virtual void QXRUZIzevudara_pageIndex_progress(QXRUZIzevudara&, uint64_t /*pageIndex*/,
                                                    uint64_t /*progress*/)
@@ -70,23 +73,32 @@ public:
     void convertPDFAtPath(const std::string& path, const std::optional<std::string>& pdfPassword,
                           const std::vector<long long>& pdfPageIndexs, const std::string& destDocType,
                           const std::string& destDocPath, std::shared_ptr<QXPDFOptions> moreOptions);
+    // The same for a file the caller has already opened (with
+    // openPDFDocumentAtPath, from the same path and password): the
+    // conversion takes that document, or ends with its error, and does not
+    // open the file again.
+    void convertPDFAtPath(const std::string& path, const std::optional<std::string>& pdfPassword,
+                          const std::vector<long long>& pdfPageIndexs, const std::string& destDocType,
+                          const std::string& destDocPath, std::shared_ptr<QXPDFOptions> moreOptions,
+                          QXOpenedPDFDocument opened);
     // Sets the cancel flag and tells the current exporter; takes effect between pages.
     void stopConvertsionIfNeed();
     // From the start request until the end report has been delivered.
     bool isConverting() const { return pending_ > 0; }
 
     // Opens the document, unlocking it with a non-empty password; nothing
-    // when it cannot be opened or the password does not unlock it. A
-    // document kept with keepOpenedPDFDocument for the same unchanged file
-    // and password is answered instead, once.
+    // when it cannot be opened or the password does not unlock it. Without
+    // a password the document comes as opened: an encrypted one may still
+    // be locked (isUnlocked() false).
     static std::shared_ptr<pdf::Document> initPDFDocumentAtPath(const std::string& path,
                                                                 const std::optional<std::string>& password);
-    // Hands over a document the caller opened with initPDFDocumentAtPath
-    // and is done with (it listed the pages, say), so that the conversion
-    // of that file about to start does not read the file again. One
-    // document is kept at a time; the next one replaces it.
-    static void keepOpenedPDFDocument(const std::string& path, const std::optional<std::string>& password,
-                                      std::shared_ptr<pdf::Document> document);
+    // Opens the document for a conversion, as the conversion does when it
+    // is handed none: 404 "Source File isn't exist." when nothing is at the
+    // path or it is a folder; 405 "Can't load the PDF Document." when it
+    // does not open, the password does not unlock it, it stays locked
+    // without one, or it has no page that can be read.
+    static QXOpenedPDFDocument openPDFDocumentAtPath(const std::string& path,
+                                                     const std::optional<std::string>& password);
     // The exporter for a type key, or nothing.
     static std::unique_ptr<QXPDFExporter> newExporter(const std::string& destDocType,
                                                       const std::shared_ptr<QXPDFOptions>& options);
@@ -116,7 +128,11 @@ private:
         std::string destPath;
         std::shared_ptr<QXPDFOptions> options;
         std::shared_ptr<std::atomic<bool>> cancel;
+        // The document the caller opened for this file, if any.
+        std::optional<QXOpenedPDFDocument> opened;
     };
+
+    void startRequest(Request request);
 
     void runFile(const Request& request);
     bool cancelled(const Request& request) const { return request.cancel->load() || shuttingDown_.load(); }

@@ -52,6 +52,7 @@ void QXRUZIzevudaraManager::_continueConversion()
 void QXRUZIzevudaraManager::_startConvertPDFItem(const std::shared_ptr<QXSourceFileItem>& item)
 {
     currentConvertItem_ = item;
+    item->willStartConversion();
     const std::string path = item->sourcePath();
     const auto password = item->sourcePassword();
     const auto pages = item->outputPDFPageIndexs();
@@ -63,7 +64,10 @@ void QXRUZIzevudaraManager::_startConvertPDFItem(const std::shared_ptr<QXSourceF
         item->setConvertOpts(options);
     }
     options->setIsParserAnnots(parserPDFAnnots_ ? int32_t(parserPDFAnnots_()) : 1);
-    ruzIzevudara_->convertPDFAtPath(path, password, pages, format, output, options);
+    if (auto opened = item->takeOpenedPDFDocument())
+        ruzIzevudara_->convertPDFAtPath(path, password, pages, format, output, options, std::move(*opened));
+    else
+        ruzIzevudara_->convertPDFAtPath(path, password, pages, format, output, options);
 }
 
 void QXRUZIzevudaraManager::QXRUZIzevudara_didStartConversion(QXRUZIzevudara&, const std::optional<QXError>& e)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "converter/QXError.h"
+#include "converter/QXOpenedPDFDocument.h"
 #include "converter/QXPDFOptions.h"
 
 #include <memory>
@@ -39,6 +40,23 @@ public:
     const std::optional<QXError>& conversionError() const { return conversionError_; }
     virtual void setConversionError(const std::optional<QXError>& e) { conversionError_ = e; }
 
+    // Sent by the manager when the item's turn comes, before it reads the
+    // item's fields. An item that has to open its document to answer them
+    // (to list every page, say) does it here and keeps the document with
+    // setOpenedPDFDocument; the base does nothing.
+    virtual void willStartConversion() {}
+    // The document opened for the coming conversion, or why it could not
+    // be; the manager takes it (leaving nothing) and hands it to the
+    // converter with the item's request. Without one the converter opens
+    // the file itself.
+    void setOpenedPDFDocument(std::optional<QXOpenedPDFDocument> v) { openedPDFDocument_ = std::move(v); }
+    std::optional<QXOpenedPDFDocument> takeOpenedPDFDocument()
+    {
+        auto taken = std::move(openedPDFDocument_);
+        openedPDFDocument_.reset();
+        return taken;
+    }
+
 private:
     std::string sourcePath_;
     std::optional<std::string> sourcePassword_;
@@ -48,6 +66,7 @@ private:
     std::string outputFolder_;
     std::shared_ptr<QXPDFOptions> convertOpts_;
     std::optional<QXError> conversionError_;
+    std::optional<QXOpenedPDFDocument> openedPDFDocument_;
 };
 
 } // namespace rz

@@ -78,23 +78,21 @@ class DriverItem : public QXSourceFileItem {
 public:
     // Without a page list every page is converted: the document is opened
     // when the item's conversion starts, its pages listed, and the open
-    // document handed to that conversion. A file that cannot be opened
-    // gets no pages and is still handed on, so that the converter reports why.
+    // document (or why it could not be opened) handed to that conversion.
     void setAllPages() { allPages_ = true; }
 
-    std::vector<long long> outputPDFPageIndexs() const override
+    void willStartConversion() override
     {
         if (!allPages_)
-            return QXSourceFileItem::outputPDFPageIndexs();
-        if (!listed_) {
-            listed_ = true;
-            if (auto doc = QXRUZIzevudara::initPDFDocumentAtPath(sourcePath(), sourcePassword())) {
-                for (int p = 1; p <= doc->pageCount(); ++p)
-                    allPageList_.push_back(p);
-                QXRUZIzevudara::keepOpenedPDFDocument(sourcePath(), sourcePassword(), std::move(doc));
-            }
+            return;
+        QXOpenedPDFDocument opened = QXRUZIzevudara::openPDFDocumentAtPath(sourcePath(), sourcePassword());
+        std::vector<long long> all;
+        if (opened.document) {
+            for (int p = 1; p <= opened.document->pageCount(); ++p)
+                all.push_back(p);
         }
-        return allPageList_;
+        setOutputPDFPageIndexs(std::move(all));
+        setOpenedPDFDocument(std::move(opened));
     }
 
     std::string newOutputPath() override
@@ -116,8 +114,6 @@ public:
 
 private:
     bool allPages_ = false;
-    mutable bool listed_ = false;
-    mutable std::vector<long long> allPageList_;
 };
 
 class Reporter : public QXRUZIzevudaraManagerDelegate {

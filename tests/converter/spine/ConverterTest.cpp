@@ -102,6 +102,38 @@ std::string threePagePdf()
     return path;
 }
 
+std::string onePagePdf()
+{
+    static const std::string path = test::writeTempFile(test::makePdf("0 0 m 10 10 l S"), "one.pdf");
+    return path;
+}
+
+// The three pages under the user password "user" and the owner password "owner".
+std::string lockedPdf()
+{
+    static const std::string path = [] {
+        const std::string locked = test::makeTempDir() + "/locked.pdf";
+        EXPECT_EQ(test::runCommand("qpdf --encrypt user owner 256 -- '" + threePagePdf() + "' '" + locked + "'"), 0);
+        return locked;
+    }();
+    return path;
+}
+
+// A document that opens but whose page tree holds no page that can be read:
+// its one kid is a number.
+std::string pagelessPdf()
+{
+    static const std::string path = [] {
+        test::PdfWriter w;
+        const int pages = w.reserve();
+        const int root = w.add("<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>");
+        const int kid = w.add("42");
+        w.set(pages, "<< /Type /Pages /Kids [" + std::to_string(kid) + " 0 R] /Count 1 >>");
+        return test::writeTempFile(w.build(root), "pageless.pdf");
+    }();
+    return path;
+}
+
 // Records every converter report as one line.
 class Recorder : public QXRUZIzevudaraDelegate {
 public:
@@ -156,16 +188,22 @@ protected:
     }
     void TearDown() override { gScript = nullptr; }
 
-    // Converts and waits for the end report.
+    // Converts and waits for the end report; `opened` is handed to the
+    // conversion when given.
     std::vector<std::string> convert(const std::string& path, std::vector<long long> pages,
                                      const std::string& type = "scripted",
-                                     std::optional<std::string> password = std::nullopt)
+                                     std::optional<std::string> password = std::nullopt,
+                                     std::optional<QXOpenedPDFDocument> opened = std::nullopt)
     {
         EventLoop loop;
         Recorder recorder(loop);
         QXRUZIzevudara converter(loop);
         converter.setDelegate(&recorder);
-        converter.convertPDFAtPath(path, password, pages, type, "/out/x", std::make_shared<QXPDFOptions>());
+        if (opened)
+            converter.convertPDFAtPath(path, password, pages, type, "/out/x", std::make_shared<QXPDFOptions>(),
+                                       std::move(*opened));
+        else
+            converter.convertPDFAtPath(path, password, pages, type, "/out/x", std::make_shared<QXPDFOptions>());
         EXPECT_TRUE(converter.isConverting());
         EXPECT_TRUE(loop.runUntil([&] { return recorder.ended; }));
         return recorder.events;
@@ -223,6 +261,100 @@ TEST_F(ConverterTest, WrongPasswordGives405AndTheRightOneConverts)
               (Events{"start", "end 405 Can't load the PDF Document."}));
     EXPECT_EQ(convert(locked, {1}, "scripted", std::string("user")),
               (Events{"start", "page 1 1 1", "save", "end ok"}));
+}
+
+TEST_F(ConverterTest, ALockedOrPagelessDocumentEndsWith405WhateverThePageList)
+{
+    struct Case {
+        std::string path;
+        std::optional<std::string> password;
+    };
+    const Case cases[] = {{lockedPdf(), std::nullopt}, {lockedPdf(), std::string()}, {pagelessPdf(), std::nullopt}};
+    const std::vector<long long> lists[] = {{}, {1}, {1, 2}};
+    for (const Case& c : cases) {
+        for (const auto& pages : lists) {
+            EXPECT_EQ(convert(c.path, pages, "scripted", c.password),
+                      (Events{"start", "end 405 Can't load the PDF Document."}))
+                << c.path << " pages " << pages.size();
+        }
+    }
+    // No exporter was begun: nothing can have been written.
+    EXPECT_TRUE(script.seen().empty());
+}
+
+TEST_F(ConverterTest, WhenNoRequestedPageConvertsTheFileFailsAndTheExporterCleansUp)
+{
+    script.refusePage = 2;
+    EXPECT_EQ(convert(threePagePdf(), {2, 7}),
+              (Events{"start", "fail 2 401 Can't convert the PDF Page.(2)", "fail 7 401 Out of PDF Page Range(7)",
+                      "end 401 Can't convert the PDF Page.(2)"}));
+    EXPECT_EQ(script.seen(), (Events{"begin /out/x", "page 2 index 0", "clean"}));
+
+    script.calls.clear();
+    script.throwOnPage = 1;
+    EXPECT_EQ(convert(threePagePdf(), {1}),
+              (Events{"start", "exception page exploded", "fail 1 400 Unknow error while converting.",
+                      "end 400 Unknow error while converting."}));
+    EXPECT_EQ(script.seen(), (Events{"begin /out/x", "page 1 index 0", "clean"}));
+}
+
+TEST_F(ConverterTest, AHandedOverDocumentIsConvertedInsteadOfOpeningTheFile)
+{
+    // The one-page document handed over for the three-page file: its page
+    // count decides.
+    QXOpenedPDFDocument opened = QXRUZIzevudara::openPDFDocumentAtPath(onePagePdf(), std::nullopt);
+    ASSERT_FALSE(opened.error);
+    EXPECT_EQ(convert(threePagePdf(), {1, 2}, "scripted", std::nullopt, opened),
+              (Events{"start", "page 1 1 1", "fail 2 401 Out of PDF Page Range(2)", "save", "end ok"}));
+    // An open failure handed over ends the file with it, readable file or not.
+    EXPECT_EQ(convert(threePagePdf(), {1}, "scripted", std::nullopt,
+                      QXOpenedPDFDocument{nullptr, makeQXError(404, "Source File isn't exist.")}),
+              (Events{"start", "end 404 Source File isn't exist."}));
+    // A document handed over still locked is not converted.
+    EXPECT_EQ(convert(lockedPdf(), {1}, "scripted", std::nullopt,
+                      QXOpenedPDFDocument{QXRUZIzevudara::initPDFDocumentAtPath(lockedPdf(), std::nullopt), {}}),
+              (Events{"start", "end 405 Can't load the PDF Document."}));
+    EXPECT_EQ(script.seen(), (Events{"begin /out/x", "page 1 index 0", "end"}));
+}
+
+TEST(ConverterDocuments, OpeningForAConversionTellsWhyNot)
+{
+    const std::string dir = test::makeTempDir();
+    const std::string text = test::writeTempFile("not a pdf at all", "fake.pdf");
+    struct Case {
+        std::string path;
+        std::optional<std::string> password;
+        int error;  // 0: opens
+        int pages;
+    } cases[] = {
+        {"", std::nullopt, 404, 0},
+        {dir, std::nullopt, 404, 0},
+        {dir + "/missing.pdf", std::nullopt, 404, 0},
+        {text, std::nullopt, 405, 0},
+        {pagelessPdf(), std::nullopt, 405, 0},
+        {lockedPdf(), std::nullopt, 405, 0},
+        {lockedPdf(), std::string(), 405, 0},
+        {lockedPdf(), std::string("wrong"), 405, 0},
+        {lockedPdf(), std::string("user"), 0, 3},
+        {lockedPdf(), std::string("owner"), 0, 3},
+        {threePagePdf(), std::nullopt, 0, 3},
+    };
+    for (const Case& c : cases) {
+        const QXOpenedPDFDocument opened = QXRUZIzevudara::openPDFDocumentAtPath(c.path, c.password);
+        SCOPED_TRACE(c.path + " / " + c.password.value_or("(none)"));
+        if (c.error) {
+            ASSERT_TRUE(opened.error);
+            EXPECT_EQ(opened.error->code, c.error);
+            EXPECT_EQ(opened.error->reason,
+                      c.error == 404 ? "Source File isn't exist." : "Can't load the PDF Document.");
+            EXPECT_FALSE(opened.document);
+        } else {
+            EXPECT_FALSE(opened.error);
+            ASSERT_TRUE(opened.document);
+            EXPECT_TRUE(opened.document->isUnlocked());
+            EXPECT_EQ(opened.document->pageCount(), c.pages);
+        }
+    }
 }
 
 TEST_F(ConverterTest, ExceptionInAPageIsReportedThenThePageFails)
@@ -340,6 +472,21 @@ private:
     }
 };
 
+// An item that opens a document of its own choosing when its turn comes
+// and asks for two pages of it.
+class OpeningItem : public QXSourceFileItem {
+public:
+    std::string opens;
+    int starts = 0;
+
+    void willStartConversion() override
+    {
+        ++starts;
+        setOutputPDFPageIndexs({1, 2});
+        setOpenedPDFDocument(QXRUZIzevudara::openPDFDocumentAtPath(opens, std::nullopt));
+    }
+};
+
 std::shared_ptr<QXSourceFileItem> makeItem(const std::string& path, std::vector<long long> pages)
 {
     auto item = std::make_shared<QXSourceFileItem>();
@@ -375,6 +522,36 @@ TEST_F(ConverterTest, ManagerRunsItemsInOrderAndAdvancesOncePerFile)
     EXPECT_EQ(b->conversionError()->code, 404);
     EXPECT_EQ(a->convertOpts()->isParserAnnots(), 0);
     EXPECT_EQ(a->outputPath(), a->outputFolder() + "/three.scripted");
+}
+
+TEST_F(ConverterTest, ManagerHandsTheDocumentAnItemOpenedToItsConversion)
+{
+    EventLoop loop;
+    ManagerRecorder recorder;
+    QXRUZIzevudaraManager manager(loop);
+    manager.setDelegate(&recorder);
+    // Both items name the three-page file; the documents they open decide.
+    auto one = std::make_shared<OpeningItem>();
+    one->opens = onePagePdf();
+    auto locked = std::make_shared<OpeningItem>();
+    locked->opens = lockedPdf();
+    for (const auto& item : {one, locked}) {
+        item->setSourcePath(threePagePdf());
+        item->setOutputFileFormat("scripted");
+        item->setOutputFolder(test::makeTempDir());
+    }
+    manager.setMa_sourceItems({one, locked});
+    manager.startConversion();
+    ASSERT_TRUE(loop.runUntil([&] { return recorder.runsEnded == 1; }));
+    EXPECT_EQ(recorder.events, (Events{"run-start", "start p1", "page p1 1", "fail p1 2", "save p1", "end p1 ok",
+                                       "start p1", "end p1 405", "run-end"}));
+    EXPECT_EQ(one->starts, 1);
+    EXPECT_EQ(locked->starts, 1);
+    // The manager took the documents: the items keep none after their turn.
+    EXPECT_FALSE(one->takeOpenedPDFDocument());
+    EXPECT_FALSE(locked->takeOpenedPDFDocument());
+    ASSERT_TRUE(locked->conversionError());
+    EXPECT_EQ(locked->conversionError()->code, 405);
 }
 
 TEST_F(ConverterTest, ManagerStopEndsTheRunAndANewRunWaitsForTheStoppedFile)
@@ -442,35 +619,6 @@ TEST(ConverterTypes, TableAndTransform)
     const Affine t = QXPDFExporter::CGAffineTransformFromRect(Rect(10, 10, 100, 50), Rect(0, 0, 200, 200));
     EXPECT_EQ(apply(Point{10, 10}, t), (Point{0, 0}));
     EXPECT_EQ(apply(Point{110, 60}, t), (Point{200, 200}));
-}
-
-TEST(ConverterDocuments, AKeptDocumentIsAnsweredOnceForItsUnchangedFileAndPassword)
-{
-    const std::string dir = test::makeTempDir();
-    const std::string path = dir + "/kept.pdf";
-    std::filesystem::copy_file(threePagePdf(), path);
-    const std::optional<std::string> none;
-
-    auto opened = QXRUZIzevudara::initPDFDocumentAtPath(path, none);
-    ASSERT_TRUE(opened);
-    const pdf::Document* kept = opened.get();
-    QXRUZIzevudara::keepOpenedPDFDocument(path, none, std::move(opened));
-    // Another password does not take it; the same file and password do, once.
-    const auto withPassword = QXRUZIzevudara::initPDFDocumentAtPath(path, std::string("x"));
-    EXPECT_NE(withPassword.get(), kept);
-    const auto taken = QXRUZIzevudara::initPDFDocumentAtPath(path, none);
-    EXPECT_EQ(taken.get(), kept);
-    const auto again = QXRUZIzevudara::initPDFDocumentAtPath(path, none);
-    ASSERT_TRUE(again);
-    EXPECT_NE(again.get(), kept);
-
-    // A file rewritten since it was opened is read again.
-    QXRUZIzevudara::keepOpenedPDFDocument(path, none, QXRUZIzevudara::initPDFDocumentAtPath(path, none));
-    std::filesystem::remove(path);
-    ASSERT_EQ(test::runCommand("qpdf --empty --pages '" + threePagePdf() + "' 1-2 -- '" + path + "'"), 0);
-    const auto reread = QXRUZIzevudara::initPDFDocumentAtPath(path, none);
-    ASSERT_TRUE(reread);
-    EXPECT_EQ(reread->pageCount(), 2);
 }
 
 TEST(ImageExporter, CleaningRemovesTheImagesItWroteAndOnlyTheFolderItMade)
