@@ -7,14 +7,14 @@ namespace rz {
 
 void QXImageOptions::setDpi(int64_t v)
 {
-    dpi_ = std::max<int64_t>(std::min<int64_t>(v, 2400), 12);
+    dpi_ = std::max<int64_t>(std::min<int64_t>(v, kMaxDpi), kMinDpi);
 }
 
 void QXImageOptions::setQuality(double v)
 {
     if (std::isnan(v))
-        v = 0.1;
-    quality_ = std::max(0.1, std::min(1.0, v));
+        v = kMinQuality;
+    quality_ = std::max(kMinQuality, std::min(kMaxQuality, v));
 }
 
 void QXPDFOptions::setImageDPI(int32_t v)

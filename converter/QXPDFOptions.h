@@ -72,11 +72,15 @@ private:
 
 class QXImageOptions {
 public:
+    // The ranges setDpi and setQuality clamp to.
+    static constexpr int64_t kMinDpi = 12, kMaxDpi = 2400;
+    static constexpr double kMinQuality = 0.1, kMaxQuality = 1.0;
+
     int64_t dpi() const { return dpi_; }
-    // Clamped to 12..2400.
+    // Clamped to kMinDpi..kMaxDpi.
     void setDpi(int64_t v);
     double quality() const { return quality_; }
-    // Clamped to 0.1..1.0.
+    // Clamped to kMinQuality..kMaxQuality (NaN gives the minimum).
     void setQuality(double v);
     const std::string& imageName() const { return imageName_; }
     void setImageName(std::string v) { imageName_ = std::move(v); }
