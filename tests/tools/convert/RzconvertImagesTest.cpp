@@ -115,9 +115,12 @@ TEST(RzconvertImages, RotatedPageSwapsTheSidesAndNamesAreCleaned)
     ASSERT_EQ(listFiles(out + "/fixture"), (std::vector<std::string>{"ab_00001.png"}));
     // 144 dpi by default: 100 x 200 points become 200 x 400 pixels.
     EXPECT_EQ(identify(out + "/fixture/ab_00001.png", "%w %h"), "200 400");
-    // A second run never overwrites the first one's file.
+    // A second run never overwrites the first one's file: it takes a folder of its own.
     ASSERT_EQ(rzconvert("--to png --image-name a/b --out " + quote(out) + " " + quote(pdf), &log), 0) << log;
-    EXPECT_EQ(listFiles(out + "/fixture"), (std::vector<std::string>{"ab_00001.png", "ab_000012.png"}));
+    EXPECT_EQ(listFiles(out), (std::vector<std::string>{"fixture", "fixture2"}));
+    EXPECT_EQ(listFiles(out + "/fixture"), (std::vector<std::string>{"ab_00001.png"}));
+    EXPECT_EQ(listFiles(out + "/fixture2"), (std::vector<std::string>{"ab_00001.png"}));
+    EXPECT_NE(log.find("output=" + out + "/fixture2\n"), std::string::npos) << log;
 }
 
 TEST(RzconvertImages, EveryFormatReadsBackWithItsSize)
@@ -148,8 +151,9 @@ TEST(RzconvertImages, JpegQualityAndBilevelTiff)
     const std::string out = test::makeTempDir();
     ASSERT_EQ(rzconvert("--to jpeg --quality 0.5 --out " + quote(out) + " " + quote(pdf)), 0);
     EXPECT_EQ(identify(out + "/fixture/IMG_00001.jpeg", "%Q"), "50");
-    ASSERT_EQ(rzconvert("--to tiff --out " + quote(out) + " " + quote(pdf)), 0);
-    EXPECT_EQ(identify(out + "/fixture/IMG_00001.tiff", "%z %C"), "1 Group4");
+    const std::string tiffOut = test::makeTempDir();
+    ASSERT_EQ(rzconvert("--to tiff --out " + quote(tiffOut) + " " + quote(pdf)), 0);
+    EXPECT_EQ(identify(tiffOut + "/fixture/IMG_00001.tiff", "%z %C"), "1 Group4");
 }
 
 TEST(RzconvertImages, PagesMatchPdftoppm)
