@@ -57,6 +57,10 @@ inline constexpr double kSameLineTolerance = 2.0;
 inline constexpr double kMinMeasuringSpaceWidth = 0.01;
 // The most spaces written for one horizontal gap between paragraphs.
 inline constexpr int kMaxGapSpaces = 100;
+// Inside one output line, a run whose x lies more than this left of the
+// x of the run before it starts another visual line (rows merged into one
+// paragraph): each visual line is put into reading order on its own.
+inline constexpr double kVisualLineBackstep = 1.0;
 
 // --- File writers ---
 

@@ -3,6 +3,7 @@
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "flowtext/QXFlowFileWriter.h"
 #include "flowtext/QXFlowLayoutLimits.h"
+#include "flowtext/QXFlowOutputLine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -271,7 +272,8 @@ void QXFlowStyledPage::_writeParagraphs(QXFlowFileWriter& writer)
     QXFlowStyledParagraph* first = styled(paragraphs.front());
     first->setTextMargin(textMargin_);
     first->writeNewLineWithXMLWriter(writer);
-    first->writeWithXMLWriter(writer);
+    QXFlowOutputLine line;
+    line.addParagraph(paragraphs.front());
     QXFlowRunTextRef previousLast = first->lastRunText();
     int withoutText = 0;
 
@@ -288,22 +290,22 @@ void QXFlowStyledPage::_writeParagraphs(QXFlowFileWriter& writer)
         QXFlowRunTextRef last = paragraph->lastRunText();
         if (!isOnOneLine(previousLast.get(), last.get())) {
             ++withoutText;
+            line.write(writer);
             paragraph->writeNewLineWithXMLWriter(writer);
         } else {
             auto firstRun = paragraph->firstRunText();
             const double gap = (firstRun ? firstRun->runX() : 0) - previousLast->runEnd();
-            if (gap > 0) {
-                for (int k = gapSpaceCount(gap, last->spaceWidth()); k > 0; --k)
-                    writer.writeContent(u" ");
-            } else {
-                writer.writeIndentation();
-            }
+            if (gap > 0)
+                line.addSpaces(gapSpaceCount(gap, last->spaceWidth()));
+            else
+                line.addIndentation();
             withoutText = 0;
         }
         if (last)
             previousLast = last;
-        paragraph->writeWithXMLWriter(writer);
+        line.addParagraph(paragraphs[i]);
     }
+    line.write(writer);
     didWriteParagraphs(writer);
 }
 

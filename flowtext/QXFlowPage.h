@@ -6,7 +6,9 @@
 //
 // QXTextPage derives from QXFlowPage; QXHTMLPage and QXRTFPage from
 // QXFlowStyledPage, which keeps the page's text margins and writes
-// horizontal gaps between paragraphs on one line as spaces.
+// horizontal gaps between paragraphs on one line as spaces. Each output
+// line is written through QXFlowOutputLine, which puts right-to-left text
+// into reading order.
 #pragma once
 
 #include "converter/ooxml/QXDocxRecords.h"

@@ -39,6 +39,11 @@ Rect QXFlowRunText::displayRect() const
     return Rect(info.topLeft.x, info.topLeft.y, textWidth_, std::fabs(info.bottomLeft.y - info.topLeft.y));
 }
 
+void QXFlowRunText::writeWithXMLWriter(QXFlowFileWriter& writer)
+{
+    writeTextWithXMLWriter(writer, runText_);
+}
+
 std::string QXFlowRunText::description() const
 {
     char address[2 + 2 * sizeof(void*) + 1] = "0x";

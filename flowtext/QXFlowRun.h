@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace rz {
 
@@ -66,6 +67,11 @@ public:
     // "<Class: 0x...: text [x, y][textWidth][spaceWidth]>".
     std::string description() const;
     virtual const char* className() const = 0;
+    // Writes the run's characters (writeTextWithXMLWriter of runText).
+    void writeWithXMLWriter(QXFlowFileWriter& writer) override;
+    // Writes `text`, the run's characters or a part of them, in the run's
+    // format and properties.
+    virtual void writeTextWithXMLWriter(QXFlowFileWriter& writer, std::u16string_view text) = 0;
 
     // The characters, UTF-16.
     const std::u16string& runText() const { return runText_; }

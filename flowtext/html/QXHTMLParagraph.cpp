@@ -42,7 +42,7 @@ void QXHTMLParagraph::writeNewLineWithXMLWriter(QXFlowFileWriter& writer)
     QXHTMLState::sharedInstance().writeCSSParagraphBegain(entry, writer);
 }
 
-void QXHTMLRunText::writeWithXMLWriter(QXFlowFileWriter& writer)
+void QXHTMLRunText::writeTextWithXMLWriter(QXFlowFileWriter& writer, std::u16string_view text)
 {
     const QXDocx_RPr& r = rProperty();
     QXHTML_CSS_Span css = QXHTMLUtilities::defaultCssSpanProperty();
@@ -54,7 +54,7 @@ void QXHTMLRunText::writeWithXMLWriter(QXFlowFileWriter& writer)
     QXHTMLCSSSpan entry;
     entry.setCssSpanProperty(css);
     QXHTMLState::sharedInstance().writeCSSCSSSpanBegain(entry, writer);
-    writer.writeContent(runText());
+    writer.writeContent(text);
 }
 
 } // namespace rz

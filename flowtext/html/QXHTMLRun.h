@@ -23,7 +23,7 @@ public:
     const char* className() const override { return "QXHTMLRunText"; }
     // Opens or continues the span of the run's decoration, weight, style,
     // font (size x 1.2 px) and colour, then writes the escaped text.
-    void writeWithXMLWriter(QXFlowFileWriter& writer) override;
+    void writeTextWithXMLWriter(QXFlowFileWriter& writer, std::u16string_view text) override;
 };
 
 } // namespace rz

@@ -30,7 +30,7 @@ void QXRTFParagraph::writeNewLineWithXMLWriter(QXFlowFileWriter& writer)
     writer.write(" ");
 }
 
-void QXRTFRunText::writeWithXMLWriter(QXFlowFileWriter& writer)
+void QXRTFRunText::writeTextWithXMLWriter(QXFlowFileWriter& writer, std::u16string_view text)
 {
     const QXDocx_RPr& r = rProperty();
     const std::string_view name = QXDocxText(r.rFonts.ascii);
@@ -46,7 +46,7 @@ void QXRTFRunText::writeWithXMLWriter(QXFlowFileWriter& writer)
     const QXRTFColorEntry color(static_cast<float>(r.color.red) / 255.0f, static_cast<float>(r.color.green) / 255.0f,
                                 static_cast<float>(r.color.blue) / 255.0f, 1.0);
     state.writeForegroundColorAttributesIfNeed(color, writer);
-    writer.writeContent(runText());
+    writer.writeContent(text);
 }
 
 } // namespace rz

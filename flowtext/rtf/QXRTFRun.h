@@ -23,7 +23,7 @@ public:
     const char* className() const override { return "QXRTFRunText"; }
     // Font (rFonts.ascii, size x 2 half-points, bold, italic, underline),
     // then colour (components / 255), then the escaped text.
-    void writeWithXMLWriter(QXFlowFileWriter& writer) override;
+    void writeTextWithXMLWriter(QXFlowFileWriter& writer, std::u16string_view text) override;
 };
 
 } // namespace rz

@@ -5,9 +5,9 @@
 
 namespace rz {
 
-void QXTextRunText::writeWithXMLWriter(QXFlowFileWriter& writer)
+void QXTextRunText::writeTextWithXMLWriter(QXFlowFileWriter& writer, std::u16string_view text)
 {
-    writer.write(utf16ToUtf8(runText()));
+    writer.write(utf16ToUtf8(text));
 }
 
 } // namespace rz

@@ -22,7 +22,7 @@ public:
     std::shared_ptr<QXFlowRun> copy() const override { return std::make_shared<QXTextRunText>(*this); }
     const char* className() const override { return "QXTextRunText"; }
     // The characters, unescaped.
-    void writeWithXMLWriter(QXFlowFileWriter& writer) override;
+    void writeTextWithXMLWriter(QXFlowFileWriter& writer, std::u16string_view text) override;
 };
 
 } // namespace rz

@@ -4,6 +4,7 @@
 // relocating it on every start.
 #pragma once
 
+#include <unicode/ubidi.h>
 #include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
@@ -17,12 +18,21 @@ namespace rz {
 // library); the headers rename them, and so does this list.
 #define RZ_ICU_FUNCTIONS(X) \
     X(u_charType) \
+    X(u_charDirection) \
+    X(u_charMirror) \
     X(u_strToLower) \
     X(ubrk_open) \
     X(ubrk_close) \
     X(ubrk_first) \
     X(ubrk_next) \
-    X(ubrk_getRuleStatus)
+    X(ubrk_getRuleStatus) \
+    X(ubidi_openSized) \
+    X(ubidi_close) \
+    X(ubidi_setReorderingMode) \
+    X(ubidi_setPara) \
+    X(ubidi_getLevelAt) \
+    X(ubidi_getResultLength) \
+    X(ubidi_getVisualMap)
 
 struct IcuLibrary {
 #define RZ_ICU_MEMBER(name) decltype(&::name) name = nullptr;

@@ -10,9 +10,13 @@ collapsed to one space.
       over the expected word count); exit 0 when both reach their minimum
   text_metrics.py order OUT PHRASE1 PHRASE2 ...
       exit 0 when every phrase occurs, each after the one before
-Prints the figures on stdout.
+Prints the figures on stdout. An OUT ending in ".html" or ".rtf" is read
+as its readers show it: the text of the body, line breaks and paragraphs
+as new lines (HTML entities, RTF escapes and \\uN characters decoded; the
+RTF font, colour and information tables left out).
 """
 import collections
+import html.parser
 import re
 import sys
 import unicodedata
@@ -24,9 +28,98 @@ def normalise(text):
     return re.sub(r'\s+', ' ', text).strip()
 
 
+class HtmlText(html.parser.HTMLParser):
+    HIDDEN = ('head', 'title', 'style', 'script')
+
+    def __init__(self):
+        super().__init__()
+        self.parts = []
+        self.hidden = 0
+
+    def handle_starttag(self, tag, attrs):
+        if tag in self.HIDDEN:
+            self.hidden += 1
+        elif tag in ('br', 'p'):
+            self.parts.append('\n')
+
+    def handle_endtag(self, tag):
+        if tag in self.HIDDEN:
+            self.hidden = max(0, self.hidden - 1)
+
+    def handle_data(self, data):
+        if not self.hidden:
+            self.parts.append(data)
+
+
+def html_text(source):
+    parser = HtmlText()
+    parser.feed(source)
+    parser.close()
+    return ''.join(parser.parts)
+
+
+RTF_HIDDEN = ('fonttbl', 'colortbl', 'info', 'stylesheet', '*')
+RTF_CONTROL = re.compile(r'\\([a-z]+)(-?\d+)? ?|\\(.)', re.S)
+
+
+def rtf_text(source):
+    units = []            # UTF-16 units, so that surrogate pairs join
+    hidden_depths = []    # group depths whose text is not shown
+    depth = 0
+    i = 0
+    while i < len(source):
+        c = source[i]
+        if c == '{':
+            depth += 1
+            i += 1
+        elif c == '}':
+            if hidden_depths and hidden_depths[-1] == depth:
+                hidden_depths.pop()
+            depth -= 1
+            i += 1
+        elif c == '\\':
+            m = RTF_CONTROL.match(source, i)
+            if not m:
+                break
+            i = m.end()
+            word, number, symbol = m.group(1), m.group(2), m.group(3)
+            shown = not hidden_depths
+            if symbol is not None:
+                if symbol in '\\{}' and shown:
+                    units.append(ord(symbol))
+                elif symbol in '\r\n' and shown:
+                    units.append(10)
+                elif symbol == '*':
+                    hidden_depths.append(depth)
+                elif symbol == "'" and shown:
+                    units.append(int(source[i:i + 2], 16))
+                    i += 2
+            elif word in RTF_HIDDEN:
+                hidden_depths.append(depth)
+            elif not shown:
+                pass
+            elif word in ('par', 'line'):
+                units.append(10)
+            elif word == 'tab':
+                units.append(9)
+            elif word == 'u' and number is not None:
+                units.append(int(number) % 65536)
+        else:
+            if not hidden_depths and c not in '\r\n':
+                units.append(ord(c))
+            i += 1
+    data = b''.join(u.to_bytes(2, 'little') for u in units)
+    return data.decode('utf-16-le', errors='replace')
+
+
 def read(path):
     with open(path, encoding='utf-8') as f:
-        return normalise(f.read())
+        source = f.read()
+    if path.endswith('.html'):
+        source = html_text(source)
+    elif path.endswith('.rtf'):
+        source = rtf_text(source)
+    return normalise(source)
 
 
 def lcs_length(a, b):
