@@ -25,6 +25,17 @@ float uprightRotation(float rotation)
     return rotation == 360.0f ? 0.0f : rotation;
 }
 
+// Text with something to see: a character other than a space or a control.
+bool isVisibleText(std::string_view text)
+{
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u > 0x20 && u != 0x7F)
+            return true;
+    }
+    return false;
+}
+
 bool isFiniteGeometry(const QXPDF_CTMInfo& info)
 {
     return std::isfinite(info.topLeft.x) && std::isfinite(info.topLeft.y) && std::isfinite(info.bottomLeft.x) &&
@@ -78,16 +89,29 @@ bool QXFlowTextPDFExporter::convertPDFPage(const pdf::Page& page)
     if (!page.isValid() || !writer_)
         return false;
     beginPage(QXPDFUtilities::MediaBoxOfPDFPage(page), page.rotationAngle());
+    interpretPage(page);
 
+    // Text drawn sideways (a landscape table set on a portrait page) or
+    // upside down is dropped above; when it is most of the page, the page
+    // is read again turned back by the text's angle.
+    if (const int sideways = sidewaysTextRotation(); sideways != 0 && !isShouldCancel()) {
+        const int turned = currentPageRotationAngle_ + 360 - sideways;
+        turnPage(QXPDFUtilities::GetPDFPageRect(page, 0, turned), turned);
+        interpretPage(page);
+    }
+
+    endPage();
+    return true;
+}
+
+void QXFlowTextPDFExporter::interpretPage(const pdf::Page& page)
+{
     QXPDFConentParser parser(page);
     parser.setDelegate(this);
     parser.setRenderingStateStack(renderingStateStack_);
     parser.setIsParserAnnots(0);
     parser.setFontCache(fontCache_);
     parser.startParser();
-
-    endPage();
-    return true;
 }
 
 void QXFlowTextPDFExporter::endConvertPDF(const std::shared_ptr<pdf::Document>&)
@@ -115,6 +139,27 @@ void QXFlowTextPDFExporter::releaseDocumentFonts()
 
 void QXFlowTextPDFExporter::beginPage(const Rect& mediaBox, int rotation)
 {
+    setUpPage(mediaBox, rotation);
+    if (writer_)
+        writer_->begainWritePage(mediaBox.size);
+}
+
+void QXFlowTextPDFExporter::turnPage(const Rect& mediaBox, int rotation)
+{
+    setUpPage(mediaBox, rotation);
+    QXDocxScanCounter = 0;
+    if (!writer_ || !writer_->currentPage())
+        return;
+    QXFlowPage& page = *writer_->currentPage();
+    page.allRunTextArray().clear();
+    QXDocx_SectPr section = page.sectProperty();
+    section.pgSz.w = static_cast<float>(mediaBox.size.width);
+    section.pgSz.h = static_cast<float>(mediaBox.size.height);
+    page.setSectProperty(section);
+}
+
+void QXFlowTextPDFExporter::setUpPage(const Rect& mediaBox, int rotation)
+{
     int r = rotation % 360;
     if (r < 0)
         r += 360;
@@ -131,8 +176,17 @@ void QXFlowTextPDFExporter::beginPage(const Rect& mediaBox, int rotation)
     renderingStateStack_ = std::make_shared<QXPDFRenderStateStack>();
     fillColor_ = FillColor{};
     isNotScanTextYet_ = true;
-    if (writer_)
-        writer_->begainWritePage(mediaBox.size);
+    countedCharacters_ = 0;
+    for (std::uint64_t& count : turnedCharacters_)
+        count = 0;
+}
+
+int QXFlowTextPDFExporter::sidewaysTextRotation() const
+{
+    for (int k = 0; k < 3; ++k)
+        if (turnedCharacters_[k] > countedCharacters_ / 2)
+            return 90 * (k + 1);
+    return 0;
 }
 
 void QXFlowTextPDFExporter::endPage()
@@ -208,6 +262,14 @@ void QXFlowTextPDFExporter::usingDocxMainText(std::string_view text, Size textOf
     const double descent = state.display.descent;
     const Affine display = currentDisplayTextTransform(state);
     QXPDF_CTMInfo info = QXMakeCTMInfo(fontSize, ascent, descent, display);
+    if (isVisibleText(text)) {
+        ++countedCharacters_;
+        if (info.flip == 0) {
+            for (int k = 0; k < 3; ++k)
+                if (std::fabs(info.rotation - 90.0f * static_cast<float>(k + 1)) < kMainTextMaxRotation)
+                    ++turnedCharacters_[k];
+        }
+    }
     if (info.flip != 0 || !(uprightRotation(info.rotation) < kMainTextMaxRotation))
         return;
     const Affine next = nextDisplayTextTransform(state, textOffset);

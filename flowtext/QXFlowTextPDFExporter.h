@@ -3,9 +3,12 @@
 // becomes one run text handed to the page of its document writer; the page
 // does the layout and the writing. Paths, images, shadings and turned or
 // mirrored text are not exported, nor the text of a soft-mask group (which
-// only shapes the alpha of what is painted under it). Whether a character
-// is turned or mirrored is read from its whole text rendering matrix: font
-// size, horizontal scaling, text matrix and CTM.
+// only shapes the alpha of what is painted under it), except that a page
+// whose text is mostly drawn sideways or upside down is interpreted a
+// second time, turned so that its text runs left to right (see
+// convertPDFPage). Whether a character is turned or mirrored is read from
+// its whole text rendering matrix: font size, horizontal scaling, text
+// matrix and CTM.
 //
 // The formats (QXTextPDFExporter, QXHTMLPDFExporter, QXRTFPDFExporter) say
 // which document writer and run-text class they make, and whether text
@@ -72,7 +75,11 @@ public:
     // A new document writer for the destination and a new font cache for
     // the document; clears the cancel flag.
     void begainConvertPDF(const std::string& destPath, const std::shared_ptr<pdf::Document>& document) override;
-    // Interprets and writes one page; false for an invalid page.
+    // Interprets and writes one page; false for an invalid page. When most
+    // of the page's characters share one turn of 90, 180 or 270 degrees
+    // (sidewaysTextRotation), the page is interpreted again, turned back by
+    // that angle, and only the second pass is written: the page is read in
+    // the direction of most of its text.
     bool convertPDFPage(const pdf::Page& page) override;
     // Completes the destination; raises QXConversionException when it
     // could not be written. The document's fonts are released.
@@ -89,13 +96,23 @@ public:
     // Sets the page up for its media box (already turned by the rotation)
     // and rotation, and begins the writer's page.
     void beginPage(const Rect& mediaBox, int rotation);
+    // Sets the page up again for another rotation, for a second pass over
+    // the same page: the writer's page keeps its place in the document but
+    // loses the runs taken so far and takes the turned size.
+    void turnPage(const Rect& mediaBox, int rotation);
     // Ends the writer's page (layout and writing).
     void endPage();
     // One shown character with the state it was shown in: ignored while
     // cancelled; before the page's first main-text character a lone space
     // or control character is ignored; upright, unmirrored text becomes a
-    // run text of the current page, anything else is dropped.
+    // run text of the current page, anything else is dropped. Characters
+    // other than spaces and controls are counted by their turn for
+    // sidewaysTextRotation.
     void usingDocxMainText(std::string_view text, Size textOffset, const QXFlowTextCharState& state);
+    // 90, 180 or 270 when more than half of the characters counted since
+    // the page was set up are unmirrored and turned by that many degrees
+    // (within kMainTextMaxRotation); 0 otherwise.
+    int sidewaysTextRotation() const;
 
     // The run property of a character: font names, bold, italic, size and
     // colour; the default run property without a font.
@@ -135,6 +152,10 @@ protected:
 private:
     // Drops the fonts of the document just converted or stopped.
     void releaseDocumentFonts();
+    // The exporter's part of setting a page up (beginPage, turnPage).
+    void setUpPage(const Rect& mediaBox, int rotation);
+    // Runs the content parser over the page, this exporter its delegate.
+    void interpretPage(const pdf::Page& page);
 
     // The part of a run property that depends on the font alone, kept for
     // the next characters of the same font.
@@ -212,6 +233,10 @@ private:
     mutable QXPDF_CTMInfo nextCharCTMInfo_;
     mutable bool nextCharCTMInfoMade_ = true;
     bool isNotScanTextYet_ = true;
+    // Characters counted on the page, and those of them turned by 90, 180
+    // and 270 degrees.
+    std::uint64_t countedCharacters_ = 0;
+    std::uint64_t turnedCharacters_[3] = {0, 0, 0};
 };
 
 } // namespace rz

@@ -58,6 +58,17 @@ inline ConversionResult convertFile(const std::string& pdf, const std::string& t
     return recorder.result;
 }
 
+// 0 when the phrases occur in the output file in order, each after the
+// one before (text_metrics.py order: NFKC and whitespace folded, HTML and
+// RTF read as their readers show them); the script's figures in `report`.
+inline int phrasesInOrder(const std::string& out, const std::vector<std::string>& phrases, std::string* report)
+{
+    std::string command = "/usr/bin/python3 " RZ_TEST_SOURCE_DIR "/tests/flowtext/text_metrics.py order '" + out + "'";
+    for (const std::string& p : phrases)
+        command += " '" + p + "'";
+    return runCommand(command, report);
+}
+
 inline std::string corpusFile(const std::string& relative)
 {
     const std::string dir = corpusDir();

@@ -188,16 +188,6 @@ TEST(FlowBidiStyles, RtfWordsKeepTheirFontChanges)
 
 const char* const kBidiTools = "/usr/bin/python3 " RZ_TEST_SOURCE_DIR "/tests/flowtext/";
 
-// 0 when the phrases occur in the output in order, after NFKC (which maps
-// presentation forms to their letters) and whitespace folding.
-int phrasesInOrder(const std::string& out, const std::vector<std::string>& phrases, std::string* report)
-{
-    std::string args = std::string(kBidiTools) + "text_metrics.py order '" + out + "'";
-    for (const std::string& p : phrases)
-        args += " '" + p + "'";
-    return test::runCommand(args, report);
-}
-
 // Hex codes of a text's code points, four digits each: with the fixture's
 // fonts (Identity-H, no Unicode map) each code is its own character.
 std::string codes(const std::string& text)
@@ -236,7 +226,7 @@ TEST(FlowBidiConversion, RightToLeftWordsAreReadInOrderInEveryFormat)
         const std::string dest = folder + "/bidi." + type;
         ASSERT_FALSE(test::convertFile(pdf, type, dest).error) << type;
         std::string report;
-        EXPECT_EQ(phrasesInOrder(dest,
+        EXPECT_EQ(test::phrasesInOrder(dest,
                                  {"Hello محمد World.", "عندي 47 قطط 1234", "مرحبا بالعالم", "Left to right (only) 12%"},
                                  &report),
                   0)
@@ -259,7 +249,7 @@ TEST(FlowBidiConversion, CorpusRightToLeftFilesAreReadInOrder)
         const std::string table = folder + "/arabic." + type;
         ASSERT_FALSE(test::convertFile(test::corpusFile("tables/tabula/arabic.pdf"), type, table).error) << type;
         std::string report;
-        EXPECT_EQ(phrasesInOrder(table,
+        EXPECT_EQ(test::phrasesInOrder(table,
                                  {"اسمي سلطان", "مرحبا", "من اين انت؟", "انا من ولاية كارولينا الشمال",
                                   "عندي 47 قطط", "1234", "اسمي Jeremy في الانجليزية", "هل انت شباك؟",
                                   "Jeremy is جرمي in Arabic"},

@@ -182,6 +182,47 @@ TEST_F(TextExporter, GeometryWidthsAndScanOrder)
     EXPECT_NEAR(runs()[0]->ctmInfo().bottomLeft.x, 100, 1e-9);
 }
 
+TEST_F(TextExporter, CharactersAreCountedByTheirTurn)
+{
+    struct Case {
+        int turned;     // characters turned by `degrees`
+        int upright;    // upright characters
+        double degrees;
+        int sideways;   // sidewaysTextRotation
+    } cases[] = {
+        {3, 2, 90, 90}, {3, 2, 180, 180}, {3, 2, 270, 270}, {3, 2, 92, 90}, {3, 2, 264, 0},
+        // Half is not most; a turn of 45 degrees is none of the three.
+        {2, 2, 90, 0},  {5, 0, 45, 0},    {1, 0, 270, 270}, {0, 3, 0, 0},
+    };
+    for (const Case& c : cases) {
+        exporter.beginPage(Rect(0, 0, 612, 792), 0);
+        for (int k = 0; k < c.turned; ++k)
+            exporter.usingDocxMainText("t", Size{6, 0}, stateAt(c.degrees));
+        for (int k = 0; k < c.upright; ++k)
+            exporter.usingDocxMainText("u", Size{6, 0}, stateAt());
+        EXPECT_EQ(exporter.sidewaysTextRotation(), c.sideways) << c.turned << " at " << c.degrees;
+        EXPECT_EQ(runs().size(), static_cast<size_t>(c.upright)) << "turned characters are not taken";
+    }
+
+    // Turned spaces are not counted, turned mirrored characters not as turned.
+    QXFlowTextCharState mirrored = stateAt();
+    mirrored.display.textMatrix = Affine{0, 1, 1, 0, 72, 700}; // turned by 90 and mirrored
+    for (const auto& [text, state] : {std::pair{" ", stateAt(90)}, {"\t", stateAt(90)}, {"m", mirrored}}) {
+        exporter.beginPage(Rect(0, 0, 612, 792), 0);
+        exporter.usingDocxMainText("u", Size{6, 0}, stateAt());
+        for (int k = 0; k < 5; ++k)
+            exporter.usingDocxMainText(text, Size{3, 0}, state);
+        EXPECT_EQ(exporter.sidewaysTextRotation(), 0) << text;
+    }
+    // A new page starts counting again.
+    exporter.beginPage(Rect(0, 0, 612, 792), 0);
+    for (int k = 0; k < 5; ++k)
+        exporter.usingDocxMainText("t", Size{6, 0}, stateAt(90));
+    EXPECT_EQ(exporter.sidewaysTextRotation(), 90);
+    exporter.beginPage(Rect(0, 0, 612, 792), 0);
+    EXPECT_EQ(exporter.sidewaysTextRotation(), 0);
+}
+
 TEST_F(TextExporter, WhileCancelledNothingIsTaken)
 {
     exporter.setIsShouldCancel(true);
