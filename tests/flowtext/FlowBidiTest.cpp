@@ -257,6 +257,12 @@ TEST(FlowBidiConversion, CorpusRightToLeftFilesAreReadInOrder)
                   0)
             << type << "\n" << report;
 
+        // Four lines of one Arabic phrase, each in another font.
+        const std::string fonts = folder + "/fonts." + type;
+        ASSERT_FALSE(test::convertFile(test::corpusFile("fonts/ArabicCIDTrueType.pdf"), type, fonts).error) << type;
+        EXPECT_EQ(test::phrasesInOrder(fonts, std::vector<std::string>(4, "انواع الخطوط العربية"), &report), 0)
+            << type << "\n" << report;
+
         // Hebrew and Arabic ligatures: each glyph's letters stay in their order.
         const std::string ligatures = folder + "/ligatures." + type;
         ASSERT_FALSE(
