@@ -12,8 +12,9 @@ extern "C" {
 struct RzRenderDocument;
 
 // The document at `path` opened with the password (`passwordLength` bytes,
-// tried as owner and user password); null when it cannot be opened or stays
-// locked.
+// of any length, tried as owner and user password; only the first 127 count,
+// as with every standard security handler); null when it cannot be opened or
+// stays locked.
 typedef RzRenderDocument* (*RzRenderOpenFn)(const char* path, const char* password, size_t passwordLength);
 typedef void (*RzRenderCloseFn)(RzRenderDocument* document);
 typedef int (*RzRenderPageCountFn)(const RzRenderDocument* document);

@@ -7,6 +7,7 @@
 #include <poppler/cpp/poppler-page-renderer.h>
 #include <poppler/cpp/poppler-page.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,11 @@ namespace {
 
 void silence(const std::string&, void*) {}
 
+// AES-256 files read only the first 127 bytes of a password, and poppler's
+// hash of a longer one runs past its fixed buffers on the stack; the older
+// handlers read only the first 32, so no file needs more.
+constexpr size_t kMaxPasswordBytes = 127;
+
 } // namespace
 
 RZ_EXPORT RzRenderDocument* rz_render_open(const char* path, const char* password, size_t passwordLength)
@@ -29,7 +35,8 @@ RZ_EXPORT RzRenderDocument* rz_render_open(const char* path, const char* passwor
     try {
         static std::once_flag once;
         std::call_once(once, [] { poppler::set_debug_error_function(&silence, nullptr); });
-        const std::string pass(password ? password : "", password ? passwordLength : 0);
+        const std::string pass(password ? password : "",
+                               password ? std::min(passwordLength, kMaxPasswordBytes) : 0);
         std::unique_ptr<poppler::document> doc(poppler::document::load_from_file(path, pass, pass));
         if (!doc || doc->is_locked())
             return nullptr;
