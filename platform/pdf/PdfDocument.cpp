@@ -3,6 +3,7 @@
 #include "platform/pdf/FileBlockSource.h"
 #include "platform/pdf/PdfLimits.h"
 #include "platform/pdf/QpdfSupport.h"
+#include "platform/text/IcuLibrary.h"
 
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -29,11 +30,26 @@ struct Source {
 
 enum class LoadResult { Ok, PasswordNeeded, NotPDF, UnsupportedSecurity };
 
-LoadResult load(const std::string& path, const std::shared_ptr<const std::string>& bytes,
-                const std::string& password, std::shared_ptr<Source>* out)
+// The revision of the security handler of a file qpdf refused for its
+// password, from the trailer it had read by then; 0 when not known.
+int refusedRevision(QPDF& qpdf)
 {
     try {
-        auto source = std::make_shared<Source>();
+        QPDFObjectHandle r = qpdf.getTrailer().getKey("/Encrypt").getKey("/R");
+        if (r.isInteger())
+            return r.getIntValueAsInt();
+    } catch (...) {
+    }
+    return 0;
+}
+
+// `revision`, when given, is set for a file that needs another password.
+LoadResult load(const std::string& path, const std::shared_ptr<const std::string>& bytes,
+                const std::string& password, std::shared_ptr<Source>* out, int* revision = nullptr)
+{
+    std::shared_ptr<Source> source;
+    try {
+        source = std::make_shared<Source>();
         source->bytes = bytes;
         configureQuietQpdf(source->qpdf);
         if (bytes)
@@ -44,8 +60,11 @@ LoadResult load(const std::string& path, const std::shared_ptr<const std::string
         *out = std::move(source);
         return LoadResult::Ok;
     } catch (const QPDFExc& e) {
-        if (e.getErrorCode() == qpdf_e_password)
+        if (e.getErrorCode() == qpdf_e_password) {
+            if (revision && source)
+                *revision = refusedRevision(source->qpdf);
             return LoadResult::PasswordNeeded;
+        }
         // A security handler other than the standard password one (public-key
         // /Adobe.PubSec and the like) or an encryption version qpdf lacks.
         if (e.getErrorCode() == qpdf_e_unsupported)
@@ -57,19 +76,34 @@ LoadResult load(const std::string& path, const std::shared_ptr<const std::string
 }
 
 // The password as given, then the other spellings a non-ASCII password may
-// have been encrypted with (UTF-8, PDFDocEncoding, Windows-1252, ...).
-std::vector<std::string> passwordCandidates(const std::string& password)
+// have been encrypted with (UTF-8, PDFDocEncoding, Windows-1252, ...). With
+// `saslPrep` (AES-256 handlers, whose passwords are UTF-8 prepared by
+// SASLprep) each spelling's prepared form is tried before it; an ASCII
+// password is its own prepared form, or has none (control characters).
+std::vector<std::string> passwordCandidates(const std::string& password, bool saslPrep)
 {
-    std::vector<std::string> out{password};
+    std::vector<std::string> spellings{password};
     const bool ascii = std::all_of(password.begin(), password.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!ascii) {
-        try {
-            for (const std::string& p : QUtil::possible_repaired_encodings(password))
-                if (std::find(out.begin(), out.end(), p) == out.end())
-                    out.push_back(p);
-        } catch (...) {
-        }
+    if (ascii)
+        return spellings;
+    try {
+        for (const std::string& p : QUtil::possible_repaired_encodings(password))
+            if (std::find(spellings.begin(), spellings.end(), p) == spellings.end())
+                spellings.push_back(p);
+    } catch (...) {
+    }
+    if (!saslPrep)
+        return spellings;
+    std::vector<std::string> out;
+    auto add = [&out](const std::string& p) {
+        if (std::find(out.begin(), out.end(), p) == out.end())
+            out.push_back(p);
+    };
+    for (const std::string& spelling : spellings) {
+        if (const auto prepared = saslPreparedText(spelling))
+            add(*prepared);
+        add(spelling);
     }
     return out;
 }
@@ -186,6 +220,7 @@ struct Document::Impl {
     std::vector<QPDFObjectHandle> pages;
     std::string lockedVersion;
     std::string password;
+    int revision = 0; // of the security handler; 0 when not encrypted or not known
 
     void adopt(std::shared_ptr<Source> s, const std::string& usedPassword)
     {
@@ -194,6 +229,9 @@ struct Document::Impl {
         try {
             encrypted = source->qpdf.isEncrypted();
             ownerMatched = encrypted && source->qpdf.ownerPasswordMatched();
+            int r = 0, p = 0;
+            if (encrypted && source->qpdf.isEncrypted(r, p))
+                revision = r;
         } catch (...) {
         }
         pages = collectPages(source->qpdf);
@@ -233,7 +271,7 @@ std::shared_ptr<Document> finishOpen(std::shared_ptr<Document> doc, Document::Im
             *status = s;
     };
     std::shared_ptr<Source> source;
-    switch (load(impl.path, impl.bytes, "", &source)) {
+    switch (load(impl.path, impl.bytes, "", &source, &impl.revision)) {
     case LoadResult::Ok:
         impl.adopt(std::move(source), "");
         set(OpenStatus::Ok);
@@ -312,7 +350,9 @@ bool Document::unlockWithPassword(const std::string& password)
 {
     if (impl_->source && !impl_->encrypted)
         return true;
-    for (const std::string& candidate : passwordCandidates(password)) {
+    // Revisions 5 and 6 take SASLprep'd passwords; so may a file whose revision is not known.
+    const bool saslPrep = impl_->revision == 0 || impl_->revision >= 5;
+    for (const std::string& candidate : passwordCandidates(password, saslPrep)) {
         std::shared_ptr<Source> source;
         if (load(impl_->path, impl_->bytes, candidate, &source) != LoadResult::Ok)
             continue;

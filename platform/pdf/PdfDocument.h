@@ -37,8 +37,8 @@ public:
     bool isEncrypted() const;
     bool isUnlocked() const;
     // Tries the password (and the other spellings qpdf offers for non-ASCII
-    // passwords); on success the document is reopened unlocked and true is
-    // returned. Page and object handles taken before a successful unlock
+    // passwords, each first prepared by SASLprep for an AES-256 file); on
+    // success the document is reopened unlocked and true is returned. Page and object handles taken before a successful unlock
     // must not be used afterwards.
     // A document that is not encrypted has nothing to unlock: true. A wrong
     // password leaves the document as it was, even when it was already

@@ -67,4 +67,40 @@ std::string lowerCasedText(std::string_view text)
     return std::string(text);
 }
 
+std::optional<std::string> saslPreparedText(std::string_view text)
+{
+    if (!isValidUtf8(text))
+        return std::nullopt;
+    const IcuLibrary& icu = icuLibrary();
+    const std::u16string source = utf8ToUtf16(text);
+    if (!icu.loaded || source.size() > static_cast<size_t>(INT32_MAX / 4))
+        return std::nullopt;
+    UErrorCode status = U_ZERO_ERROR;
+    UStringPrepProfile* profile = icu.usprep_openByType(USPREP_RFC4013_SASLPREP, &status);
+    if (U_FAILURE(status) || !profile)
+        return std::nullopt;
+    // NFKC can lengthen a text (U+FDFA becomes 18 characters); ICU says how
+    // long when the first buffer is short.
+    std::optional<std::string> result;
+    std::u16string prepared(source.size() + 16, u'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        status = U_ZERO_ERROR;
+        UParseError where;
+        const int32_t length =
+            icu.usprep_prepare(profile, source.data(), static_cast<int32_t>(source.size()), prepared.data(),
+                               static_cast<int32_t>(prepared.size()), USPREP_ALLOW_UNASSIGNED, &where, &status);
+        if (status == U_BUFFER_OVERFLOW_ERROR && length > 0) {
+            prepared.assign(static_cast<size_t>(length), u'\0');
+            continue;
+        }
+        if (U_SUCCESS(status) && length >= 0) {
+            prepared.resize(static_cast<size_t>(length));
+            result = utf16ToUtf8(prepared);
+        }
+        break;
+    }
+    icu.usprep_close(profile);
+    return result;
+}
+
 } // namespace rz

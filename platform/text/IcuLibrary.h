@@ -7,8 +7,10 @@
 #include <unicode/ubidi.h>
 #include <unicode/ubrk.h>
 #include <unicode/uchar.h>
+#include <unicode/usprep.h>
 #include <unicode/ustring.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,7 +34,10 @@ namespace rz {
     X(ubidi_setPara) \
     X(ubidi_getLevelAt) \
     X(ubidi_getResultLength) \
-    X(ubidi_getVisualMap)
+    X(ubidi_getVisualMap) \
+    X(usprep_openByType) \
+    X(usprep_prepare) \
+    X(usprep_close)
 
 struct IcuLibrary {
 #define RZ_ICU_MEMBER(name) decltype(&::name) name = nullptr;
@@ -52,5 +57,13 @@ int unicodeCharType(char32_t c);
 // The UTF-8 text lower-cased by the root locale's rules; ASCII text without
 // ICU, and any text unchanged when ICU cannot be loaded.
 std::string lowerCasedText(std::string_view text);
+
+// The UTF-8 text prepared by SASLprep (the password profile of stringprep,
+// unassigned code points allowed): characters that map to nothing, such as
+// the soft hyphen, dropped, other spaces made U+0020, and the rest in NFKC.
+// Nothing for text that is not UTF-8, that holds a prohibited character
+// (control characters among them) or mixes directions wrongly, and when ICU
+// cannot be loaded.
+std::optional<std::string> saslPreparedText(std::string_view text);
 
 } // namespace rz

@@ -1,5 +1,6 @@
 #include "platform/core/Numbers.h"
 #include "platform/core/Uuid.h"
+#include "platform/text/IcuLibrary.h"
 #include "platform/text/Utf.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,39 @@ TEST(Utf, ConversionsReplaceInvalidSequences)
     EXPECT_TRUE(isValidUtf8("\xEF\xBF\xBD ok"));
     EXPECT_FALSE(isValidUtf8("\xFF"));
     EXPECT_EQ(prefixUtf16Units("ab\xF0\x9F\x98\x80", 3), "ab");
+}
+
+TEST(IcuLibrary, SaslPrepMapsRemovesAndRefuses)
+{
+    ASSERT_TRUE(icuLibrary().loaded);
+    struct Case {
+        const char* name;
+        std::string text;
+        std::optional<std::string> prepared;
+    } cases[] = {
+        {"ASCII unchanged", "Pass word1", "Pass word1"},
+        {"empty", "", ""},
+        {"soft hyphen removed", "pass\xC2\xADword", "password"},
+        {"zero-width no-break space removed", "a\xEF\xBB\xBF" "b", "ab"},
+        {"feminine ordinal to a (NFKC)", "\xC2\xAA" "bc", "abc"},
+        {"no-break space to space", "a\xC2\xA0" "b", "a b"},
+        {"ligature split", "\xEF\xAC\x81ne", "fine"},
+        {"combining accent composed", "e\xCC\x81t\xC3\xA9", "\xC3\xA9t\xC3\xA9"},
+        {"already prepared", "\xC3\xA6\xC3\xB8\xC3\xA5", "\xC3\xA6\xC3\xB8\xC3\xA5"},
+        {"control character refused", "a\x07" "b", std::nullopt},
+        {"private use refused", "a\xEE\x80\x80", std::nullopt},
+        {"right-to-left then left-to-right refused", "\xD7\x90" "a\xD7\x91", std::nullopt},
+        {"not UTF-8", "pass\xADword", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(saslPreparedText(c.text), c.prepared) << c.name;
+    // NFKC may lengthen the text well beyond a first guess at its size.
+    std::string wide, expanded;
+    for (int i = 0; i < 20; ++i)
+        wide += "\xEF\xB7\xBA"; // U+FDFA, one character of 18 after NFKC
+    const auto prepared = saslPreparedText(wide);
+    ASSERT_TRUE(prepared);
+    EXPECT_EQ(utf16Length(*prepared), 20u * 18u);
 }
 
 TEST(Uuid, UppercaseHyphenatedAndFresh)

@@ -316,3 +316,47 @@ TEST(PdfDocument, PasswordsAndPermissions)
     // The spelling that worked, for other readers of the file.
     EXPECT_EQ(doc->password(), "\xC3\xA6\xC3\xB8\xC3\xA5");
 }
+
+TEST(PdfDocument, Aes256PasswordsArePreparedBySaslPrep)
+{
+    // An AES-256 file holds its password prepared by SASLprep; the user
+    // types it unprepared. The older handlers take the bytes as they are.
+    const std::string plain = onePage();
+    struct Case {
+        const char* name;
+        std::string stored; // as the file was encrypted
+        std::string typed;
+        int revision;
+        const char* opened; // the spelling that opened it; null: refused
+    } cases[] = {
+        {"soft hyphen removed", "password", "pass\xC2\xADword", 6, "password"},
+        {"feminine ordinal to a", "abc", "\xC2\xAA" "bc", 6, "abc"},
+        {"no-break space to space", "a b", "a\xC2\xA0" "b", 6, "a b"},
+        {"combining accent composed", "\xC3\xA9t\xC3\xA9", "e\xCC\x81t\xC3\xA9", 6, "\xC3\xA9t\xC3\xA9"},
+        // Typed in Latin-1: the UTF-8 spelling, then prepared.
+        {"Latin-1 soft hyphen", "password", "pass\xADword", 6, "password"},
+        // A file encrypted with the unprepared password still opens with it.
+        {"stored unprepared", "pass\xC2\xADword", "pass\xC2\xADword", 6, "pass\xC2\xADword"},
+        // Not prepared where the handler does not prepare.
+        {"revision 3 unprepared", "abc", "\xC2\xAA" "bc", 3, nullptr},
+        {"revision 3 as typed", "\xC2\xAA" "bc", "\xC2\xAA" "bc", 3, "\xC2\xAA" "bc"},
+    };
+    for (const Case& c : cases) {
+        const auto doc = Document::openData(rz::pdftest::encryptPdf(plain, c.stored, "owner", true, c.revision));
+        ASSERT_TRUE(doc) << c.name;
+        ASSERT_FALSE(doc->isUnlocked()) << c.name;
+        EXPECT_EQ(doc->unlockWithPassword(c.typed), c.opened != nullptr) << c.name;
+        if (!c.opened)
+            continue;
+        EXPECT_EQ(doc->password(), c.opened) << c.name;
+        EXPECT_FALSE(doc->ownerPasswordMatched()) << c.name;
+        EXPECT_EQ(ContentStream(doc->page(1)).data(), "0 0 m 10 10 l S") << c.name;
+    }
+    // An owner password given to a file already open (with its empty user
+    // password) is prepared too.
+    const auto doc = Document::openData(rz::pdftest::encryptPdf(plain, "", "master", true, 6));
+    ASSERT_TRUE(doc && doc->isUnlocked());
+    EXPECT_FALSE(doc->ownerPasswordMatched());
+    EXPECT_TRUE(doc->unlockWithPassword("mas\xC2\xADter"));
+    EXPECT_TRUE(doc->ownerPasswordMatched());
+}
