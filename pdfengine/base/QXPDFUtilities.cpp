@@ -309,7 +309,7 @@ bool QXWriteImageToURL(const std::optional<Image>& image, const std::string& url
         properties.dpiX = xdpi;
         properties.dpiY = ydpi;
     }
-    if (*imageType == ImageType::JPEG)
+    if (*imageType == ImageType::JPEG || *imageType == ImageType::JPEG2000)
         properties.quality = quality;
     if (*imageType == ImageType::TIFF)
         properties.bilevel = true;

@@ -73,7 +73,7 @@ std::optional<Image> QXImageFromURLString(const std::string& urlString);
 // Writes the image to the file a URL names ("file://" URL or plain path)
 // in the format of `type` (a type identifier such as "public.png" or
 // "com.truevision.tga-image", or a name such as "png"). JPEG gets the
-// resolution and the quality (0 to 1); JPEG 2000 nothing; TIFF the
+// resolution and the quality (0 to 1); JPEG 2000 the quality only; TIFF the
 // resolution, one bit per pixel and CCITT Group 4; the others the
 // resolution. A missing image, an unusable URL or an unknown type prints
 // "Couldn't create image destination!\n"; a failed encoding or write prints

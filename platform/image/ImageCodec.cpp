@@ -101,7 +101,7 @@ std::optional<std::string> encodeImage(const Image& image, ImageType type, const
     case ImageType::TGA:
         return codec::encodeTGA(image);
     case ImageType::JPEG2000:
-        return codec::encodeJPEG2000(image);
+        return codec::encodeJPEG2000(image, properties);
     }
     return std::nullopt;
 }

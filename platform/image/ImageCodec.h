@@ -34,8 +34,10 @@ struct ImageProperties {
     // and finite.
     std::optional<double> dpiX;
     std::optional<double> dpiY;
-    // Lossy compression quality 0 (smallest) to 1 (best), JPEG only; mapped
-    // to libjpeg's 0..100. Unset, or not finite, means 1.
+    // Lossy compression quality 0 (smallest) to 1 (best), JPEG and JPEG 2000
+    // only. JPEG maps it to libjpeg's 0..100; JPEG 2000 is lossless at 1 and
+    // below it cut to a fidelity that falls with the quality. Unset, or not
+    // finite, means 1.
     std::optional<double> quality;
     // TIFF only: one bit per pixel (luminance threshold at one half, over
     // white), CCITT Group 4 compression. Otherwise TIFF is 8-bit with LZW.

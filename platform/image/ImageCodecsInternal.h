@@ -15,7 +15,7 @@ std::optional<std::string> encodeBMP(const Image& image, const ImageProperties& 
 std::optional<std::string> encodeTIFF(const Image& image, const ImageProperties& properties);
 std::optional<std::string> encodeGIF(const Image& image);
 std::optional<std::string> encodeTGA(const Image& image);
-std::optional<std::string> encodeJPEG2000(const Image& image);
+std::optional<std::string> encodeJPEG2000(const Image& image, const ImageProperties& properties);
 
 std::optional<Image> decodePNG(std::string_view bytes);
 std::optional<Image> decodeBMP(std::string_view bytes);

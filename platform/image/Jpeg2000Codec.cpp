@@ -1,6 +1,7 @@
-// JPEG 2000 through openjpeg, over memory. Written: a JP2 file, lossless
-// (reversible 5/3 wavelet, one layer), no resolution box. Read: JP2 files
-// and raw J2K codestreams.
+// JPEG 2000 through openjpeg, over memory. Written: a JP2 file (reversible
+// 5/3 wavelet, one layer), lossless at quality 1 and cut to a target
+// fidelity below it; no resolution box. Read: JP2 files and raw J2K
+// codestreams.
 #include "platform/image/ImageCodecsInternal.h"
 
 #include <algorithm>
@@ -17,6 +18,13 @@ namespace {
 constexpr unsigned char kJP2Signature[12] = {0, 0, 0, 0x0c, 'j', 'P', ' ', ' ', 0x0d, 0x0a, 0x87, 0x0a};
 // More components than any colour model with alpha needs is taken as damage.
 constexpr OPJ_UINT32 kMaxComponents = 16;
+// Below quality 1 the code stream is cut where the image reaches a peak
+// signal-to-noise ratio (dB) rising linearly with the quality from the
+// first value (quality 0: blocky but legible) to the second (just below 1:
+// no visible loss). The reversible wavelet keeps every cut no larger than
+// the lossless file.
+constexpr float kLowestQualityPSNR = 25.0f;
+constexpr float kHighestQualityPSNR = 60.0f;
 
 struct MemoryStream {
     const unsigned char* data = nullptr;
@@ -219,7 +227,7 @@ int resolutionsFor(int width, int height)
 
 } // namespace
 
-std::optional<std::string> encodeJPEG2000(const Image& source)
+std::optional<std::string> encodeJPEG2000(const Image& source, const ImageProperties& properties)
 {
     if (source.isEmpty())
         return std::nullopt;
@@ -259,9 +267,19 @@ std::optional<std::string> encodeJPEG2000(const Image& source)
 
     opj_cparameters_t settings;
     opj_set_default_encoder_parameters(&settings);
+    double quality = properties.quality.value_or(1.0);
+    if (!std::isfinite(quality))
+        quality = 1.0;
+    quality = std::clamp(quality, 0.0, 1.0);
     settings.tcp_numlayers = 1;
-    settings.tcp_rates[0] = 0; // lossless
-    settings.cp_disto_alloc = 1;
+    if (quality < 1.0) {
+        settings.cp_fixed_quality = 1;
+        settings.tcp_distoratio[0] =
+            kLowestQualityPSNR + static_cast<float>(quality) * (kHighestQualityPSNR - kLowestQualityPSNR);
+    } else {
+        settings.tcp_rates[0] = 0; // lossless
+        settings.cp_disto_alloc = 1;
+    }
     settings.irreversible = 0;
     settings.numresolution = resolutionsFor(image.width(), image.height());
     settings.tcp_mct = n >= 3 ? 1 : 0;

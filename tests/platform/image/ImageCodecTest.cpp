@@ -169,6 +169,64 @@ TEST(ImageCodec, JpegQualityIsHonoured)
     EXPECT_EQ(identify(writeFile(encoded(testImage(), ImageType::JPEG), "d.jpg"), "%Q"), "100");
 }
 
+TEST(ImageCodec, Jpeg2000QualityTradesFidelityForSize)
+{
+    // Gradients under a little noise, as in a scanned page or a photograph.
+    for (const PixelFormat format : {PixelFormat::RGB8, PixelFormat::Gray8, PixelFormat::RGBA8}) {
+        SCOPED_TRACE(int(format));
+        auto made = Image::make(160, 120, format);
+        ASSERT_TRUE(made);
+        uint32_t seed = 12345;
+        for (int y = 0; y < made->height(); ++y)
+            for (int i = 0; i < made->width() * made->componentCount(); ++i) {
+                seed = seed * 1664525u + 1013904223u;
+                made->mutableRow(y)[i] = static_cast<uint8_t>((i * 3 + y * 2 + int(seed >> 28)) & 0xff);
+            }
+        const Image source = *made;
+        auto encodedAt = [&](std::optional<double> quality) {
+            ImageProperties properties;
+            properties.quality = quality;
+            return encoded(source, ImageType::JPEG2000, properties);
+        };
+        // Quality 1, like an unset or unusable one, is lossless.
+        const std::string lossless = encodedAt(std::nullopt);
+        for (const double q : {1.0, 7.0, std::nan("")})
+            EXPECT_EQ(encodedAt(q), lossless) << q;
+        auto back = decodeImage(lossless);
+        ASSERT_TRUE(back);
+        EXPECT_TRUE(back->samePixels(source));
+        // Each lower quality gives a smaller file, still decoded whole at the
+        // image's size, and further from the source.
+        size_t previousSize = lossless.size();
+        double previousError = 0;
+        for (const double q : {0.92, 0.5, 0.3, 0.1}) {
+            const std::string bytes = encodedAt(q);
+            EXPECT_LT(bytes.size(), previousSize) << q;
+            bool complete = false;
+            back = decodeImage(bytes, &complete);
+            ASSERT_TRUE(back) << q;
+            EXPECT_TRUE(complete) << q;
+            EXPECT_EQ(back->format(), source.format());
+            const double error = meanAbsoluteDifference(*back, source);
+            EXPECT_GT(error, previousError) << q;
+            previousSize = bytes.size();
+            previousError = error;
+        }
+        EXPECT_EQ(identify(writeFile(encodedAt(0.1), "q.jp2"), "%m %w %h"), "JP2 160 120");
+    }
+    // Images smaller than a code block still encode at the lowest quality.
+    for (const int side : {1, 2, 5}) {
+        ImageProperties low;
+        low.quality = 0.1;
+        auto tiny = Image::make(side, side + 1, PixelFormat::RGB8);
+        ASSERT_TRUE(tiny);
+        const auto back = decodeImage(encoded(*tiny, ImageType::JPEG2000, low));
+        ASSERT_TRUE(back) << side;
+        EXPECT_EQ(back->width(), side);
+        EXPECT_EQ(back->height(), side + 1);
+    }
+}
+
 TEST(ImageCodec, BilevelTiffIsGroup4AtOneBit)
 {
     ImageProperties properties;

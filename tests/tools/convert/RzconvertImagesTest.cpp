@@ -156,6 +156,33 @@ TEST(RzconvertImages, JpegQualityAndBilevelTiff)
     EXPECT_EQ(identify(tiffOut + "/fixture/IMG_00001.tiff", "%z %C"), "1 Group4");
 }
 
+TEST(RzconvertImages, Jpeg2000QualityShrinksTheFile)
+{
+    // A page with text and a filled shape: lossless at quality 1, smaller
+    // at each lower quality, always a whole page at its size.
+    const std::string pdf = fixture("[0 0 200 200]");
+    uintmax_t previous = 0;
+    for (const char* quality : {"1", "0.92", "0.3", "0.1"}) {
+        const std::string out = test::makeTempDir();
+        std::string log;
+        ASSERT_EQ(rzconvert(std::string("--to jp2 --quality ") + quality + " --out " + quote(out) + " " + quote(pdf),
+                            &log),
+                  0)
+            << quality << "\n" << log;
+        const std::string file = out + "/fixture/IMG_00001.jp2";
+        ASSERT_TRUE(fs::exists(file)) << quality << "\n" << log;
+        EXPECT_EQ(identify(file, "%m %w %h"), "JP2 400 400") << quality;
+        const auto decoded = readImageFile(file);
+        ASSERT_TRUE(decoded) << quality;
+        EXPECT_EQ(decoded->width(), 400);
+        const uintmax_t size = fs::file_size(file);
+        if (previous) {
+            EXPECT_LT(size, previous) << quality;
+        }
+        previous = size;
+    }
+}
+
 TEST(RzconvertImages, PagesMatchPdftoppm)
 {
     if (test::corpusDir().empty())
