@@ -20,8 +20,6 @@ constexpr std::string_view kXMLNSNamespaceURI = "http://www.w3.org/2000/xmlns/";
 // Bytes collected before they are written to the file in one call.
 constexpr size_t kWriteBufferSize = 64 * 1024;
 
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
-
 std::string systemMessage(int error)
 {
     return std::system_category().message(error);
@@ -30,47 +28,6 @@ std::string systemMessage(int error)
 [[noreturn]] void raise(const std::string& reason)
 {
     throw XMLWriterException(reason);
-}
-
-bool isContinuation(unsigned char c)
-{
-    return (c & 0xC0) == 0x80;
-}
-
-// Length of the well-formed UTF-8 sequence at s[i] (a lead byte >= 0x80)
-// and its code point; 0 when the bytes there are not well-formed. A
-// surrogate encoded in three bytes (ED A0..BF xx) is reported with its
-// code point so that the caller can drop it.
-size_t sequenceAt(std::string_view s, size_t i, char32_t& cp)
-{
-    const size_t n = s.size();
-    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[i + k]); };
-    const unsigned char c = b(0);
-    if (c >= 0xC2 && c <= 0xDF) {
-        if (i + 1 < n && isContinuation(b(1))) {
-            cp = (char32_t(c & 0x1F) << 6) | (b(1) & 0x3F);
-            return 2;
-        }
-        return 0;
-    }
-    if (c >= 0xE0 && c <= 0xEF) {
-        if (i + 2 >= n || !isContinuation(b(1)) || !isContinuation(b(2)))
-            return 0;
-        if (c == 0xE0 && b(1) < 0xA0)
-            return 0;  // overlong
-        cp = (char32_t(c & 0x0F) << 12) | (char32_t(b(1) & 0x3F) << 6) | (b(2) & 0x3F);
-        return 3;
-    }
-    if (c >= 0xF0 && c <= 0xF4) {
-        if (i + 3 >= n || !isContinuation(b(1)) || !isContinuation(b(2)) || !isContinuation(b(3)))
-            return 0;
-        if ((c == 0xF0 && b(1) < 0x90) || (c == 0xF4 && b(1) > 0x8F))
-            return 0;  // overlong or beyond U+10FFFF
-        cp = (char32_t(c & 0x07) << 18) | (char32_t(b(1) & 0x3F) << 12) |
-             (char32_t(b(2) & 0x3F) << 6) | (b(3) & 0x3F);
-        return 4;
-    }
-    return 0;
 }
 
 // The entity of an ASCII character that must be escaped, or nullptr.
@@ -83,14 +40,6 @@ const char* entityFor(char32_t c)
     case '"': return "&quot;";
     default: return nullptr;
     }
-}
-
-// True for the characters XML 1.0 does not allow in a document.
-bool isForbidden(char32_t c)
-{
-    if (c < 0x20)
-        return c != 0x09 && c != 0x0A && c != 0x0D;
-    return (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF;
 }
 
 } // namespace
@@ -415,18 +364,19 @@ void XMLFileWriter::writeCharacters(const char16_t* characters, size_t length)
 {
     if (characters == nullptr || length == 0)
         return;
-    append(utf16ToUtf8(std::u16string_view(characters, length)));
+    append(markupSafeText(std::u16string_view(characters, length)));
 }
 
 void XMLFileWriter::writeComment(std::string_view text)
 {
     closeStartElementIfOpen();
     append("<!--");
+    const std::string content = markupSafeText(text);
     std::string safe;
-    safe.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        safe.push_back(text[i]);
-        if (text[i] == '-' && (i + 1 == text.size() || text[i + 1] == '-'))
+    safe.reserve(content.size());
+    for (size_t i = 0; i < content.size(); ++i) {
+        safe.push_back(content[i]);
+        if (content[i] == '-' && (i + 1 == content.size() || content[i + 1] == '-'))
             safe.push_back(' ');
     }
     append(safe);
@@ -434,9 +384,11 @@ void XMLFileWriter::writeComment(std::string_view text)
     emptyElement_ = false;
 }
 
-void XMLFileWriter::writeCData(std::string_view text)
+void XMLFileWriter::writeCData(std::string_view content)
 {
     closeStartElementIfOpen();
+    const std::string safe = markupSafeText(content);
+    const std::string_view text = safe;
     append("<![CDATA[");
     size_t start = 0;
     for (size_t pos = text.find("]]>"); pos != std::string_view::npos;
@@ -457,69 +409,29 @@ void XMLFileWriter::write(std::string_view text)
         append(text);
 }
 
-// Escapes UTF-8 text; runs of characters kept as they are go out in one piece.
-void XMLFileWriter::writeEscaped(std::string_view s)
+// Escapes text made safe for markup; runs of characters kept as they are go
+// out in one piece.
+void XMLFileWriter::writeEscaped(std::string_view text)
 {
+    const std::string safe = markupSafeText(text);
+    const std::string_view s = safe;
     size_t runStart = 0;
-    size_t i = 0;
-    const auto endRun = [&](size_t end) {
-        if (end > runStart)
-            append(s.substr(runStart, end - runStart));
-    };
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            const char* entity = entityFor(c);
-            if (entity != nullptr || isForbidden(c)) {
-                endRun(i);
-                if (entity != nullptr)
-                    append(entity);
-                runStart = ++i;
-            } else {
-                ++i;
-            }
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char* entity = entityFor(static_cast<unsigned char>(s[i]));
+        if (entity == nullptr)
             continue;
-        }
-        char32_t cp = 0;
-        const size_t length = sequenceAt(s, i, cp);
-        if (length == 0) {
-            endRun(i);
-            append(kReplacementCharacter);
-            runStart = ++i;
-        } else if (isForbidden(cp)) {
-            endRun(i);
-            i += length;
-            runStart = i;
-        } else {
-            i += length;
-        }
+        if (i > runStart)
+            append(s.substr(runStart, i - runStart));
+        append(entity);
+        runStart = i + 1;
     }
-    endRun(s.size());
+    if (s.size() > runStart)
+        append(s.substr(runStart));
 }
 
 void XMLFileWriter::writeEscaped(std::u16string_view s)
 {
-    std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        const char16_t unit = s[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            if (i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-                const char32_t cp = 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-                appendUtf8(out, cp);
-                ++i;
-            }
-            continue;  // an unpaired high surrogate is dropped
-        }
-        if (const char* entity = entityFor(unit)) {
-            out += entity;
-            continue;
-        }
-        if (isForbidden(unit))
-            continue;
-        appendUtf8(out, unit);
-    }
-    append(out);
+    writeEscaped(markupSafeText(s));
 }
 
 // --- Namespaces ---

@@ -90,24 +90,24 @@ public:
     void writeAttribute(std::string_view localName, std::string_view value);
 
     // --- Content ---
-    // Escaped text: & < > " become entities; characters XML 1.0 does not
-    // allow (C0 controls other than tab, line feed and carriage return,
-    // unpaired surrogates, U+FFFE, U+FFFF) are dropped; characters outside
-    // the Basic Multilingual Plane are kept. Invalid UTF-8 bytes become
-    // U+FFFD.
+    // Escaped text: & < > " become entities. Text, attribute values,
+    // comments and CDATA go through markupSafeText (platform/text/Utf.h):
+    // ill-formed UTF-8 becomes U+FFFD, and what XML 1.0 does not allow (C0
+    // controls other than tab, line feed and carriage return, U+FFFE,
+    // U+FFFF), the C1 controls and the noncharacters are dropped;
+    // characters outside the Basic Multilingual Plane are kept.
     void writeCharacters(std::string_view text);
     // The same over UTF-16 code units: a well-formed surrogate pair is
-    // written as one character, an unpaired surrogate is dropped.
+    // written as one character, an unpaired surrogate as U+FFFD.
     void writeCharacters(std::u16string_view text);
-    // `length` UTF-16 units written unescaped (unpaired surrogates become
-    // U+FFFD so the file stays UTF-8).
+    // `length` UTF-16 units written unescaped, made safe as above.
     void writeCharacters(const char16_t* characters, size_t length);
-    // <!--text-->; the text is kept as given except that a hyphen is
-    // separated from a following hyphen or from the end by a space, as a
-    // comment cannot hold "--" or end in "-".
+    // <!--text-->; the text made safe, and a hyphen separated from a
+    // following hyphen or from the end by a space, as a comment cannot hold
+    // "--" or end in "-".
     void writeComment(std::string_view text);
-    // <![CDATA[text]]>; a "]]>" inside the text is split across two
-    // sections.
+    // <![CDATA[text]]>, the text made safe; a "]]>" inside the text is split
+    // across two sections.
     void writeCData(std::string_view text);
     // The string unchanged, without escaping.
     void write(std::string_view text);

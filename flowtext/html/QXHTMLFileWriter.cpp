@@ -14,32 +14,33 @@ std::shared_ptr<QXHTMLFileWriter> QXHTMLFileWriter::initWithPath(const std::stri
 
 std::string QXHTMLFileWriter::escapedContent(std::u16string_view text) const
 {
-    std::u16string escaped;
-    escaped.reserve(text.size());
-    for (const char16_t u : text) {
-        switch (u) {
-        case u'\t':
-        case u'\n':
-        case u'\r':
-            escaped += u"<br \\>";
+    const std::string safe = markupSafeText(text);
+    std::string escaped;
+    escaped.reserve(safe.size());
+    for (const char c : safe) {
+        switch (c) {
+        case '\t':
+        case '\n':
+        case '\r':
+            escaped += "<br \\>";
             break;
-        case u'"':
-            escaped += u"&quot;";
+        case '"':
+            escaped += "&quot;";
             break;
-        case u'&':
-            escaped += u"&amp;";
+        case '&':
+            escaped += "&amp;";
             break;
-        case u'<':
-            escaped += u"&lt;";
+        case '<':
+            escaped += "&lt;";
             break;
-        case u'>':
-            escaped += u"&gt;";
+        case '>':
+            escaped += "&gt;";
             break;
         default:
-            escaped += u;
+            escaped += c;
         }
     }
-    return utf16ToUtf8(escaped);
+    return escaped;
 }
 
 } // namespace rz

@@ -15,8 +15,10 @@ public:
     // A writer of a new (or emptied) file; nullptr when it cannot be created.
     static std::shared_ptr<QXHTMLFileWriter> initWithPath(const std::string& path);
 
-    // Per UTF-16 unit: tab, line feed and carriage return become "<br \>",
-    // '"' "&quot;", '&' "&amp;", '<' "&lt;", '>' "&gt;"; the rest unchanged.
+    // The text made safe for markup (markupSafeText: an unpaired surrogate
+    // becomes U+FFFD, other controls and noncharacters are left out), then
+    // tab, line feed and carriage return become "<br \>", '"' "&quot;",
+    // '&' "&amp;", '<' "&lt;", '>' "&gt;"; the rest unchanged.
     std::string escapedContent(std::u16string_view text) const override;
     // The formatted text, written with write().
     void writeFormat(const std::string& text) { write(text); }

@@ -1,6 +1,7 @@
 #include "flowtext/html/QXHTMLUtilities.h"
 
 #include "converter/ooxml/QXDocxRecords.h"
+#include "platform/text/Utf.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,11 +116,12 @@ std::string_view QXHTMLUtilities::cssFontStyle(int index)
 std::string QXHTMLUtilities::cssQuotedFontName(std::string_view name)
 {
     std::string quoted = "'";
-    for (const char c : name) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F)
-            continue;
-        switch (c) {
+    forEachMarkupCodePoint(name, [&quoted](char32_t cp) {
+        switch (cp) {
+        case '\t':
+        case '\n':
+        case '\r':
+            break;
         case '\'':
             quoted += "\\27 ";
             break;
@@ -136,18 +138,19 @@ std::string QXHTMLUtilities::cssQuotedFontName(std::string_view name)
             quoted += "\\3e ";
             break;
         default:
-            quoted += c;
+            appendUtf8(quoted, cp);
         }
-    }
+    });
     quoted += '\'';
     return quoted;
 }
 
 std::string QXHTMLUtilities::escapedHTMLText(std::string_view text)
 {
+    const std::string safe = markupSafeText(text);
     std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
+    out.reserve(safe.size());
+    for (const char c : safe) {
         switch (c) {
         case '&':
             out += "&amp;";

@@ -77,9 +77,11 @@ public:
 
     // A font name as a single-quoted CSS string that cannot end the string,
     // the rule or the style element early: quotes, backslashes, "<" and ">"
-    // are written as CSS escapes, control characters are left out.
+    // are written as CSS escapes, control characters are left out, and
+    // ill-formed UTF-8 becomes U+FFFD (markupSafeText's rules).
     static std::string cssQuotedFontName(std::string_view name);
-    // Text for HTML content: &, <, > and " as character references.
+    // Text for HTML content and attribute values, made safe by
+    // markupSafeText: &, <, > and " as character references.
     static std::string escapedHTMLText(std::string_view text);
     // "rrggbb", lower-case hex, of components clamped into 0..255.
     static std::string hexColor(int red, int green, int blue);

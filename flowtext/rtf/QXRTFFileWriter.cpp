@@ -2,6 +2,7 @@
 
 #include "flowtext/rtf/QXRTFUtilities.h"
 #include "platform/core/Numbers.h"
+#include "platform/text/Utf.h"
 
 namespace rz {
 
@@ -22,7 +23,15 @@ std::string QXRTFFileWriter::escapedContent(std::u16string_view text) const
 {
     std::string out;
     out.reserve(text.size());
-    for (const char16_t u : text) {
+    forEachMarkupCodePoint(text, [&out](char32_t cp) {
+        if (cp >= 0x80) {
+            std::u16string units;
+            appendUtf16(units, cp);
+            for (const char16_t u : units)
+                out += "\\uc0\\u" + formatInteger(QXRTFUtilities::rtfUnicodeValue(u)) + " ";
+            return;
+        }
+        const char16_t u = static_cast<char16_t>(cp);
         if (!isReserved(u)) {
             out += static_cast<char>(u);
         } else if (u == u'\\' || u == u'{' || u == u'}') {
@@ -32,11 +41,9 @@ std::string QXRTFFileWriter::escapedContent(std::u16string_view text) const
             out += "\\\n";
         } else if (u == u'\t') {
             out += "\\tab ";
-        } else if (u >= 128) {
-            out += "\\uc0\\u" + formatInteger(QXRTFUtilities::rtfUnicodeValue(u)) + " ";
         }
-        // Other control characters have no place in the text.
-    }
+        // A carriage return has no place in the text.
+    });
     return out;
 }
 

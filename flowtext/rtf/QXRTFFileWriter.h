@@ -15,9 +15,12 @@ public:
     QXRTFFileWriter() : QXFlowFileWriter("    ", "\n") {}
     static std::shared_ptr<QXRTFFileWriter> initWithPath(const std::string& path);
 
-    // Per UTF-16 unit: "\", "{" and "}" after a backslash; a line feed as a
-    // backslash and a line feed; a tab as "\tab "; other control characters
-    // left out; units from 128 as "\uc0\uN " with N the signed 16-bit value.
+    // The characters markup may hold (forEachMarkupCodePoint: an unpaired
+    // surrogate becomes U+FFFD, other controls and noncharacters are left
+    // out): "\", "{" and "}" after a backslash; a line feed as a backslash
+    // and a line feed; a tab as "\tab "; a carriage return left out;
+    // characters from U+0080 as "\uc0\uN " per UTF-16 unit, N the signed
+    // 16-bit value.
     std::string escapedContent(std::u16string_view text) const override;
     // Through the escaping: a line feed, four spaces.
     void writeLinebreak() override { writeContent(u"\n"); }

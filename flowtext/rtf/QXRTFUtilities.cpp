@@ -23,18 +23,21 @@ int QXRTFUtilities::rtfUnicodeValue(char16_t unit)
 std::string QXRTFUtilities::rtfFontName(std::string_view name)
 {
     std::string out;
-    for (const char16_t u : utf8ToUtf16(name)) {
-        if (u < 0x20 || u == 0x7F || u == u';')
-            continue;
-        if (u == u'\\' || u == u'{' || u == u'}') {
+    forEachMarkupCodePoint(name, [&out](char32_t cp) {
+        if (cp < 0x20 || cp == U';')
+            return;
+        if (cp == U'\\' || cp == U'{' || cp == U'}') {
             out += '\\';
-            out += static_cast<char>(u);
-        } else if (u < 0x80) {
-            out += static_cast<char>(u);
+            out += static_cast<char>(cp);
+        } else if (cp < 0x80) {
+            out += static_cast<char>(cp);
         } else {
-            out += "\\u" + formatInteger(rtfUnicodeValue(u)) + "?";
+            std::u16string units;
+            appendUtf16(units, cp);
+            for (const char16_t u : units)
+                out += "\\u" + formatInteger(rtfUnicodeValue(u)) + "?";
         }
-    }
+    });
     return out;
 }
 

@@ -32,8 +32,9 @@ public:
 
     // A font name (UTF-8) as font-table text: "\", "{" and "}" after a
     // backslash, characters outside ASCII as "\uN?" (N the signed 16-bit
-    // value of each UTF-16 unit), control characters and ";" (which would
-    // end the name) left out. Empty when nothing printable is left.
+    // value of each UTF-16 unit), control characters, noncharacters and ";"
+    // (which would end the name) left out, ill-formed UTF-8 as U+FFFD
+    // (forEachMarkupCodePoint). Empty when nothing printable is left.
     static std::string rtfFontName(std::string_view name);
     // The signed 16-bit value RTF writes for a UTF-16 unit in \uN.
     static int rtfUnicodeValue(char16_t unit);

@@ -58,6 +58,16 @@ char32_t nextCodePoint(std::string_view s, size_t& i)
     return cp;
 }
 
+char32_t nextCodePoint(std::u16string_view s, size_t& i)
+{
+    const char32_t unit = s[i++];
+    if (!isSurrogate(unit))
+        return unit;
+    if (unit <= 0xDBFF && i < s.size() && s[i] >= 0xDC00 && s[i] <= 0xDFFF)
+        return 0x10000 + ((unit - 0xD800) << 10) + (char32_t(s[i++]) - 0xDC00);
+    return kReplacement;
+}
+
 void appendUtf8(std::string& out, char32_t cp)
 {
     if (cp > 0x10FFFF || isSurrogate(cp))
@@ -105,15 +115,8 @@ std::string utf16ToUtf8(std::u16string_view s)
 {
     std::string out;
     out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        char32_t cp = s[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        }
-        appendUtf8(out, cp);
-    }
+    for (size_t i = 0; i < s.size();)
+        appendUtf8(out, nextCodePoint(s, i));
     return out;
 }
 
@@ -148,6 +151,47 @@ std::string prefixUtf16Units(std::string_view s, size_t units)
         n += w;
         appendUtf8(out, cp);
     }
+    return out;
+}
+
+bool isForbiddenInMarkup(char32_t cp)
+{
+    if (cp < 0x20)
+        return cp != 0x09 && cp != 0x0A && cp != 0x0D;
+    if (cp >= 0x7F && cp <= 0x9F)
+        return true;
+    if (isSurrogate(cp) || (cp >= 0xFDD0 && cp <= 0xFDEF))
+        return true;
+    return (cp & 0xFFFE) == 0xFFFE || cp > 0x10FFFF;
+}
+
+std::string markupSafeText(std::string_view s)
+{
+    // Most text needs nothing: copy it whole.
+    bool clean = true;
+    for (size_t i = 0; i < s.size() && clean;) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b >= 0x20 && b < 0x7F) {
+            ++i;
+            continue;
+        }
+        const size_t at = i;
+        const char32_t cp = nextCodePoint(s, i);
+        clean = !isForbiddenInMarkup(cp) && !(cp == kReplacement && i - at != 3);
+    }
+    if (clean)
+        return std::string(s);
+    std::string out;
+    out.reserve(s.size() + 8);
+    forEachMarkupCodePoint(s, [&out](char32_t cp) { appendUtf8(out, cp); });
+    return out;
+}
+
+std::string markupSafeText(std::u16string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    forEachMarkupCodePoint(s, [&out](char32_t cp) { appendUtf8(out, cp); });
     return out;
 }
 

@@ -26,6 +26,34 @@ std::string hostileFontsPdf()
     return test::writeTempFile(test::makePdf({page}), "hostile.pdf");
 }
 
+// A font whose name holds control characters and a noncharacter, and whose
+// ToUnicode map gives control characters, unpaired surrogates and
+// noncharacters, between letters that must all arrive.
+std::string controlCharactersPdf()
+{
+    const std::string cmap = "/CIDInit /ProcSet findresource begin 12 dict begin begincmap\n"
+                             "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                             "/CMapName /Hostile-UCS def /CMapType 2 def\n"
+                             "1 begincodespacerange <00> <FF> endcodespacerange\n"
+                             "1 beginbfrange <41> <5A> <0041> endbfrange\n"
+                             "8 beginbfchar <01> <0001> <02> <D800> <03> <FFFE> <04> <0085> <05> <DC00>\n"
+                             "<06> <FDD0> <07> <001B> <08> <007F> endbfchar\n"
+                             "endcmap CMapName currentdict /CMapName get exch /defineresource pop end end\n";
+    test::PdfWriter w;
+    const int catalog = w.reserve();
+    const int tree = w.reserve();
+    const int toUnicode = w.addStream("", cmap);
+    const int font = w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Caf#01#C2#85#EF#BF#BEGras#7F /ToUnicode " +
+                           std::to_string(toUnicode) + " 0 R >>");
+    const int contents = w.addStream("", "BT /F1 12 Tf 72 720 Td (A\\001B\\002C\\003D\\004E\\005F\\006G\\007H\\010I) Tj ET");
+    const int page = w.add("<< /Type /Page /Parent " + std::to_string(tree) +
+                           " 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 " + std::to_string(font) +
+                           " 0 R >> >> /Contents " + std::to_string(contents) + " 0 R >>");
+    w.set(tree, "<< /Type /Pages /Kids [" + std::to_string(page) + " 0 R] /Count 1 >>");
+    w.set(catalog, "<< /Type /Catalog /Pages " + std::to_string(tree) + " 0 R >>");
+    return test::writeTempFile(w.build(catalog), "controls.pdf");
+}
+
 int run(const std::string& command, std::string* out = nullptr)
 {
     return test::runCommand(command, out);
@@ -49,6 +77,41 @@ TEST(FlowFormats, HostileNamesGiveWellFormedDocuments)
         << out;
     EXPECT_EQ(run(std::string(kTools) + "markup_check.py rtf '" + folder + "/" + stem + ".rtf'", &out), 0) << out;
     EXPECT_NE(test::readFile(folder + "/" + stem + ".txt").find("Hello {braces} \\ back"), std::string::npos);
+}
+
+// Control characters, unpaired surrogates and noncharacters in the text and
+// the font name, bytes that are not UTF-8 in the file name: the HTML
+// document is UTF-8 without them, the RTF document 7-bit text, and every
+// letter arrives.
+TEST(FlowFormats, ControlCharactersAndBadBytesStayOutOfTheMarkup)
+{
+    const std::string pdf = controlCharactersPdf();
+    const std::string folder = test::makeTempDir();
+    const std::string stem = "t\xE9st\x01";
+    for (const char* type : {"html", "rtf"}) {
+        const std::string dest = folder + "/" + stem + "." + type;
+        const auto result = test::convertFile(pdf, type, dest);
+        ASSERT_FALSE(result.error) << type;
+        ASSERT_TRUE(fs::exists(dest)) << type;
+    }
+    std::string out;
+    EXPECT_EQ(run(std::string(kTools) + "markup_check.py html '" + folder + "/" + stem + ".html' 't\xEF\xBF\xBDst'",
+                  &out),
+              0)
+        << out;
+    EXPECT_EQ(run(std::string(kTools) + "markup_check.py rtf '" + folder + "/" + stem + ".rtf'", &out), 0) << out;
+
+    // Every letter, in order (the page's tags are lower-case).
+    const std::string html = test::readFile(folder + "/" + stem + ".html");
+    const size_t body = html.find("<body>");
+    ASSERT_NE(body, std::string::npos);
+    std::string letters;
+    for (size_t i = body; i < html.size(); ++i)
+        if (html[i] >= 'A' && html[i] <= 'Z')
+            letters += html[i];
+    EXPECT_EQ(letters, "ABCDEFGHI") << html.substr(body);
+    EXPECT_NE(html.find("'CafGras'"), std::string::npos) << html;
+    EXPECT_NE(test::readFile(folder + "/" + stem + ".rtf").find(" CafGras;"), std::string::npos);
 }
 
 TEST(FlowFormats, LibreOfficeReadsTheTextOfTheTextOutput)

@@ -8,6 +8,7 @@
 #include "flowtext/html/QXHTMLState.h"
 #include "flowtext/QXFlowTextAppInfo.h"
 #include "tests/flowtext/FlowTestSupport.h"
+#include "tests/support/HostileText.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>
@@ -161,6 +162,56 @@ TEST_F(HtmlWriting, FontNamesCannotLeaveTheirQuotes)
     EXPECT_EQ(quoted, "'a\\27 b\\22 c\\5c d\\3c e\\3e fg\\3c /style\\3e \\3c script\\3e '");
     EXPECT_EQ(QXHTMLUtilities::escapedHTMLText("</title><script>&\""),
               "&lt;/title&gt;&lt;script&gt;&amp;&quot;");
+}
+
+// A PDF's text, font names and file names: what reaches the document is
+// well-formed UTF-8 holding only what markup may hold (the table's "safe"),
+// escaped as HTML and CSS want.
+TEST_F(HtmlWriting, HostileTextsAndNamesKeepOnlyWhatMarkupMayHold)
+{
+    const auto escaped = [](const std::string& safe, bool content) {
+        std::string out;
+        for (const char c : safe) {
+            if (content && (c == '\t' || c == '\n' || c == '\r'))
+                out += "<br \\>";
+            else if (c == '&')
+                out += "&amp;";
+            else if (c == '<')
+                out += "&lt;";
+            else if (c == '>')
+                out += "&gt;";
+            else if (c == '"')
+                out += "&quot;";
+            else
+                out += c;
+        }
+        return out;
+    };
+    const auto quoted = [](const std::string& safe) {
+        std::string out = "'";
+        for (const char c : safe) {
+            if (c == '\t' || c == '\n' || c == '\r')
+                continue;
+            switch (c) {
+            case '\'': out += "\\27 "; break;
+            case '"': out += "\\22 "; break;
+            case '\\': out += "\\5c "; break;
+            case '<': out += "\\3c "; break;
+            case '>': out += "\\3e "; break;
+            default: out += c;
+            }
+        }
+        return out + "'";
+    };
+    for (const auto& c : test::hostileUtf8Texts()) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(QXHTMLUtilities::escapedHTMLText(c.text), escaped(c.safe, false));
+        EXPECT_EQ(QXHTMLUtilities::cssQuotedFontName(c.text), quoted(c.safe));
+    }
+    for (const auto& c : test::hostileUtf16Texts()) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(writer->escapedContent(c.text), escaped(c.safe, true));
+    }
 }
 
 // A whole document: its skeleton byte for byte.

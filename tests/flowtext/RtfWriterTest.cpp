@@ -6,7 +6,9 @@
 #include "flowtext/rtf/QXRTFParagraph.h"
 #include "flowtext/rtf/QXRTFRun.h"
 #include "flowtext/rtf/QXRTFState.h"
+#include "flowtext/rtf/QXRTFUtilities.h"
 #include "tests/flowtext/FlowTestSupport.h"
+#include "tests/support/HostileText.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +120,51 @@ TEST_F(RtfWriting, FontNamesCannotBreakTheFontTable)
                      "\\f1\\fnil\\fcharset0 x\\}\\{\\\\rtf1;"
                      "\\f2\\fnil\\fcharset0 Semicolon;"
                      "\\f3\\fnil\\fcharset0 \\u233?t\\u233?;");
+}
+
+// Controls, noncharacters and ill-formed text from a PDF: the body and the
+// font table hold 7-bit text only, with U+FFFD for what was ill-formed.
+TEST_F(RtfWriting, HostileTextsAndFontNamesAreEscapedOrLeftOut)
+{
+    struct Body {
+        std::u16string text;
+        std::string rtf;
+    };
+    const Body bodies[] = {
+        {u"a\x01\x1F\x7F\u0085\u009F" "b", "ab"},
+        {u"\r\n", "\\\n"},
+        {{0xD800, u'x'}, "\\uc0\\u-3 x"},
+        {{0xDC00, 0xD83D}, "\\uc0\\u-3 \\uc0\\u-3 "},
+        {u"\uFFFE\uFFFF\uFDD0y", "y"},
+        {{0xD83F, 0xDFFE, u'z'}, "z"},
+        {{0xD83D, 0xDE00}, "\\uc0\\u-10179 \\uc0\\u-8704 "},
+    };
+    for (const Body& b : bodies)
+        EXPECT_EQ(writer->escapedContent(b.text), b.rtf);
+
+    struct Name {
+        const char* name;
+        std::string rtf;
+    };
+    const Name names[] = {
+        {"Caf\xE9-Gras\xAE", "Caf\\u-3?-Gras\\u-3?"},
+        {"\x01\x7F\xC2\x85\xEF\xBF\xBE", ""},
+        {"x\xED\xA0\x80", "x\\u-3?\\u-3?\\u-3?"},
+        {"\xC0\xBB" "A", "\\u-3?\\u-3?A"},
+        {"\xF0\x9F\x98\x80", "\\u-10179?\\u-8704?"},
+    };
+    for (const Name& n : names)
+        EXPECT_EQ(QXRTFUtilities::rtfFontName(n.name), n.rtf) << n.name;
+
+    for (const auto& c : test::hostileUtf8Texts()) {
+        const std::string name = QXRTFUtilities::rtfFontName(c.text);
+        for (const char ch : name)
+            EXPECT_TRUE(ch >= 0x20 && ch < 0x7F && ch != ';') << c.name;
+    }
+    for (const auto& c : test::hostileUtf16Texts()) {
+        for (const char ch : writer->escapedContent(c.text))
+            EXPECT_TRUE((ch >= 0x20 && ch < 0x7F) || ch == '\n') << c.name;
+    }
 }
 
 TEST(RtfDocument, AnEmptyDocumentIsTheSkeleton)

@@ -2,11 +2,14 @@
 """Structure checks of the HTML and RTF documents, as their readers see them.
 
   markup_check.py html FILE TITLE
-      the document parses with one title (equal to TITLE), one style
-      element, no script element, and every p and span closed
+      the document is well-formed UTF-8 without control characters (but
+      tab, line feed and carriage return) or noncharacters, and parses with
+      one title (equal to TITLE), one style element, no script element, and
+      every p and span closed
   markup_check.py rtf FILE
-      every group opened is closed, the document is one group, and the font
-      table holds no group of its own
+      the document is 7-bit text without control characters (but tab, line
+      feed and carriage return), every group opened is closed, the document
+      is one group, and the font table holds no group of its own
 """
 import html.parser
 import sys
@@ -38,12 +41,35 @@ class Html(html.parser.HTMLParser):
             self.title += data
 
 
+def forbidden(c):
+    """A character HTML and XML readers reject or report."""
+    n = ord(c)
+    if n < 0x20:
+        return c not in '\t\n\r'
+    return (0x7F <= n <= 0x9F or 0xD800 <= n <= 0xDFFF or 0xFDD0 <= n <= 0xFDEF
+            or (n & 0xFFFE) == 0xFFFE)
+
+
+def character_problems(text):
+    bad = sorted({'U+%04X' % ord(c) for c in text if forbidden(c)})
+    return ['forbidden characters: ' + ' '.join(bad)] if bad else []
+
+
+def read_text(path, encoding):
+    with open(path, 'rb') as f:
+        data = f.read()
+    try:
+        return data.decode(encoding), []
+    except UnicodeDecodeError as e:
+        return data.decode(encoding, errors='replace'), ['not %s: %s' % (encoding, e)]
+
+
 def check_html(path, title):
+    text, problems = read_text(path, 'utf-8')
+    problems += character_problems(text)
     parser = Html()
-    with open(path, encoding='utf-8') as f:
-        parser.feed(f.read())
+    parser.feed(text)
     parser.close()
-    problems = []
     if parser.starts.count('style') != 1:
         problems.append('style elements: %d' % parser.starts.count('style'))
     if 'script' in parser.starts:
@@ -56,14 +82,13 @@ def check_html(path, title):
 
 
 def check_rtf(path):
-    with open(path, encoding='utf-8') as f:
-        text = f.read()
+    text, problems = read_text(path, 'ascii')
+    problems += character_problems(text)
     depth = 0
     closed_at = None
     i = 0
     font_table = text.find('{\\fonttbl')
     font_table_end = text.find('}', font_table)
-    problems = []
     if '{' in text[font_table + 1:font_table_end]:
         problems.append('a group inside the font table')
     while i < len(text):

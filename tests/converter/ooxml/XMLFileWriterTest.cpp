@@ -2,6 +2,7 @@
 // misuse exceptions, namespace scopes, failed file operations, and every
 // written part checked by xmllint.
 #include "converter/ooxml/XMLFileWriter.h"
+#include "tests/support/HostileText.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>
@@ -158,7 +159,7 @@ TEST(XMLFileWriterTest, EndDocumentClosesThreeOpenElementsOnIndentedLines)
               ">\n\t<a>\n\t\t<b>\n\t\t\t<c/>\n\t\t</b>\n\t</a>\n</r>");
 }
 
-TEST(XMLFileWriterTest, EscapesTextAndAttributesAndDropsWhatXmlForbids)
+TEST(XMLFileWriterTest, EscapesTextAndAttributesAndDropsWhatMarkupForbids)
 {
     struct Case {
         std::string name;
@@ -172,9 +173,10 @@ TEST(XMLFileWriterTest, EscapesTextAndAttributesAndDropsWhatXmlForbids)
         {"C0 controls dropped", std::string("\x00\x08\x0B\x0C\x0E\x1F", 6) + "z", "z"},
         {"emoji kept", "smile \xF0\x9F\x98\x80!", "smile \xF0\x9F\x98\x80!"},
         {"U+FFFE and U+FFFF dropped", "a\xEF\xBF\xBE" "b\xEF\xBF\xBF" "c", "abc"},
-        {"surrogate encoded in UTF-8 dropped", "a\xED\xA0\x80" "b", "ab"},
+        {"surrogate encoded in UTF-8 replaced", "a\xED\xA0\x80" "b", "a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" "b"},
         {"invalid byte replaced", "a\xFF" "b", "a\xEF\xBF\xBD" "b"},
-        {"U+FFFD and U+10FFFF kept", "\xEF\xBF\xBD\xF4\x8F\xBF\xBF", "\xEF\xBF\xBD\xF4\x8F\xBF\xBF"},
+        {"U+FFFD and U+10FFFD kept", "\xEF\xBF\xBD\xF4\x8F\xBF\xBD", "\xEF\xBF\xBD\xF4\x8F\xBF\xBD"},
+        {"C1 controls and the noncharacter U+10FFFF dropped", "a\xC2\x85" "b\xF4\x8F\xBF\xBF", "ab"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -188,22 +190,65 @@ TEST(XMLFileWriterTest, EscapesTextAndAttributesAndDropsWhatXmlForbids)
     }
 }
 
-TEST(XMLFileWriterTest, EscapesUtf16KeepingPairsAndDroppingLoneSurrogates)
+TEST(XMLFileWriterTest, EscapesUtf16KeepingPairsAndReplacingLoneSurrogates)
 {
     const std::u16string text = {u'a', 0xD83D, 0xDE00, u'<', 0xD800, u'b', 0xDC00, 0x0001, u'c', 0xD83D};
     bool wellFormed = false;
     EXPECT_EQ(bodyOf([&](XMLFileWriter& w) { w.writeCharacters(text); }, &wellFormed),
-              ">a\xF0\x9F\x98\x80&lt;bc</r>");
+              ">a\xF0\x9F\x98\x80&lt;\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c\xEF\xBF\xBD</r>");
     EXPECT_TRUE(wellFormed);
 
-    // Units written as they are (no escaping), a lone surrogate as U+FFFD;
-    // like markup, they leave the end tag to its own line.
-    const std::u16string raw = {u'<', u'x', u'/', u'>', 0xDC00};
+    // Units written as they are (no escaping), a lone surrogate as U+FFFD,
+    // a control character left out; like markup, they leave the end tag to
+    // its own line.
+    const std::u16string raw = {u'<', u'x', u'/', u'>', 0x0001, 0xDC00};
     EXPECT_EQ(bodyOf([&](XMLFileWriter& w) {
                   w.writeCloseStartElement();
                   w.writeCharacters(raw.data(), raw.size());
               }),
               "><x/>\xEF\xBF\xBD\n</r>");
+}
+
+// A PDF's text and names in every place a part can hold text: each one
+// well formed as xmllint reads it, and holding exactly what markup may hold.
+TEST(XMLFileWriterTest, HostileStringsGiveWellFormedParts)
+{
+    const auto escaped = [](const std::string& safe) {
+        std::string out;
+        for (const char c : safe) {
+            switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+            }
+        }
+        return out;
+    };
+    for (const auto& c : test::hostileUtf8Texts()) {
+        SCOPED_TRACE(c.name);
+        bool wellFormed = false;
+        EXPECT_EQ(bodyOf([&](XMLFileWriter& w) { w.writeCharacters(c.text); }, &wellFormed),
+                  ">" + escaped(c.safe) + "</r>");
+        EXPECT_TRUE(wellFormed);
+        EXPECT_EQ(bodyOf([&](XMLFileWriter& w) { w.writeAttribute("v", c.text); }, &wellFormed),
+                  " v=\"" + escaped(c.safe) + "\"/>");
+        EXPECT_TRUE(wellFormed);
+        EXPECT_EQ(bodyOf([&](XMLFileWriter& w) { w.writeComment(c.text); }, &wellFormed),
+                  "><!--" + c.safe + "--></r>");
+        EXPECT_TRUE(wellFormed);
+        EXPECT_EQ(bodyOf([&](XMLFileWriter& w) { w.writeCData(c.text); }, &wellFormed),
+                  "><![CDATA[" + c.safe + "]]></r>");
+        EXPECT_TRUE(wellFormed);
+    }
+    for (const auto& c : test::hostileUtf16Texts()) {
+        SCOPED_TRACE(c.name);
+        bool wellFormed = false;
+        EXPECT_EQ(bodyOf([&](XMLFileWriter& w) { w.writeCharacters(c.text); }, &wellFormed),
+                  ">" + escaped(c.safe) + "</r>");
+        EXPECT_TRUE(wellFormed);
+    }
 }
 
 TEST(XMLFileWriterTest, CommentsAndCDataStayWellFormed)

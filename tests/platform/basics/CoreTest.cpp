@@ -2,6 +2,7 @@
 #include "platform/core/Uuid.h"
 #include "platform/text/IcuLibrary.h"
 #include "platform/text/Utf.h"
+#include "tests/support/HostileText.h"
 
 #include <gtest/gtest.h>
 
@@ -114,6 +115,43 @@ TEST(IcuLibrary, SaslPrepMapsRemovesAndRefuses)
     const auto prepared = saslPreparedText(wide);
     ASSERT_TRUE(prepared);
     EXPECT_EQ(utf16Length(*prepared), 20u * 18u);
+}
+
+// What markup may hold: ill-formed input as U+FFFD, the forbidden characters
+// left out, everything else byte for byte; the result is always well-formed.
+TEST(Utf, MarkupSafeTextOfHostileStrings)
+{
+    for (const auto& c : test::hostileUtf8Texts()) {
+        SCOPED_TRACE(c.name);
+        const std::string safe = markupSafeText(c.text);
+        EXPECT_EQ(safe, c.safe);
+        EXPECT_TRUE(isValidUtf8(safe));
+        std::string visited;
+        forEachMarkupCodePoint(c.text, [&](char32_t cp) { appendUtf8(visited, cp); });
+        EXPECT_EQ(visited, c.safe);
+    }
+    for (const auto& c : test::hostileUtf16Texts()) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(markupSafeText(c.text), c.safe);
+    }
+}
+
+TEST(Utf, ForbiddenInMarkupAtTheEdgesOfEachRange)
+{
+    struct Case {
+        char32_t cp;
+        bool forbidden;
+    };
+    const Case cases[] = {
+        {0x00, true},     {0x08, true},     {0x09, false},    {0x0A, false},    {0x0B, true},
+        {0x0D, false},    {0x1F, true},     {0x20, false},    {0x7E, false},    {0x7F, true},
+        {0x9F, true},     {0xA0, false},    {0xD7FF, false},  {0xD800, true},   {0xDFFF, true},
+        {0xE000, false},  {0xFDCF, false},  {0xFDD0, true},   {0xFDEF, true},   {0xFDF0, false},
+        {0xFFFD, false},  {0xFFFE, true},   {0xFFFF, true},   {0x10000, false}, {0x1FFFE, true},
+        {0x10FFFD, false}, {0x10FFFF, true}, {0x110000, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(isForbiddenInMarkup(c.cp), c.forbidden) << std::hex << uint32_t(c.cp);
 }
 
 TEST(Uuid, UppercaseHyphenatedAndFresh)
