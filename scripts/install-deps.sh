@@ -1,9 +1,30 @@
 #!/bin/sh
-# Installs the Debian packages listed in scripts/debian-packages.txt that are
-# missing. Runs apt-get update once, and only when something is missing.
+# Installs the Debian packages of scripts/debian-packages.txt that are
+# missing: "run" (the default) the [run] part, what building and running the
+# program need; "test" both parts. Runs apt-get update once, and only when
+# something is missing.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-list=$(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$here/debian-packages.txt")
+part=${1:-run}
+case "$part" in
+run) parts="run" ;;
+test) parts="run test" ;;
+*)
+    echo "usage: $0 [run|test]" >&2
+    exit 64
+    ;;
+esac
+
+# The packages of one part: the lines after "[part]" up to the next "[...]".
+packages_of() {
+    sed -e 's/#.*//' -e 's/[[:space:]]*$//' -e '/^[[:space:]]*$/d' "$here/debian-packages.txt" |
+        awk -v want="[$1]" '/^\[/ { inside = ($0 == want); next } inside { print $1 }'
+}
+
+list=""
+for p in $parts; do
+    list="$list $(packages_of "$p")"
+done
 
 missing=""
 for pkg in $list; do
@@ -22,6 +43,6 @@ if [ -n "$missing" ]; then
 fi
 
 # The tests check that numbers stay locale-independent under a German locale.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+if [ "$part" = test ] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
     $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "warning: could not generate de_DE.UTF-8" >&2
 fi
