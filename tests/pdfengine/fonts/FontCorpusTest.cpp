@@ -11,6 +11,7 @@
 #include <unicode/unistr.h>
 
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -74,18 +75,37 @@ std::string scotusLine(const std::string& line)
     return i == std::string::npos ? std::string() : line.substr(i);
 }
 
-// The test's name: the file name's letters and digits.
+// The test's name: the file name without its folder and ".pdf", each run of
+// characters other than letters and digits as one "_", so that the name reads
+// like the file ("text/2305.03393v1-pg9.pdf": "2305_03393v1_pg9"). A name of
+// digits alone would look like gtest's own parameter index to CTest's test
+// discovery, which puts the printed parameter in its place; such a name
+// starts with "pdf_".
 std::string caseName(const ::testing::TestParamInfo<CorpusCase>& info)
 {
+    std::string file = info.param.file;
+    file = file.substr(file.find('/') + 1);
+    if (file.size() > 4 && file.compare(file.size() - 4, 4, ".pdf") == 0)
+        file.resize(file.size() - 4);
     std::string name;
-    const std::string file = info.param.file;
-    for (char ch : file.substr(file.find('/') + 1)) {
-        if (ch == '.')
-            break;
+    for (const char ch : file) {
         if ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9'))
             name.push_back(ch);
+        else if (!name.empty() && name.back() != '_')
+            name.push_back('_');
     }
+    while (!name.empty() && name.back() == '_')
+        name.pop_back();
+    if (name.find_first_not_of("0123456789") == std::string::npos)
+        name = "pdf_" + name;
     return name;
+}
+
+// The parameter as gtest prints it (in test listings and failures): its file,
+// not its bytes.
+void PrintTo(const CorpusCase& c, std::ostream* out)
+{
+    *out << c.file;
 }
 
 } // namespace
