@@ -42,6 +42,25 @@ const char* entityFor(char32_t c)
     }
 }
 
+// Hands text already made safe for markup to `out` with & < > " as
+// entities; runs of characters kept as they are go out in one piece.
+template <typename Out>
+void escapeSafeText(std::string_view s, Out&& out)
+{
+    size_t runStart = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char* entity = entityFor(static_cast<unsigned char>(s[i]));
+        if (entity == nullptr)
+            continue;
+        if (i > runStart)
+            out(s.substr(runStart, i - runStart));
+        out(entity);
+        runStart = i + 1;
+    }
+    if (s.size() > runStart)
+        out(s.substr(runStart));
+}
+
 } // namespace
 
 XMLFileWriter::XMLFileWriter(const std::string& path) : xmlPath_(path)
@@ -409,29 +428,14 @@ void XMLFileWriter::write(std::string_view text)
         append(text);
 }
 
-// Escapes text made safe for markup; runs of characters kept as they are go
-// out in one piece.
 void XMLFileWriter::writeEscaped(std::string_view text)
 {
-    const std::string safe = markupSafeText(text);
-    const std::string_view s = safe;
-    size_t runStart = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const char* entity = entityFor(static_cast<unsigned char>(s[i]));
-        if (entity == nullptr)
-            continue;
-        if (i > runStart)
-            append(s.substr(runStart, i - runStart));
-        append(entity);
-        runStart = i + 1;
-    }
-    if (s.size() > runStart)
-        append(s.substr(runStart));
+    escapeSafeText(markupSafeText(text), [this](std::string_view piece) { append(piece); });
 }
 
-void XMLFileWriter::writeEscaped(std::u16string_view s)
+void XMLFileWriter::writeEscaped(std::u16string_view text)
 {
-    writeEscaped(markupSafeText(s));
+    escapeSafeText(markupSafeText(text), [this](std::string_view piece) { append(piece); });
 }
 
 // --- Namespaces ---
