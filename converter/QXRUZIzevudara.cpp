@@ -2,6 +2,7 @@
 
 #include "converter/QXImagePDFExporter.h"
 #include "platform/core/Numbers.h"
+#include "platform/core/TemporaryFolder.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -221,6 +222,9 @@ void QXRUZIzevudara::runFile(const Request& request)
 {
     if (shuttingDown_)
         return;
+    // Everything the conversion writes outside its destination goes into one
+    // folder of its own, removed before the end is reported, whatever the outcome.
+    auto temporaryFolder = std::make_unique<TemporaryFolder>("rzconvert");
     std::optional<QXError> result;
     {
         // A document handed over with the request is taken as it is;
@@ -234,6 +238,7 @@ void QXRUZIzevudara::runFile(const Request& request)
         else
             result = _startConvertQueue(opened.document, request);
     }
+    temporaryFolder.reset();
     if (cancelled(request))
         result = makeQXError(406, "Conversion has been canceled.");
     post([result](QXRUZIzevudara& self) {

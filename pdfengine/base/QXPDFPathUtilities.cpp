@@ -1,11 +1,11 @@
 #include "pdfengine/base/QXPDFPathUtilities.h"
 
 #include "platform/core/Resources.h"
+#include "platform/core/TemporaryFolder.h"
 #include "platform/core/Uuid.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -116,11 +116,7 @@ bool QXPDFPathUtilities::createFolderIfNeed(const std::string& path)
 
 std::string QXPDFPathUtilities::homeTmpFolder()
 {
-    const char* home = std::getenv("HOME");
-    std::string base = (home && *home) ? home : fs::temp_directory_path().string();
-    while (base.size() > 1 && base.back() == '/')
-        base.pop_back();
-    return base + "/tmp";
+    return TemporaryFolder::current();
 }
 
 std::string QXPDFPathUtilities::tempFolder()
@@ -130,13 +126,7 @@ std::string QXPDFPathUtilities::tempFolder()
 
 std::string QXPDFPathUtilities::tempFolder0()
 {
-    std::error_code ec;
-    std::string base = fs::temp_directory_path(ec).string();
-    if (ec || base.empty())
-        base = "/tmp";
-    while (base.size() > 1 && base.back() == '/')
-        base.pop_back();
-    return base + "/Temp-" + makeUuidString();
+    return homeTmpFolder() + "/Temp-" + makeUuidString();
 }
 
 std::string QXPDFPathUtilities::tempIMG(const std::string& prefix, const std::string& pathExtension)

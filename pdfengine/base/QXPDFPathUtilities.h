@@ -1,5 +1,7 @@
 // File-system paths of the engine: resources, unique output names and
-// temporary files and folders under the home folder's "tmp" folder.
+// temporary files and folders. Temporary paths lie in the current job's
+// temporary folder (TemporaryFolder::current(): the running conversion's
+// own folder, removed when it ends), never under the home folder.
 #pragma once
 
 #include "platform/geometry/Path.h"
@@ -23,16 +25,18 @@ public:
     // The path itself when free, else "/a/b2.docx", "/a/b3.docx", ...
     static std::string getNewPathby(const std::string& path);
     static bool createFolderIfNeed(const std::string& path);
-    // "<home>/tmp/Temp-<UUID>" (not created).
+    // "<tmp>/Temp-<UUID>" (not created), <tmp> being homeTmpFolder().
     static std::string tempFolder();
-    // "<system temp>/Temp-<UUID>" (not created).
+    // The same: the job's folder already lies in the system's temporary
+    // folder.
     static std::string tempFolder0();
-    // "<home>/tmp/IMG_<prefix>_<UUID>.<ext>" or "<home>/tmp/IMG_<UUID>.<ext>"; ext defaults to "PNG".
+    // "<tmp>/IMG_<prefix>_<UUID>.<ext>" or "<tmp>/IMG_<UUID>.<ext>"; ext defaults to "PNG".
     static std::string tempIMG(const std::string& prefix, const std::string& pathExtension);
-    // "<home>/tmp/<name>_<UUID>.<ext>" or "<home>/tmp/<UUID>.<ext>"; ext defaults to "unkonw".
+    // "<tmp>/<name>_<UUID>.<ext>" or "<tmp>/<UUID>.<ext>"; ext defaults to "unkonw".
     static std::string tempFile(const std::string& name, const std::string& pathExtension);
     static std::string tempFile();
-    // The home folder's "tmp" folder.
+    // The current job's temporary folder (TemporaryFolder::current()), which
+    // exists: the running conversion's own, else the process's own.
     static std::string homeTmpFolder();
 };
 

@@ -25,8 +25,9 @@ namespace rz {
 
 class QXPDFImageCache {
 public:
-    // Files go into a new folder "Temp-<UUID>" under the home folder's
-    // "tmp" folder, created with the first file.
+    // Files go into a new folder "Temp-<UUID>" in the current job's
+    // temporary folder (QXPDFPathUtilities::tempFolder()), created with the
+    // first file.
     QXPDFImageCache();
     // Files go into `folder`, created with the first file; the cache
     // removes it (and everything in it) when it goes.

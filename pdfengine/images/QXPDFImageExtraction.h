@@ -46,7 +46,8 @@ public:
     // samples), ".jpeg" (JPEG), ".jp2" (JPEG 2000) or ".raw", or
     // "IMG_Masked_<UUID>.png" when the dictionary has /SMask or /Mask, made
     // unique with a further "-<UUID>" before the extension. The first form
-    // places it in the home folder's "tmp" folder, the second in `folder`.
+    // places it in the current job's temporary folder
+    // (QXPDFPathUtilities::homeTmpFolder()), the second in `folder`.
     // The extension is only a name: the file's content follows the rules of
     // extractPDFStream.
     static std::string UUIDImagePathForStream(const pdf::Object& stream);
@@ -62,8 +63,8 @@ public:
                                  const std::string& path, float jpegQuality, bool isMaskStream);
 
     // Writes a soft or stencil mask stream as a gray image file named
-    // "SMask.<ext>" (made unique) in the home folder's "tmp" folder, or in
-    // `folder`; answers the path whether or not the write succeeded.
+    // "SMask.<ext>" (made unique) in the current job's temporary folder, or
+    // in `folder`; answers the path whether or not the write succeeded.
     static std::string extractPDFMaskStream(const pdf::Object& maskStream);
     static std::string extractPDFMaskStream(const pdf::Object& maskStream, const std::string& folder);
 

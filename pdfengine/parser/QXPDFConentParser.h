@@ -129,7 +129,7 @@ public:
     void setInheritedResources(const pdf::Object& resources) { inheritedResources_ = resources; }
     // The files of extracted images go through this cache when one is set
     // (shared with child parsers); otherwise each image gets a new file in
-    // the home folder's "tmp" folder.
+    // the current job's temporary folder, removed when the job ends.
     void setImageCache(std::shared_ptr<QXPDFImageCache> cache);
     // Fonts come from this cache when one is set (shared with child
     // parsers): a font dictionary used by many pages of a document is made

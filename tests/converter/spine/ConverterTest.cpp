@@ -4,6 +4,8 @@
 #include "converter/QXPDFOptions.h"
 #include "converter/QXRUZIzevudara.h"
 #include "converter/QXRUZIzevudaraManager.h"
+#include "pdfengine/base/QXPDFPathUtilities.h"
+#include "platform/core/TemporaryFolder.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>
@@ -653,5 +655,95 @@ TEST(ImageExporter, CleaningRemovesTheImagesItWroteAndOnlyTheFolderItMade)
         } else {
             EXPECT_FALSE(std::filesystem::exists(dest));
         }
+    }
+}
+
+namespace {
+
+// The scripted exporter that also leaves a file in the engine's temporary
+// folder at every step, as image extraction and work folders do.
+std::mutex gLeftMutex;
+std::vector<std::string> gLeft;
+
+class LitteringExporter : public ScriptedExporter {
+public:
+    void begainConvertPDF(const std::string& dest, const std::shared_ptr<pdf::Document>& document) override
+    {
+        leave("begin");
+        ScriptedExporter::begainConvertPDF(dest, document);
+    }
+    bool convertPDFPage(const pdf::Page& page) override
+    {
+        leave("page");
+        return ScriptedExporter::convertPDFPage(page);
+    }
+    void endConvertPDF(const std::shared_ptr<pdf::Document>& document) override
+    {
+        leave("end");
+        ScriptedExporter::endConvertPDF(document);
+    }
+
+private:
+    static void leave(const std::string& step)
+    {
+        const std::string path = QXPDFPathUtilities::tempIMG(step, "png");
+        QXPDFPathUtilities::createFolderIfNeed(QXPDFPathUtilities::homeTmpFolder());
+        std::ofstream(path) << step;
+        std::lock_guard lock(gLeftMutex);
+        gLeft.push_back(path);
+    }
+};
+
+} // namespace
+
+// Whatever way a file ends (converted, a page or the writing failed, the
+// start failed, stopped), what it left in the temporary folder is gone, with
+// the conversion's own folder, before the end is reported.
+TEST_F(ConverterTest, EveryEndRemovesWhatTheConversionLeftInItsTemporaryFolder)
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QXRUZIzevudara::registerExporterFactory(
+            [](const std::string& type, const std::shared_ptr<QXPDFOptions>&) -> std::unique_ptr<QXPDFExporter> {
+                if (type == "littering")
+                    return std::make_unique<LitteringExporter>();
+                return nullptr;
+            });
+    });
+    enum class End { Converted, PageThrows, EndThrows, BeginThrows, Stopped };
+    for (const End end : {End::Converted, End::PageThrows, End::EndThrows, End::BeginThrows, End::Stopped}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        script.throwOnPage = end == End::PageThrows ? 2 : 0;
+        script.throwOnEnd = end == End::EndThrows;
+        script.throwOnBegin = end == End::BeginThrows;
+        script.blockOnPage = end == End::Stopped ? 1 : 0;
+        script.blocked = false;
+        script.release = false;
+        {
+            std::lock_guard lock(gLeftMutex);
+            gLeft.clear();
+        }
+        EventLoop loop;
+        Recorder recorder(loop);
+        QXRUZIzevudara converter(loop);
+        converter.setDelegate(&recorder);
+        converter.convertPDFAtPath(threePagePdf(), std::nullopt, {1, 2}, "littering", "/out/x", nullptr);
+        if (end == End::Stopped) {
+            ASSERT_TRUE(loop.runUntil([&] { return script.blocked.load(); }));
+            converter.stopConvertsionIfNeed();
+            script.release = true;
+        }
+        ASSERT_TRUE(loop.runUntil([&] { return recorder.ended; }));
+        EXPECT_EQ(recorder.endError.has_value(), end != End::Converted && end != End::PageThrows);
+
+        std::lock_guard lock(gLeftMutex);
+        ASSERT_FALSE(gLeft.empty());
+        const std::filesystem::path folder = std::filesystem::path(gLeft.front()).parent_path();
+        for (const std::string& path : gLeft) {
+            EXPECT_EQ(std::filesystem::path(path).parent_path(), folder) << path;
+            EXPECT_FALSE(std::filesystem::exists(path)) << path;
+        }
+        EXPECT_FALSE(std::filesystem::exists(folder)) << folder;
+        EXPECT_EQ(folder.parent_path(), std::filesystem::path(TemporaryFolder::systemFolder()));
     }
 }

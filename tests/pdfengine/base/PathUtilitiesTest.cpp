@@ -1,5 +1,6 @@
 #include "pdfengine/base/QXPDFPathUtilities.h"
 #include "pdfengine/base/QXRandomString.h"
+#include "platform/core/TemporaryFolder.h"
 #include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,31 @@ TEST(PathUtilities, TemporaryNames)
     EXPECT_TRUE(std::regex_match(QXPDFPathUtilities::tempFolder(),
                                  std::regex(tmp + "/Temp-" + kUuid)));
     EXPECT_NE(QXPDFPathUtilities::tempFolder(), QXPDFPathUtilities::tempFolder());
+}
+
+// Inside a job, every temporary path lies in the job's folder, so that the
+// folder's removal takes them all; never under the home folder.
+TEST(PathUtilities, TemporaryPathsLieInTheJobsFolder)
+{
+    std::string folder;
+    {
+        TemporaryFolder job("job");
+        folder = job.path();
+        ASSERT_FALSE(folder.empty());
+        EXPECT_EQ(QXPDFPathUtilities::homeTmpFolder(), folder);
+        for (const std::string& path :
+             {QXPDFPathUtilities::tempIMG("p", "png"), QXPDFPathUtilities::tempFile(),
+              QXPDFPathUtilities::tempFolder(), QXPDFPathUtilities::tempFolder0()}) {
+            EXPECT_EQ(fs::path(path).parent_path(), fs::path(folder)) << path;
+            touch(path);
+        }
+    }
+    EXPECT_FALSE(fs::exists(folder));
+    // Outside a job: a folder that exists, not the home folder's "tmp".
+    const std::string outside = QXPDFPathUtilities::homeTmpFolder();
+    EXPECT_TRUE(fs::is_directory(outside));
+    if (const char* home = std::getenv("HOME"))
+        EXPECT_NE(fs::path(outside), fs::path(home) / "tmp");
 }
 
 TEST(PathUtilities, FolderCreation)
