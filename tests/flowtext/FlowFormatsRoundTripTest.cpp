@@ -140,10 +140,12 @@ TEST(FlowFormats, LibreOfficeReadsTheTextOfTheTextOutput)
         }
         stems.push_back(stem);
     }
-    // One LibreOffice run, with a profile of its own.
+    // One LibreOffice run, with a profile of its own and that folder as its
+    // home, where it keeps its settings caches (removed with the folder).
     const std::string profile = test::makeTempDir();
     std::string out;
-    ASSERT_EQ(run("cd '" + folder + "' && timeout 300 soffice --headless -env:UserInstallation=file://" + profile +
+    ASSERT_EQ(run("cd '" + folder + "' && HOME='" + profile + "' timeout 300 soffice --headless "
+                  "-env:UserInstallation=file://" + profile +
                       " --convert-to 'txt:Text (encoded):UTF8' --outdir '" + folder + "/lo'" + inputs + " 2>&1",
                   &out),
               0)
