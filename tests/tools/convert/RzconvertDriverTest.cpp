@@ -394,11 +394,11 @@ TEST(RzconvertDriver, AnUnwritableDestinationFailsBeforeTheFirstPage)
 
 TEST(RzconvertDriver, AFailedOrEndedRunRemovesItsClaim)
 {
-    // The text writer's work folder goes under $HOME/tmp: under /proc it
+    // The conversion's temporary folder goes under $TMPDIR: under /proc it
     // cannot be made, so the file fails after its name was claimed.
     const std::string pdf = test::writeTempFile(pagesPdf(1), "one.pdf");
     const std::string out = test::makeTempDir();
-    const RunResult r = runDriver("--to txt --out " + shellQuote(out) + " " + shellQuote(pdf), "HOME=/proc");
+    const RunResult r = runDriver("--to txt --out " + shellQuote(out) + " " + shellQuote(pdf), "TMPDIR=/proc");
     EXPECT_EQ(r.status, 1) << r.out << r.err;
     EXPECT_NE(r.out.find("failed\t" + pdf), std::string::npos) << r.out;
     EXPECT_TRUE(namesIn(out).empty());

@@ -90,7 +90,6 @@ TEST(RzconvertTemporaryFiles, ConversionsLeaveTmpdirAndHomeEmpty)
     runs.push_back({"--to html --pages 1,9 " + shellWord(pdf), 2});
     runs.push_back({"--to png --pages 9,2 " + shellWord(pdf), 2});
     runs.push_back({"--to html " + shellWord(garbage) + " " + shellWord(pdf + ".missing"), 1});
-    runs.push_back({"--to docx " + shellWord(pdf), 1});
 
     for (const Run& run : runs) {
         SCOPED_TRACE(run.args);
