@@ -155,14 +155,7 @@ void QXRUZIzevudara::convertPDFAtPath(const std::string& path,
                                       const std::string& destDocType, const std::string& destDocPath,
                                       std::shared_ptr<QXPDFOptions> moreOptions)
 {
-    pdfPath_ = path;
-    pdfPassword_ = pdfPassword;
-    pdfPageIndexs_ = pdfPageIndexs;
-    destDocType_ = destDocType;
-    destDocPath_ = destDocPath;
-    moreOptions_ = moreOptions ? std::move(moreOptions) : std::make_shared<QXPDFOptions>();
-    startRequest(Request{pdfPath_, pdfPassword_, pdfPageIndexs_, destDocType_, destDocPath_, moreOptions_,
-                         std::make_shared<std::atomic<bool>>(false), std::nullopt});
+    startRequest(path, pdfPassword, pdfPageIndexs, destDocType, destDocPath, std::move(moreOptions), std::nullopt);
 }
 
 void QXRUZIzevudara::convertPDFAtPath(const std::string& path, const std::optional<std::string>& pdfPassword,
@@ -170,18 +163,23 @@ void QXRUZIzevudara::convertPDFAtPath(const std::string& path, const std::option
                                       const std::string& destDocType, const std::string& destDocPath,
                                       std::shared_ptr<QXPDFOptions> moreOptions, QXOpenedPDFDocument opened)
 {
+    startRequest(path, pdfPassword, pdfPageIndexs, destDocType, destDocPath, std::move(moreOptions),
+                 std::move(opened));
+}
+
+void QXRUZIzevudara::startRequest(const std::string& path, const std::optional<std::string>& pdfPassword,
+                                  const std::vector<long long>& pdfPageIndexs, const std::string& destDocType,
+                                  const std::string& destDocPath, std::shared_ptr<QXPDFOptions> moreOptions,
+                                  std::optional<QXOpenedPDFDocument> opened)
+{
     pdfPath_ = path;
     pdfPassword_ = pdfPassword;
     pdfPageIndexs_ = pdfPageIndexs;
     destDocType_ = destDocType;
     destDocPath_ = destDocPath;
     moreOptions_ = moreOptions ? std::move(moreOptions) : std::make_shared<QXPDFOptions>();
-    startRequest(Request{pdfPath_, pdfPassword_, pdfPageIndexs_, destDocType_, destDocPath_, moreOptions_,
-                         std::make_shared<std::atomic<bool>>(false), std::move(opened)});
-}
-
-void QXRUZIzevudara::startRequest(Request request)
-{
+    Request request{pdfPath_, pdfPassword_, pdfPageIndexs_, destDocType_, destDocPath_, moreOptions_,
+                    std::make_shared<std::atomic<bool>>(false), std::move(opened)};
     {
         std::lock_guard lock(mutex_);
         cancel_ = request.cancel;

@@ -132,7 +132,12 @@ private:
         std::optional<QXOpenedPDFDocument> opened;
     };
 
-    void startRequest(Request request);
+    // Records the request's values and queues its file; `opened` empty
+    // means the file is opened on the queue.
+    void startRequest(const std::string& path, const std::optional<std::string>& pdfPassword,
+                      const std::vector<long long>& pdfPageIndexs, const std::string& destDocType,
+                      const std::string& destDocPath, std::shared_ptr<QXPDFOptions> moreOptions,
+                      std::optional<QXOpenedPDFDocument> opened);
 
     void runFile(const Request& request);
     bool cancelled(const Request& request) const { return request.cancel->load() || shuttingDown_.load(); }
