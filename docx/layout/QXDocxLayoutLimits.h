@@ -1,0 +1,40 @@
+// The tolerances and limits of the DOCX text layout, in one place. Lengths
+// are display-space points (1/72 inch, y downward).
+#pragma once
+
+namespace rz::docxlimits {
+
+// --- Text runs (QXDocxRunText) ---
+
+// Two equal texts in equal formatting are one text drawn twice (fake bold,
+// shadows) when their left edges are at most this far apart ...
+inline constexpr double kDuplicateMaxDeltaX = 1.5;
+// ... and their baselines at most this far apart.
+inline constexpr double kDuplicateMaxDeltaY = 1.0;
+// Runs whose baselines differ from the first run's by less than this share
+// its baseline.
+inline constexpr double kSameBaseLineTolerance = 1.0;
+// The lowest point a line of a run reaches at one and a half line heights:
+// the run's top + this many line heights + kDoubleBottomLineExtra.
+inline constexpr double kDoubleBottomLineHeights = 1.5;
+inline constexpr double kDoubleBottomLineExtra = 1.0;
+// Font sizes are rounded down to a multiple of this (half points).
+inline constexpr double kFontSizeStep = 0.5;
+
+// --- Line gaps (QXDocxRunTextLineSpace) ---
+
+// Width of the gap put between two runs that touch or overlap, centred on
+// the right run's left edge.
+inline constexpr double kTouchingGapWidth = 0.2;
+// Width of the gap after a line's last run: open to the right (the single
+// precision value of 99999.9).
+inline constexpr double kOpenGapWidth = 99999.8984375;
+
+// --- Word line heights (QXDocxManager) ---
+
+// Stored line-height and ascent factors outside this range (per unit of
+// font size) are not believed and read as 0; the bounds themselves count.
+inline constexpr double kWordLineFactorMin = 0.5;
+inline constexpr double kWordLineFactorMax = 2.0;
+
+} // namespace rz::docxlimits
