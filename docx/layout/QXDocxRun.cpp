@@ -29,7 +29,9 @@ bool QXDocxRun::isPDFScanIndexContinue(const QXDocxRun& other) const
 {
     const std::uint64_t mine = pdfScanIndex_;
     const std::uint64_t theirs = other.pdfScanIndex_;
-    return theirs == mine || theirs == mine + 1 || theirs + 1 == mine;
+    // The difference without wrapping around at the largest index.
+    const std::uint64_t difference = mine > theirs ? mine - theirs : theirs - mine;
+    return difference <= 1;
 }
 
 } // namespace rz
