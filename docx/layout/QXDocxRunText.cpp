@@ -230,6 +230,12 @@ void QXDocxRunText::writeWithXMLWriter(XMLFileWriter& writer)
     QXDocxUtilities::WriteRProperty(property, writer);
 
     writer.writeStartElementWithNamespace(w, "t");
+    // Word processors drop white space at either end of a text element
+    // unless it is marked as kept: a run of blanks between two words would
+    // vanish, and the words run together.
+    if (!runText_.empty() && (isWhitespaceOrNewline(static_cast<unsigned char>(runText_.front())) ||
+                              isWhitespaceOrNewline(static_cast<unsigned char>(runText_.back()))))
+        writer.writeAttribute("xml:space", "preserve");
     writer.writeCharacters(runText_);
     writer.writeEndElement();
     writer.writeEndElement();

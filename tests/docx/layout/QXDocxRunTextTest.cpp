@@ -317,6 +317,7 @@ TEST(QXDocxRunTextTest, WritesRunWithSpacingPerCharacter)
         {"a", 0.5, 0.5, "20", "a"},
         {"abcd", 1.5, 0.5, "10", "abcd"},
         {"a<&", 0, 0, "", "a&lt;&amp;"},
+        {"a b", 0, 0, "", "a b"},
         {"\xE4\xB8\xAD\xE6\x96\x87", 1, 1, "20", "\xE4\xB8\xAD\xE6\x96\x87"},  // two characters
     };
     for (const Case& c : cases) {
@@ -328,6 +329,15 @@ TEST(QXDocxRunTextTest, WritesRunWithSpacingPerCharacter)
             << c.text;
         // The run's own record is not changed by writing.
         EXPECT_EQ(run->rProperty().spacing, 0.0f);
+    }
+
+    // White space at either end is marked as kept: word processors drop it
+    // otherwise, and the words on both sides of a blank run run together.
+    for (const char* text : {" ", "a ", " a", "\ta"}) {
+        auto run = makeRun(text, 0, 100);
+        const std::string xml = written(*run);
+        EXPECT_NE(xml.find(std::string(R"(<w:t xml:space="preserve">)") + text + "</w:t>"), std::string::npos)
+            << xml;
     }
 }
 
