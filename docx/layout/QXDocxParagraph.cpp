@@ -1,0 +1,174 @@
+#include "docx/layout/QXDocxParagraph.h"
+
+#include "converter/ooxml/QXDocxUtilities.h"
+#include "converter/ooxml/QXOpenXMLNameSpace.h"
+#include "converter/ooxml/XMLFileWriter.h"
+#include "docx/layout/QXDocxParagraphLayout.h"
+#include "docx/layout/QXDocxRun.h"
+#include "docx/layout/QXDocxRunTab.h"
+
+#include <algorithm>
+
+namespace rz {
+
+QXDocxParagraph::QXDocxParagraph()
+    : pProperty_(QXDocxUtilities::defaultPProperty()),
+      rProperty_(QXDocxUtilities::defaultRProperty()),
+      sectProperty_(QXDocxUtilities::defaultSectPropertyHiden()),
+      lineArray_(std::make_shared<std::vector<std::shared_ptr<QXDocxRunTextLine>>>()),
+      paragraphText_(std::make_shared<std::string>()),
+      writeRunGroupArray_(std::make_shared<std::vector<QXDocxRunGroup>>()),
+      firstWord_(std::make_shared<std::string>())
+{
+}
+
+std::shared_ptr<QXDocxWriterObject> QXDocxParagraph::copy() const
+{
+    return std::make_shared<QXDocxParagraph>(*this);
+}
+
+std::vector<QXDocxParagraphPtr> QXDocxParagraph::BlankParagraph(double height, double spaceLine, double indLeft,
+                                                                double indRight, std::int32_t textAlign,
+                                                                const QXDocx_RPr& rProperty,
+                                                                const QXDocx_SectPr& sectProperty, double originY,
+                                                                const Rect& columnFrame)
+{
+    QXDocx_PPr property = QXDocxUtilities::defaultPProperty();
+    property.spacing.before = 0;
+    property.spacing.after = 0;
+    QXDocxSetText(property.spacing.lineRule, "exact");
+    property.ind.firstLine = 0;
+    property.ind.left = static_cast<float>(indLeft);
+    property.ind.right = static_cast<float>(indRight);
+    property.jc = textAlign;
+
+    const double x = columnFrame.origin.x + indLeft;
+    const std::vector<double> lines = QXDocxParagraphLayout::blankParagraphLines(height, spaceLine, rProperty.sz);
+    std::vector<QXDocxParagraphPtr> result;
+    result.reserve(lines.size());
+    double y = originY;
+    for (double line : lines) {
+        auto paragraph = std::make_shared<QXDocxParagraph>();
+        property.spacing.line = static_cast<float>(line);
+        paragraph->pProperty_ = property;
+        paragraph->rProperty_ = rProperty;
+        paragraph->sectProperty_ = sectProperty;
+        paragraph->columnFrame_ = columnFrame;
+        paragraph->contentFrame_ = Rect(x, y, 2, line);
+        paragraph->yHeight_ = line;
+        result.push_back(std::move(paragraph));
+        y += line;
+    }
+    return result;
+}
+
+QXDocxParagraphPtr QXDocxParagraph::FirstParagraph(const std::vector<std::shared_ptr<QXDocxWriterObject>>& objects)
+{
+    for (const auto& object : objects) {
+        if (auto paragraph = std::dynamic_pointer_cast<QXDocxParagraph>(object)) {
+            return paragraph;
+        }
+    }
+    return nullptr;
+}
+
+void QXDocxParagraph::setSpaceLineBefore(double value)
+{
+    pProperty_.spacing.before = static_cast<float>(value);
+}
+
+void QXDocxParagraph::setSpaceLine(double value)
+{
+    pProperty_.spacing.line = static_cast<float>(value);
+}
+
+void QXDocxParagraph::setSpaceLineAfter(double value)
+{
+    pProperty_.spacing.after = static_cast<float>(value);
+}
+
+void QXDocxParagraph::setBlankParagraphSpaceLine(double value)
+{
+    pProperty_.spacing.line = static_cast<float>(value);
+    if (value < rProperty_.sz) {
+        rProperty_.sz = rProperty_.szCs = static_cast<float>(value);
+    }
+    contentFrame_.size = {2, value};
+}
+
+void QXDocxParagraph::setupOutline(std::int32_t level)
+{
+    pProperty_.outlineLvl = level;
+}
+
+void QXDocxParagraph::insertRunPictArray(const QXDocxRunGroup& pictures)
+{
+    if (writeRunGroupArray_->empty()) {
+        writeRunGroupArray_->emplace_back();
+    }
+    QXDocxRunGroup& first = writeRunGroupArray_->front();
+    first.insert(first.begin(), pictures.begin(), pictures.end());
+}
+
+bool QXDocxParagraph::haveRunTab() const
+{
+    for (const QXDocxRunGroup& group : *writeRunGroupArray_) {
+        for (const auto& run : group) {
+            if (dynamic_cast<const QXDocxRunTab*>(run.get())) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+QXDocx_Tabs QXDocxParagraph::tabsPropertyInParagraph() const
+{
+    std::vector<double> positions;
+    for (const QXDocxRunGroup& group : *writeRunGroupArray_) {
+        for (const auto& run : group) {
+            if (const auto* tab = dynamic_cast<const QXDocxRunTab*>(run.get())) {
+                positions.push_back(tab->tabPostion());
+            }
+        }
+    }
+    return QXDocxParagraphLayout::tabStops(positions, pProperty_.jc, columnFrame_.origin.x);
+}
+
+void QXDocxParagraph::writeWithXMLWriter(XMLFileWriter& writer)
+{
+    const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
+    writer.writeStartElementWithNamespace(w, "p");
+    QXDocx_PPr property = pProperty_;
+    QXDocx_RPr mark = rProperty_;
+    const QXDocx_SectPr section = sectProperty_;
+
+    std::vector<QXDocxRunGroup>& groups = *writeRunGroupArray_;
+    if (groups.size() >= 2) {
+        for (QXDocxRunGroup& group : groups) {
+            std::erase_if(group, [](const auto& run) { return dynamic_cast<const QXDocxRunTab*>(run.get()); });
+        }
+    }
+    QXDocxParagraphShape shape;
+    shape.groupCount = static_cast<int>(std::min<std::size_t>(groups.size(), 2));
+    shape.hasTabRun = haveRunTab();
+    shape.textEmpty = paragraphText_->empty();
+    shape.columnFrame = columnFrame_;
+    shape.contentFrame = contentFrame_;
+    if (shape.groupCount == 1 && shape.hasTabRun) {
+        pProperty_.jc = QXDocxJustificationLeft;
+    }
+    QXDocxParagraphLayout::adjustForWriting(shape, property, mark);
+
+    const QXDocx_Tabs tabs = tabsPropertyInParagraph();
+    QXDocxParagraphLayout::writeProperties(property, mark, section, tabs, breakColumn_, writer);
+
+    for (const QXDocxRunGroup& group : groups) {
+        for (const auto& run : group) {
+            run->writeWithXMLWriter(writer);
+        }
+    }
+    writer.writeEndElement();
+}
+
+} // namespace rz

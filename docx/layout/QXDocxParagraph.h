@@ -1,0 +1,108 @@
+// One "w:p" of the output: text lines of a column turned into a paragraph
+// with its spacing, line pitch, indents, alignment, outline level and the
+// runs it writes, one group of runs per line.
+#pragma once
+
+#include "converter/ooxml/QXDocxRecords.h"
+#include "converter/ooxml/QXDocxWriterObject.h"
+#include "platform/geometry/Geometry.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rz {
+
+class QXDocxRun;
+class QXDocxRunTextLine;
+class QXDocxParagraph;
+using QXDocxParagraphPtr = std::shared_ptr<QXDocxParagraph>;
+using QXDocxRunGroup = std::vector<std::shared_ptr<QXDocxRun>>;
+
+class QXDocxParagraph : public QXDocxWriterObject {
+public:
+    // Default paragraph, mark and hidden section properties, no lines.
+    QXDocxParagraph();
+    QXDocxParagraph(const QXDocxParagraph&) = default;
+    QXDocxParagraph& operator=(const QXDocxParagraph&) = default;
+
+    // Empty paragraphs that fill `height` from `originY` down: exact lines
+    // of the larger of `spaceLine` and the mark size rounded up, the last
+    // one taking what is left; one paragraph of the whole height when the
+    // height is within a line and a margin or there is nothing to measure by.
+    static std::vector<QXDocxParagraphPtr> BlankParagraph(double height, double spaceLine, double indLeft,
+                                                          double indRight, std::int32_t textAlign,
+                                                          const QXDocx_RPr& rProperty,
+                                                          const QXDocx_SectPr& sectProperty, double originY,
+                                                          const Rect& columnFrame);
+    // The first paragraph among `objects`, or nullptr.
+    static QXDocxParagraphPtr FirstParagraph(const std::vector<std::shared_ptr<QXDocxWriterObject>>& objects);
+
+    // A copy shares the lines, the run groups, the text and the first word.
+    std::shared_ptr<QXDocxWriterObject> copy() const override;
+
+    // --- Fields ---
+    const QXDocx_PPr& pProperty() const { return pProperty_; }
+    void setPProperty(const QXDocx_PPr& value) { pProperty_ = value; }
+    const QXDocx_RPr& rProperty() const { return rProperty_; }
+    void setRProperty(const QXDocx_RPr& value) { rProperty_ = value; }
+    const QXDocx_SectPr& sectProperty() const { return sectProperty_; }
+    void setSectProperty(const QXDocx_SectPr& value) { sectProperty_ = value; }
+    const std::vector<std::shared_ptr<QXDocxRunTextLine>>& lineArray() const { return *lineArray_; }
+    double resolvedHeight() const { return resolvedHeight_; }
+    void setResolvedHeight(double value) { resolvedHeight_ = value; }
+    bool breakColumn() const { return breakColumn_; }
+    void setBreakColumn(bool value) { breakColumn_ = value; }
+    const Rect& columnFrame() const { return columnFrame_; }
+    void setColumnFrame(const Rect& value) { columnFrame_ = value; }
+    const Rect& contentFrame() const { return contentFrame_; }
+    void setContentFrame(const Rect& value) { contentFrame_ = value; }
+    const std::string& paragraphText() const { return *paragraphText_; }
+    double yBefore() const { return yBefore_; }
+    void setYBefore(double value) { yBefore_ = value; }
+    double yHeight() const { return yHeight_; }
+    void setYHeight(double value) { yHeight_ = value; }
+    double yAfter() const { return yAfter_; }
+    void setYAfter(double value) { yAfter_ = value; }
+    double firstWordWidth() const { return firstWordWidth_; }
+    const std::vector<QXDocxRunGroup>& writeRunGroupArray() const { return *writeRunGroupArray_; }
+    const std::string& firstWord() const { return *firstWord_; }
+
+    // --- Changes used by the section ---
+    void setSpaceLineBefore(double value);
+    void setSpaceLine(double value);
+    void setSpaceLineAfter(double value);
+    // Line value x; the mark shrinks to x when larger; the content frame's
+    // size becomes (2, x).
+    void setBlankParagraphSpaceLine(double value);
+    void setupOutline(std::int32_t level);
+    // Puts the pictures at the front of the first group, in their order.
+    void insertRunPictArray(const QXDocxRunGroup& pictures);
+
+    // --- Writing ---
+    // True when a group holds a tab run.
+    bool haveRunTab() const;
+    // One tab stop per tab run of all groups, in order.
+    QXDocx_Tabs tabsPropertyInParagraph() const;
+    void writeWithXMLWriter(XMLFileWriter& writer) override;
+
+private:
+    QXDocx_PPr pProperty_;
+    QXDocx_RPr rProperty_;
+    QXDocx_SectPr sectProperty_;
+    std::shared_ptr<std::vector<std::shared_ptr<QXDocxRunTextLine>>> lineArray_;
+    double resolvedHeight_ = 0;
+    bool breakColumn_ = false;
+    Rect columnFrame_;
+    Rect contentFrame_;
+    std::shared_ptr<std::string> paragraphText_;
+    double yBefore_ = 0;
+    double yHeight_ = 0;
+    double yAfter_ = 0;
+    double firstWordWidth_ = 0;
+    std::shared_ptr<std::vector<QXDocxRunGroup>> writeRunGroupArray_;
+    std::shared_ptr<std::string> firstWord_;
+};
+
+} // namespace rz

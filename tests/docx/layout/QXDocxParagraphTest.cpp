@@ -1,0 +1,183 @@
+// The paragraph object: blank paragraphs that fill a height, the changes
+// the section makes, tab stops from tab runs, copies, and whole paragraphs
+// as written XML (each passing xmllint inside a w:document).
+#include "docx/layout/QXDocxParagraph.h"
+
+#include "converter/ooxml/QXDocxUtilities.h"
+#include "converter/ooxml/XMLFileWriter.h"
+#include "docx/layout/QXDocxRunTab.h"
+#include "tests/converter/ooxml/WordprocessingMLFragment.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace rz;
+using test::writeWordprocessingML;
+
+namespace {
+
+const std::string kFonts =
+    R"(<w:rFonts w:ascii="Times New Roman" w:hAnsi="Times New Roman" w:cs="Times New Roman" w:eastAsia="Times New Roman"/>)";
+
+std::string rPrOfSize(int halfPoints)
+{
+    const std::string size = std::to_string(halfPoints);
+    return "<w:rPr>" + kFonts + "<w:sz w:val=\"" + size + "\"/><w:szCs w:val=\"" + size +
+           R"("/><w:color w:val="000000"/><w:noProof/></w:rPr>)";
+}
+
+std::string written(QXDocxParagraph& paragraph)
+{
+    return writeWordprocessingML([&](XMLFileWriter& w) { paragraph.writeWithXMLWriter(w); });
+}
+
+} // namespace
+
+TEST(QXDocxParagraphTest, NewParagraphHasDefaults)
+{
+    const QXDocxParagraph paragraph;
+    EXPECT_TRUE(QXPPropertyIsEqual(paragraph.pProperty(), QXDocxUtilities::defaultPProperty()));
+    EXPECT_TRUE(QXRPropertyIsEqual(paragraph.rProperty(), QXDocxUtilities::defaultRProperty()));
+    EXPECT_FALSE(paragraph.sectProperty().shouldWrite);
+    EXPECT_FALSE(paragraph.breakColumn());
+    EXPECT_EQ(paragraph.resolvedHeight(), 0);
+    EXPECT_TRUE(paragraph.lineArray().empty());
+    EXPECT_TRUE(paragraph.writeRunGroupArray().empty());
+    EXPECT_EQ(paragraph.paragraphText(), "");
+    EXPECT_EQ(paragraph.firstWord(), "");
+    EXPECT_FALSE(paragraph.haveRunTab());
+    EXPECT_EQ(paragraph.tabsPropertyInParagraph().count(), 0);
+}
+
+TEST(QXDocxParagraphTest, BlankParagraphsFillTheHeight)
+{
+    struct Case {
+        const char* name;
+        double height, spaceLine;
+        float markSize;
+        std::vector<double> lines;
+    };
+    const Case cases[] = {
+        {"30 points of 12-point text", 30, 0, 12, {12, 18}},
+        {"15 points of 12-point text", 15, 0, 12, {15}},
+        {"a requested line above the size", 50, 13.5, 12, {14, 14, 22}},
+        // Neither a line nor a size: one paragraph whose line is the height.
+        {"no sample", 30, 0, 0, {30}},
+    };
+    const Rect column(50, 0, 400, 600);
+    for (const Case& c : cases) {
+        QXDocx_RPr mark = QXDocxUtilities::defaultRProperty();
+        mark.sz = mark.szCs = c.markSize;
+        QXDocx_SectPr section = QXDocxUtilities::defaultSectPropertyHiden();
+        section.type = 4;
+        const std::vector<QXDocxParagraphPtr> paragraphs = QXDocxParagraph::BlankParagraph(
+            c.height, c.spaceLine, 6, 3, QXDocxJustificationCenter, mark, section, 100, column);
+        ASSERT_EQ(paragraphs.size(), c.lines.size()) << c.name;
+        double y = 100;
+        for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+            const QXDocxParagraph& p = *paragraphs[i];
+            EXPECT_FLOAT_EQ(p.pProperty().spacing.line, static_cast<float>(c.lines[i])) << c.name << " " << i;
+            EXPECT_EQ(p.pProperty().spacing.before, 0);
+            EXPECT_EQ(p.pProperty().spacing.after, 0);
+            EXPECT_EQ(QXDocxText(p.pProperty().spacing.lineRule), "exact");
+            EXPECT_EQ(p.pProperty().ind.left, 6);
+            EXPECT_EQ(p.pProperty().ind.right, 3);
+            EXPECT_EQ(p.pProperty().jc, QXDocxJustificationCenter);
+            EXPECT_EQ(p.rProperty().sz, c.markSize);
+            EXPECT_EQ(p.sectProperty().type, 4);
+            EXPECT_EQ(p.columnFrame(), column);
+            EXPECT_EQ(p.contentFrame(), Rect(56, y, 2, c.lines[i])) << c.name << " " << i;
+            EXPECT_EQ(p.yHeight(), c.lines[i]);
+            y += c.lines[i];
+        }
+    }
+}
+
+TEST(QXDocxParagraphTest, ChangesMadeByTheSection)
+{
+    QXDocxParagraph paragraph;
+    paragraph.setSpaceLineBefore(3.5);
+    paragraph.setSpaceLine(14);
+    paragraph.setSpaceLineAfter(2.25);
+    paragraph.setupOutline(2);
+    EXPECT_EQ(paragraph.pProperty().spacing.before, 3.5f);
+    EXPECT_EQ(paragraph.pProperty().spacing.line, 14.0f);
+    EXPECT_EQ(paragraph.pProperty().spacing.after, 2.25f);
+    EXPECT_EQ(paragraph.pProperty().outlineLvl, 2);
+
+    paragraph.setContentFrame(Rect(10, 20, 300, 40));
+    paragraph.setBlankParagraphSpaceLine(9);
+    EXPECT_EQ(paragraph.pProperty().spacing.line, 9.0f);
+    EXPECT_EQ(paragraph.rProperty().sz, 9.0f);
+    EXPECT_EQ(paragraph.rProperty().szCs, 9.0f);
+    EXPECT_EQ(paragraph.contentFrame(), Rect(10, 20, 2, 9));
+    paragraph.setBlankParagraphSpaceLine(16);
+    EXPECT_EQ(paragraph.rProperty().sz, 9.0f);  // only ever shrinks
+
+    std::vector<std::shared_ptr<QXDocxWriterObject>> objects;
+    EXPECT_EQ(QXDocxParagraph::FirstParagraph(objects), nullptr);
+    auto first = std::make_shared<QXDocxParagraph>();
+    objects = {std::make_shared<QXDocxRunTab>(), first, std::make_shared<QXDocxParagraph>()};
+    EXPECT_EQ(QXDocxParagraph::FirstParagraph(objects), first);
+}
+
+TEST(QXDocxParagraphTest, CopySharesTheGroupsAndCopiesTheRecords)
+{
+    QXDocxParagraph paragraph;
+    paragraph.setSpaceLine(20);
+    const auto copy = std::dynamic_pointer_cast<QXDocxParagraph>(paragraph.copy());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->pProperty().spacing.line, 20.0f);
+    copy->setSpaceLine(30);
+    EXPECT_EQ(paragraph.pProperty().spacing.line, 20.0f);
+    paragraph.insertRunPictArray({QXDocxRunTab::RunTapWithTabPostion(80, 10)});
+    EXPECT_EQ(copy->writeRunGroupArray().size(), 1u);
+    EXPECT_TRUE(copy->haveRunTab());
+}
+
+TEST(QXDocxParagraphTest, BlankParagraphWritesOnlyItsProperties)
+{
+    // A paragraph without runs whose line is 7.5 points writes its mark at 7.
+    QXDocxParagraph paragraph;
+    paragraph.setSpaceLine(7.5);
+    EXPECT_EQ(written(paragraph), R"(<w:p><w:pPr><w:spacing w:before="0" w:after="0" w:line="150" w:lineRule="exact"/>)"
+                                  R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/>)" +
+                                      rPrOfSize(14) + "</w:pPr></w:p>");
+    EXPECT_EQ(paragraph.rProperty().sz, 12.0f);  // the paragraph keeps its own
+
+    // The blank paragraphs of a height without a sample, with a column break.
+    QXDocx_RPr mark = QXDocxUtilities::defaultRProperty();
+    mark.sz = mark.szCs = 0;
+    auto blanks = QXDocxParagraph::BlankParagraph(30, 0, 0, 0, QXDocxJustificationCenter, mark,
+                                                  QXDocxUtilities::defaultSectPropertyHiden(), 0, Rect(0, 0, 100, 100));
+    ASSERT_EQ(blanks.size(), 1u);
+    blanks[0]->setBreakColumn(true);
+    EXPECT_EQ(written(*blanks[0]),
+              R"(<w:p><w:pPr><w:spacing w:before="0" w:after="0" w:line="600" w:lineRule="exact"/>)"
+              R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="center"/>)"
+              R"(<w:rPr><w:rFonts w:ascii="Times New Roman" w:hAnsi="Times New Roman" w:cs="Times New Roman" w:eastAsia="Times New Roman"/>)"
+              R"(<w:sz w:val="0"/><w:szCs w:val="0"/><w:color w:val="000000"/><w:noProof/></w:rPr></w:pPr>)"
+              R"(<w:r><w:rPr/><w:br w:type="column"/></w:r></w:p>)");
+}
+
+TEST(QXDocxParagraphTest, OneGroupWithATabIsWrittenLeftAlignedWithATabStop)
+{
+    QXDocxParagraph paragraph;
+    QXDocx_PPr property = paragraph.pProperty();
+    property.jc = QXDocxJustificationCenter;
+    paragraph.setPProperty(property);
+    paragraph.setColumnFrame(Rect(50, 0, 400, 600));
+    paragraph.insertRunPictArray({QXDocxRunTab::RunTapWithTabPostion(150, 10)});
+    ASSERT_TRUE(paragraph.haveRunTab());
+    const QXDocx_Tabs tabs = paragraph.tabsPropertyInParagraph();
+    ASSERT_EQ(tabs.count(), 1);
+    EXPECT_FLOAT_EQ(tabs.tab[0].pos, 100);
+
+    EXPECT_EQ(written(paragraph), R"(<w:p><w:pPr><w:tabs><w:tab w:val="left" w:pos="2000"/></w:tabs>)"
+                                  R"(<w:spacing w:before="0" w:after="0" w:line="240" w:lineRule="exact"/>)"
+                                  R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/>)" +
+                                      rPrOfSize(24) + "</w:pPr><w:r>" + rPrOfSize(24) + "<w:tab/></w:r></w:p>");
+    EXPECT_EQ(paragraph.pProperty().jc, QXDocxJustificationLeft);
+}
