@@ -4,8 +4,10 @@
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/XMLFileWriter.h"
 #include "docx/layout/QXDocxParagraphLayout.h"
+#include "docx/layout/QXDocxParagraphLimits.h"
 #include "docx/layout/QXDocxRun.h"
 #include "docx/layout/QXDocxRunTab.h"
+#include "docx/layout/QXDocxRunText.h"
 
 #include <algorithm>
 
@@ -110,6 +112,83 @@ void QXDocxParagraph::insertRunPictArray(const QXDocxRunGroup& pictures)
     first.insert(first.begin(), pictures.begin(), pictures.end());
 }
 
+std::shared_ptr<QXDocxRunText> QXDocxParagraph::lastRunText() const
+{
+    if (writeRunGroupArray_->empty()) {
+        return nullptr;
+    }
+    const QXDocxRunGroup& first = writeRunGroupArray_->front();
+    for (auto it = first.rbegin(); it != first.rend(); ++it) {
+        if (auto text = std::dynamic_pointer_cast<QXDocxRunText>(*it)) {
+            return text;
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+
+// The underline kind of a leader text, 0 for a text that is no leader.
+std::int32_t leaderKind(const std::string& text)
+{
+    if (text.find("__") != std::string::npos) {
+        return 1;
+    }
+    if (text.find("==") != std::string::npos) {
+        return 2;
+    }
+    if (text.find("..") != std::string::npos) {
+        return 4;
+    }
+    if (text.find("._") != std::string::npos) {
+        return 6;
+    }
+    return 0;
+}
+
+} // namespace
+
+void QXDocxParagraph::fixOutsideSpacingError()
+{
+    std::vector<std::shared_ptr<QXDocxRunText>> leaders;
+    std::vector<std::shared_ptr<QXDocxRunText>> near;
+    std::int32_t kind = 0;
+    for (const QXDocxRunGroup& group : *writeRunGroupArray_) {
+        for (const auto& run : group) {
+            auto text = std::dynamic_pointer_cast<QXDocxRunText>(run);
+            if (!text) {
+                continue;
+            }
+            if (const std::int32_t leader = leaderKind(text->runText())) {
+                leaders.push_back(text);
+                kind = leader;
+            } else if (text->outsideSpacing() < kQXDocxLeaderNearFraction * text->textWidth()) {
+                near.push_back(text);
+            }
+        }
+    }
+    if (leaders.empty()) {
+        return;
+    }
+    for (const auto& run : near) {
+        const double limit = std::min(run->textWidth() - kQXDocxLeaderOverlapSlack, kQXDocxLeaderOverlapMax);
+        const Rect frame = run->displayRect();
+        double covered = 0;
+        for (const auto& leader : leaders) {
+            const Rect overlap = frame.intersection(leader->displayRect());
+            if (!overlap.isNull() && overlap.width() > limit) {
+                leader->setRunText(" ");
+                covered += leader->textWidth();
+            }
+        }
+        QXDocx_RPr property = run->rProperty();
+        property.u = kind;
+        run->setRProperty(property);
+        const double spacing = run->outsideSpacing() + covered;
+        run->setOutsideSpacing(spacing > 0 ? 0 : spacing);
+    }
+}
+
 bool QXDocxParagraph::haveRunTab() const
 {
     for (const QXDocxRunGroup& group : *writeRunGroupArray_) {
@@ -137,6 +216,7 @@ QXDocx_Tabs QXDocxParagraph::tabsPropertyInParagraph() const
 
 void QXDocxParagraph::writeWithXMLWriter(XMLFileWriter& writer)
 {
+    fixOutsideSpacingError();
     const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
     writer.writeStartElementWithNamespace(w, "p");
     QXDocx_PPr property = pProperty_;
@@ -165,6 +245,11 @@ void QXDocxParagraph::writeWithXMLWriter(XMLFileWriter& writer)
 
     for (const QXDocxRunGroup& group : groups) {
         for (const auto& run : group) {
+            if (dynamic_cast<QXDocxRunText*>(run.get())) {
+                QXDocx_RPr runProperty = run->rProperty();
+                QXDocxParagraphLayout::fitRunSizeToLine(property.spacing.line, runProperty);
+                run->setRProperty(runProperty);
+            }
             run->writeWithXMLWriter(writer);
         }
     }

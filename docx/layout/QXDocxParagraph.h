@@ -15,6 +15,7 @@
 namespace rz {
 
 class QXDocxRun;
+class QXDocxRunText;
 class QXDocxRunTextLine;
 class QXDocxParagraph;
 using QXDocxParagraphPtr = std::shared_ptr<QXDocxParagraph>;
@@ -80,11 +81,22 @@ public:
     // Puts the pictures at the front of the first group, in their order.
     void insertRunPictArray(const QXDocxRunGroup& pictures);
 
+    // The last text run of the first group, or nullptr.
+    std::shared_ptr<QXDocxRunText> lastRunText() const;
+
     // --- Writing ---
+    // Leader repair: runs drawn over leader characters ("__", "..", "._",
+    // "==") take the leader as their underline, and the leader runs they
+    // cover become blanks whose width the covering run absorbs.
+    void fixOutsideSpacingError();
     // True when a group holds a tab run.
     bool haveRunTab() const;
     // One tab stop per tab run of all groups, in order.
     QXDocx_Tabs tabsPropertyInParagraph() const;
+    // Leader repair, then one "p": the properties adapted to what the word
+    // processor can show (alignment, indents, line value, mark size) with
+    // the tab stops, an optional column break, and every run of every group,
+    // text runs taller than an exact line set at its value.
     void writeWithXMLWriter(XMLFileWriter& writer) override;
 
 private:

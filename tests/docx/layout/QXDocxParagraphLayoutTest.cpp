@@ -19,11 +19,11 @@ using test::writeWordprocessingML;
 
 namespace {
 
-const std::string kDefaultRPr =
+const std::string kLayoutDefaultRPr =
     R"(<w:rPr><w:rFonts w:ascii="Times New Roman" w:hAnsi="Times New Roman" w:cs="Times New Roman" w:eastAsia="Times New Roman"/>)"
     R"(<w:sz w:val="24"/><w:szCs w:val="24"/><w:color w:val="000000"/><w:noProof/></w:rPr>)";
 
-std::string lineRule(const QXDocx_PPr& property)
+std::string writtenLineRule(const QXDocx_PPr& property)
 {
     return std::string(QXDocxText(property.spacing.lineRule));
 }
@@ -80,7 +80,7 @@ TEST(QXDocxParagraphLayoutTest, OneLineSpacing)
         EXPECT_FLOAT_EQ(property.spacing.before, c.before) << c.name;
         EXPECT_FLOAT_EQ(property.spacing.line, c.line) << c.name;
         EXPECT_FLOAT_EQ(property.spacing.after, c.after) << c.name;
-        EXPECT_EQ(lineRule(property), c.rule) << c.name;
+        EXPECT_EQ(writtenLineRule(property), c.rule) << c.name;
         EXPECT_FLOAT_EQ(property.spacing.word1LineHeight, static_cast<float>(c.block.wordSingleLineHeight));
         EXPECT_EQ(property.ind.left, 7);
         EXPECT_EQ(property.jc, QXDocxJustificationCenter);
@@ -119,7 +119,7 @@ TEST(QXDocxParagraphLayoutTest, PitchOfSeveralLines)
         EXPECT_FLOAT_EQ(property.spacing.before, c.before) << c.name;
         EXPECT_FLOAT_EQ(property.spacing.line, c.line) << c.name;
         EXPECT_FLOAT_EQ(property.spacing.after, c.after) << c.name;
-        EXPECT_EQ(lineRule(property), c.rule) << c.name;
+        EXPECT_EQ(writtenLineRule(property), c.rule) << c.name;
     }
     EXPECT_DOUBLE_EQ(QXDocxParagraphLayout::averageBottomDistance({10, 22, 40}), 15);
     EXPECT_EQ(QXDocxParagraphLayout::averageBottomDistance({10}), 0);
@@ -260,7 +260,7 @@ TEST(QXDocxParagraphLayoutTest, WrittenProperties)
     EXPECT_EQ(written, R"(<w:p><w:pPr><w:tabs><w:tab w:val="left" w:pos="2000"/></w:tabs>)"
                        R"(<w:spacing w:before="0" w:after="0" w:line="240" w:lineRule="exact"/>)"
                        R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/>)" +
-                           kDefaultRPr + "</w:pPr></w:p>");
+                           kLayoutDefaultRPr + "</w:pPr></w:p>");
 
     // A column break follows the properties in a run of its own.
     const std::string withBreak = writeWordprocessingML([&](XMLFileWriter& w) {
@@ -271,5 +271,5 @@ TEST(QXDocxParagraphLayoutTest, WrittenProperties)
     });
     EXPECT_EQ(withBreak, R"(<w:p><w:pPr><w:spacing w:before="0" w:after="0" w:line="240" w:lineRule="exact"/>)"
                          R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/>)" +
-                             kDefaultRPr + R"(</w:pPr><w:r><w:rPr/><w:br w:type="column"/></w:r></w:p>)");
+                             kLayoutDefaultRPr + R"(</w:pPr><w:r><w:rPr/><w:br w:type="column"/></w:r></w:p>)");
 }

@@ -6,6 +6,7 @@
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "converter/ooxml/XMLFileWriter.h"
 #include "docx/layout/QXDocxRunTab.h"
+#include "docx/layout/QXDocxRunText.h"
 #include "tests/converter/ooxml/WordprocessingMLFragment.h"
 
 #include <gtest/gtest.h>
@@ -18,17 +19,17 @@ using test::writeWordprocessingML;
 
 namespace {
 
-const std::string kFonts =
+const std::string kParagraphFonts =
     R"(<w:rFonts w:ascii="Times New Roman" w:hAnsi="Times New Roman" w:cs="Times New Roman" w:eastAsia="Times New Roman"/>)";
 
-std::string rPrOfSize(int halfPoints)
+std::string paragraphRPrOfSize(int halfPoints)
 {
     const std::string size = std::to_string(halfPoints);
-    return "<w:rPr>" + kFonts + "<w:sz w:val=\"" + size + "\"/><w:szCs w:val=\"" + size +
+    return "<w:rPr>" + kParagraphFonts + "<w:sz w:val=\"" + size + "\"/><w:szCs w:val=\"" + size +
            R"("/><w:color w:val="000000"/><w:noProof/></w:rPr>)";
 }
 
-std::string written(QXDocxParagraph& paragraph)
+std::string writtenParagraph(QXDocxParagraph& paragraph)
 {
     return writeWordprocessingML([&](XMLFileWriter& w) { paragraph.writeWithXMLWriter(w); });
 }
@@ -142,9 +143,9 @@ TEST(QXDocxParagraphTest, BlankParagraphWritesOnlyItsProperties)
     // A paragraph without runs whose line is 7.5 points writes its mark at 7.
     QXDocxParagraph paragraph;
     paragraph.setSpaceLine(7.5);
-    EXPECT_EQ(written(paragraph), R"(<w:p><w:pPr><w:spacing w:before="0" w:after="0" w:line="150" w:lineRule="exact"/>)"
+    EXPECT_EQ(writtenParagraph(paragraph), R"(<w:p><w:pPr><w:spacing w:before="0" w:after="0" w:line="150" w:lineRule="exact"/>)"
                                   R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/>)" +
-                                      rPrOfSize(14) + "</w:pPr></w:p>");
+                                      paragraphRPrOfSize(14) + "</w:pPr></w:p>");
     EXPECT_EQ(paragraph.rProperty().sz, 12.0f);  // the paragraph keeps its own
 
     // The blank paragraphs of a height without a sample, with a column break.
@@ -154,7 +155,7 @@ TEST(QXDocxParagraphTest, BlankParagraphWritesOnlyItsProperties)
                                                   QXDocxUtilities::defaultSectPropertyHiden(), 0, Rect(0, 0, 100, 100));
     ASSERT_EQ(blanks.size(), 1u);
     blanks[0]->setBreakColumn(true);
-    EXPECT_EQ(written(*blanks[0]),
+    EXPECT_EQ(writtenParagraph(*blanks[0]),
               R"(<w:p><w:pPr><w:spacing w:before="0" w:after="0" w:line="600" w:lineRule="exact"/>)"
               R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="center"/>)"
               R"(<w:rPr><w:rFonts w:ascii="Times New Roman" w:hAnsi="Times New Roman" w:cs="Times New Roman" w:eastAsia="Times New Roman"/>)"
@@ -175,9 +176,89 @@ TEST(QXDocxParagraphTest, OneGroupWithATabIsWrittenLeftAlignedWithATabStop)
     ASSERT_EQ(tabs.count(), 1);
     EXPECT_FLOAT_EQ(tabs.tab[0].pos, 100);
 
-    EXPECT_EQ(written(paragraph), R"(<w:p><w:pPr><w:tabs><w:tab w:val="left" w:pos="2000"/></w:tabs>)"
+    EXPECT_EQ(writtenParagraph(paragraph), R"(<w:p><w:pPr><w:tabs><w:tab w:val="left" w:pos="2000"/></w:tabs>)"
                                   R"(<w:spacing w:before="0" w:after="0" w:line="240" w:lineRule="exact"/>)"
                                   R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/>)" +
-                                      rPrOfSize(24) + "</w:pPr><w:r>" + rPrOfSize(24) + "<w:tab/></w:r></w:p>");
+                                      paragraphRPrOfSize(24) + "</w:pPr><w:r>" + paragraphRPrOfSize(24) + "<w:tab/></w:r></w:p>");
     EXPECT_EQ(paragraph.pProperty().jc, QXDocxJustificationLeft);
+}
+
+namespace {
+
+std::shared_ptr<QXDocxRunText> paragraphTextRun(const std::string& text, const Rect& frame, float size = 12)
+{
+    auto run = std::make_shared<QXDocxRunText>();
+    run->setRunText(text);
+    run->setTextWidth(frame.size.width);
+    QXPDF_CTMInfo info = run->ctmInfo();
+    info.frame = frame;
+    run->setCtmInfo(info);
+    QXDocx_RPr property = run->rProperty();
+    property.sz = property.szCs = size;
+    run->setRProperty(property);
+    return run;
+}
+
+} // namespace
+
+TEST(QXDocxParagraphTest, RunsOverLeadersTakeTheLeaderAsUnderline)
+{
+    struct Case {
+        const char* leader;
+        std::int32_t kind;
+    };
+    const Case cases[] = {{"____", 1}, {"====", 2}, {"....", 4}, {"._._", 6}};
+    for (const Case& c : cases) {
+        QXDocxParagraph paragraph;
+        auto name = paragraphTextRun("Name", Rect(100, 0, 30, 12));
+        auto leader = paragraphTextRun(c.leader, Rect(110, 0, 60, 12));
+        auto far = paragraphTextRun(c.leader, Rect(300, 0, 60, 12));
+        auto wide = paragraphTextRun("Wide", Rect(400, 0, 40, 12));
+        wide->setOutsideSpacing(30);  // not near: keeps its space
+        paragraph.insertRunPictArray({name, leader, far, wide});
+        paragraph.fixOutsideSpacingError();
+        EXPECT_EQ(leader->runText(), " ") << c.leader;
+        EXPECT_EQ(leader->textWidth(), 60);
+        EXPECT_EQ(far->runText(), c.leader);
+        EXPECT_EQ(name->rProperty().u, c.kind) << c.leader;
+        EXPECT_EQ(name->outsideSpacing(), 0);
+        EXPECT_EQ(wide->rProperty().u, 0);
+        EXPECT_EQ(wide->outsideSpacing(), 30);
+        EXPECT_EQ(paragraph.lastRunText(), wide);
+    }
+
+    // An overlap within five points, or no leader at all, changes nothing.
+    QXDocxParagraph paragraph;
+    auto name = paragraphTextRun("Name", Rect(100, 0, 30, 12));
+    auto leader = paragraphTextRun("____", Rect(126, 0, 60, 12));
+    paragraph.insertRunPictArray({name, leader});
+    paragraph.fixOutsideSpacingError();
+    EXPECT_EQ(leader->runText(), "____");
+    EXPECT_EQ(name->rProperty().u, 1);
+    QXDocxParagraph plain;
+    auto word = paragraphTextRun("Word", Rect(0, 0, 30, 12));
+    plain.insertRunPictArray({word});
+    plain.fixOutsideSpacingError();
+    EXPECT_EQ(word->rProperty().u, 0);
+    EXPECT_EQ(QXDocxParagraph().lastRunText(), nullptr);
+}
+
+TEST(QXDocxParagraphTest, TextTallerThanAnExactLineIsWrittenAtTheLine)
+{
+    struct Case {
+        float line;
+        const char* runSize;
+    };
+    const Case cases[] = {{10, R"(<w:sz w:val="20"/>)"}, {11, R"(<w:sz w:val="24"/>)"}};
+    for (const Case& c : cases) {
+        QXDocxParagraph paragraph;
+        paragraph.setSpaceLine(c.line);
+        auto run = paragraphTextRun("Text", Rect(0, 0, 30, 12));
+        paragraph.insertRunPictArray({run});
+        const std::string xml = writtenParagraph(paragraph);
+        const std::size_t runAt = xml.find("</w:pPr>");
+        ASSERT_NE(runAt, std::string::npos);
+        EXPECT_NE(xml.find(c.runSize, runAt), std::string::npos) << xml;
+        EXPECT_NE(xml.find("<w:t>Text</w:t></w:r></w:p>", runAt), std::string::npos) << xml;
+    }
 }
