@@ -3,7 +3,10 @@
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/XMLFileWriter.h"
+#include "converter/text/QXConverterUtilities.h"
 #include "docx/layout/QXDocxParagraphLimits.h"
+#include "platform/text/IcuLibrary.h"
+#include "platform/text/Utf.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,6 +21,28 @@ void setSpacing(QXDocx_PPr& property, double before, double line, double after, 
     property.spacing.line = static_cast<float>(line);
     property.spacing.after = static_cast<float>(after);
     QXDocxSetText(property.spacing.lineRule, rule);
+}
+
+// Lower-cased, without white space, line breaks, control and format characters.
+std::string outlineKey(std::string_view text)
+{
+    const std::string lowered = lowerCasedText(text);
+    std::string key;
+    std::size_t i = 0;
+    while (i < lowered.size()) {
+        const char32_t c = nextCodePoint(lowered, i);
+        switch (unicodeCharType(c)) {
+        case U_SPACE_SEPARATOR:
+        case U_LINE_SEPARATOR:
+        case U_PARAGRAPH_SEPARATOR:
+        case U_CONTROL_CHAR:
+        case U_FORMAT_CHAR:
+            break;
+        default:
+            appendUtf8(key, c);
+        }
+    }
+    return key;
 }
 
 } // namespace
@@ -200,6 +225,37 @@ QXDocx_Tabs QXDocxParagraphLayout::tabStops(const std::vector<double>& tabPositi
         tabs.tab.push_back(tab);
     }
     return tabs;
+}
+
+bool QXDocxParagraphLayout::matchesOutline(const std::vector<std::string>& lineTexts, std::string_view title,
+                                           bool likeDetect, std::int32_t outlineLvl)
+{
+    if (outlineLvl >= 1) {
+        return false;
+    }
+    const std::string key = outlineKey(title);
+    if (key.empty()) {
+        return false;
+    }
+    const std::size_t keyLength = utf16Length(key);
+    for (const std::string& lineText : lineTexts) {
+        const std::string text = outlineKey(lineText);
+        if (text.empty()) {
+            continue;
+        }
+        if (text.find(key) != std::string::npos) {
+            return true;
+        }
+        const std::size_t length = utf16Length(text);
+        if (length > kQXDocxOutlineMinPartLength && length > keyLength / kQXDocxOutlineMinPartDivisor &&
+            key.find(text) != std::string::npos) {
+            return true;
+        }
+        if (likeDetect && QXConverterUtilities::String(text, key) > kQXDocxOutlineLikePercent) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void QXDocxParagraphLayout::writeProperties(const QXDocx_PPr& property, const QXDocx_RPr& mark,

@@ -9,6 +9,8 @@
 #include "platform/geometry/Geometry.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace rz {
@@ -87,6 +89,17 @@ public:
     // paragraph is right-aligned, else "left", at the position relative to
     // the column's left edge.
     static QXDocx_Tabs tabStops(const std::vector<double>& tabPositions, std::int32_t jc, double columnX);
+
+    // Whether a paragraph of these line texts is the heading of the outline
+    // entry `title`: never when it already has an outline level (>= 1).
+    // Texts and title are compared lower-cased and without white space, line
+    // breaks and control characters: a line holding the title matches, and
+    // so does a line of more than 2 characters, longer than a third of the
+    // title, that the title holds, or, with `likeDetect`, a line more than
+    // 60 percent like the title. Empty lines are skipped; an empty title
+    // matches nothing.
+    static bool matchesOutline(const std::vector<std::string>& lineTexts, std::string_view title, bool likeDetect,
+                               std::int32_t outlineLvl);
 
     // Writes the "pPr" and, for `breakColumn`, a run holding a column
     // break, inside an open "p".

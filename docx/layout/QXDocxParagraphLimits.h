@@ -3,6 +3,8 @@
 // is written. Lengths are in points unless the name says otherwise.
 #pragma once
 
+#include <cstddef>
+
 namespace rz {
 
 // --- Joining neighbouring runs of a line ---
@@ -42,6 +44,16 @@ inline constexpr float kQXDocxBlankParagraphMargin = 8.0f;  // points
 // At most this many blank paragraphs fill one height (a page of 200 inches
 // at one point per line); the last one takes what is left.
 inline constexpr float kQXDocxBlankParagraphMaxCount = 14400.0f;
+
+// --- Outline headings ---
+
+// A line that is part of an outline title matches it when it is longer than
+// this many characters (UTF-16 units) and longer than the title's length
+// divided (integer division) by kQXDocxOutlineMinPartDivisor.
+inline constexpr std::size_t kQXDocxOutlineMinPartLength = 2;
+inline constexpr std::size_t kQXDocxOutlineMinPartDivisor = 3;
+// A line more alike than this (percent) matches when alike titles are looked for.
+inline constexpr float kQXDocxOutlineLikePercent = 60.0f;
 
 // --- Writing ---
 

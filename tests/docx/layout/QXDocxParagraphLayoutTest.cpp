@@ -273,3 +273,32 @@ TEST(QXDocxParagraphLayoutTest, WrittenProperties)
                          R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/>)" +
                              kLayoutDefaultRPr + R"(</w:pPr><w:r><w:rPr/><w:br w:type="column"/></w:r></w:p>)");
 }
+
+TEST(QXDocxParagraphLayoutTest, OutlineHeadings)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> lines;
+        const char* title;
+        bool likeDetect;
+        std::int32_t outlineLvl;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"equal without blanks and case", {"Chapter 1  Introduction"}, "chapter 1 introduction", false, 0, true},
+        {"a line holding the title", {"1. Introduction to PDF"}, "Introduction", false, 0, true},
+        {"part of the title, long enough", {"Introduc"}, "Introduction to PDF", false, 0, true},
+        {"part of the title, a third or less", {"Intro"}, "Introduction to PDF", false, 0, false},
+        {"two characters", {"ab"}, "abc", true, 0, false},
+        {"alike, looked for", {"Introductoin"}, "introduction", true, 0, true},
+        {"alike, not looked for", {"Introductoin"}, "introduction", false, 0, false},
+        {"already a heading", {"Introduction"}, "Introduction", false, 1, false},
+        {"empty lines are skipped", {"", " \t\n", "Title"}, "title", false, 0, true},
+        {"an empty title", {"Title"}, " ", true, 0, false},
+        {"lower-cased beyond ASCII", {"ÉTÉ"}, "été", false, 0, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(QXDocxParagraphLayout::matchesOutline(c.lines, c.title, c.likeDetect, c.outlineLvl), c.matches)
+            << c.name;
+    }
+}
