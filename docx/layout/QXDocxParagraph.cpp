@@ -112,6 +112,31 @@ void QXDocxParagraph::insertRunPictArray(const QXDocxRunGroup& pictures)
     first.insert(first.begin(), pictures.begin(), pictures.end());
 }
 
+void QXDocxParagraph::setWriteRunGroups(std::vector<QXDocxRunGroup> groups, std::string paragraphText)
+{
+    *writeRunGroupArray_ = std::move(groups);
+    *paragraphText_ = std::move(paragraphText);
+}
+
+void QXDocxParagraph::resolvePProperty(const QXDocxParagraphBlock& block, double firstLineX)
+{
+    if (writeRunGroupArray_->empty()) {
+        return;
+    }
+    if (block.lineCount < 2 && writeRunGroupArray_->front().empty()) {
+        return;
+    }
+    const double previousLine = pProperty_.spacing.line;
+    if (block.lineCount < 2) {
+        pProperty_.ind.left = static_cast<float>(firstLineX - columnFrame_.origin.x);
+    }
+    QXDocxParagraphLayout::resolveSpacing(block, pProperty_);
+    resolvedHeight_ = pProperty_.spacing.line - previousLine;
+    if (const auto last = lastRunText()) {
+        rProperty_ = last->rProperty();
+    }
+}
+
 std::shared_ptr<QXDocxRunText> QXDocxParagraph::lastRunText() const
 {
     if (writeRunGroupArray_->empty()) {

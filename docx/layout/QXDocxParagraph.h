@@ -5,6 +5,7 @@
 
 #include "converter/ooxml/QXDocxRecords.h"
 #include "converter/ooxml/QXDocxWriterObject.h"
+#include "docx/layout/QXDocxParagraphLayout.h"
 #include "platform/geometry/Geometry.h"
 
 #include <cstdint>
@@ -80,6 +81,15 @@ public:
     void setupOutline(std::int32_t level);
     // Puts the pictures at the front of the first group, in their order.
     void insertRunPictArray(const QXDocxRunGroup& pictures);
+
+    // Takes the run groups and the text built from the paragraph's lines.
+    void setWriteRunGroups(std::vector<QXDocxRunGroup> groups, std::string paragraphText);
+    // Spacing, line pitch and, for one line, the left indent (the line's
+    // left edge `firstLineX` from the column's) from the measures of its
+    // lines; the mark takes the run properties of the first group's last
+    // text run. Nothing changes without groups, nor for one line whose
+    // group is empty. resolvedHeight is the change of the line value.
+    void resolvePProperty(const QXDocxParagraphBlock& block, double firstLineX);
 
     // The last text run of the first group, or nullptr.
     std::shared_ptr<QXDocxRunText> lastRunText() const;

@@ -262,3 +262,38 @@ TEST(QXDocxParagraphTest, TextTallerThanAnExactLineIsWrittenAtTheLine)
         EXPECT_NE(xml.find("<w:t>Text</w:t></w:r></w:p>", runAt), std::string::npos) << xml;
     }
 }
+
+TEST(QXDocxParagraphTest, ResolvingTakesSpacingIndentAndTheMarkFromTheRuns)
+{
+    // Without groups nothing changes.
+    QXDocxParagraph empty;
+    empty.resolvePProperty({1, 14, 2, 12, 0, 5, 12, 6}, 80);
+    EXPECT_TRUE(QXPPropertyIsEqual(empty.pProperty(), QXDocxUtilities::defaultPProperty()));
+    EXPECT_EQ(empty.resolvedHeight(), 0);
+
+    // One line: the indent from the column, spacing of the measured line,
+    // the mark of the last text run.
+    QXDocxParagraph paragraph;
+    paragraph.setColumnFrame(Rect(50, 0, 400, 600));
+    auto first = paragraphTextRun("Hello", Rect(80, 0, 30, 12), 10);
+    auto last = paragraphTextRun("world", Rect(115, 0, 30, 12), 14);
+    paragraph.setWriteRunGroups({{first, last, QXDocxRunTab::RunTapWithTabPostion(200, 5)}}, "Hello world");
+    EXPECT_EQ(paragraph.paragraphText(), "Hello world");
+    paragraph.resolvePProperty({1, 14, 2, 12, 0, 5, 12, 6}, 80);
+    EXPECT_EQ(paragraph.pProperty().ind.left, 30);
+    EXPECT_EQ(paragraph.pProperty().spacing.line, 14);
+    EXPECT_EQ(QXDocxText(paragraph.pProperty().spacing.lineRule), "auto");
+    EXPECT_EQ(paragraph.pProperty().spacing.before, 3);
+    EXPECT_EQ(paragraph.resolvedHeight(), 2);
+    EXPECT_EQ(paragraph.rProperty().sz, 14);
+    EXPECT_EQ(paragraph.lastRunText(), last);
+
+    // Several lines keep the indent.
+    QXDocxParagraph lines;
+    lines.setWriteRunGroups({{paragraphTextRun("a", Rect(90, 0, 5, 12))}, {paragraphTextRun("b", Rect(90, 18, 5, 12))}},
+                            "ab");
+    lines.resolvePProperty({2, 12, 2, 12, 18, 4, 36, 0}, 90);
+    EXPECT_EQ(lines.pProperty().ind.left, 0);
+    EXPECT_EQ(lines.pProperty().spacing.line, 18);
+    EXPECT_EQ(lines.resolvedHeight(), 6);
+}
