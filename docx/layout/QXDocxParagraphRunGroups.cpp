@@ -92,4 +92,21 @@ QXDocxParagraphRunGroupsResult QXDocxParagraphRunGroups::build(std::vector<QXDoc
     return result;
 }
 
+Rect QXDocxParagraphRunGroups::contentFrame(const std::vector<QXDocxRunTextArray>& lineRuns)
+{
+    bool found = false;
+    Rect frame;
+    for (const QXDocxRunTextArray& runs : lineRuns) {
+        for (const QXDocxRunTextPtr& run : runs) {
+            const Rect runFrame = run->displayRect();
+            if (!(runFrame.size.width > 0)) {
+                continue;
+            }
+            frame = found ? frame.unionWith(runFrame) : runFrame;
+            found = true;
+        }
+    }
+    return frame;
+}
+
 } // namespace rz

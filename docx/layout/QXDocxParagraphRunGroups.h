@@ -26,6 +26,10 @@ public:
     // `lineRuns` holds each line's runs left to right; a blank split off a
     // run is inserted there too. Every run's outside spacing starts at 0.
     static QXDocxParagraphRunGroupsResult build(std::vector<QXDocxRunTextArray>& lineRuns, const MergeRuns& merge);
+
+    // The union of the frames of the lines' text runs that have a width;
+    // the zero rectangle when none has.
+    static Rect contentFrame(const std::vector<QXDocxRunTextArray>& lineRuns);
 };
 
 } // namespace rz

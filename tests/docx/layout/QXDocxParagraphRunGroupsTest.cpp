@@ -151,3 +151,16 @@ TEST(QXDocxParagraphRunGroupsTest, NoLinesGiveNoGroupsAndNoText)
     std::vector<QXDocxRunTextArray> empty{{}};
     EXPECT_TRUE(buildGroups(empty).groups.empty());
 }
+
+TEST(QXDocxParagraphRunGroupsTest, ContentFrameSpansTheRunsThatHaveAWidth)
+{
+    auto a = groupRun("a", 10, 20, 4);
+    auto b = groupRun("b", 30, 60, 4);
+    auto zero = groupRun("", 500, 500, 4);
+    QXPDF_CTMInfo info = b->ctmInfo();
+    info.frame.origin.y = 20;
+    b->setCtmInfo(info);
+    EXPECT_EQ(QXDocxParagraphRunGroups::contentFrame({{a, zero}, {b}}), Rect(10, 0, 50, 32));
+    EXPECT_EQ(QXDocxParagraphRunGroups::contentFrame({{zero}}), Rect());
+    EXPECT_EQ(QXDocxParagraphRunGroups::contentFrame({}), Rect());
+}
