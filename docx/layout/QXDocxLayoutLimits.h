@@ -30,6 +30,27 @@ inline constexpr double kTouchingGapWidth = 0.2;
 // precision value of 99999.9).
 inline constexpr double kOpenGapWidth = 99999.8984375;
 
+// --- Text lines (QXDocxRunTextLine) ---
+
+// Runs drawn one after the other join into one run when their baselines
+// differ from the first run's by less than this (points) ...
+inline constexpr double kLineJoinBaseLineTolerance = 1.0;
+// ... and each starts less than this far right of the previous one's right
+// edge (points; any overlap passes).
+inline constexpr double kLineJoinMaxGap = 1.0;
+// In a line's text, runs that continue one another are written together
+// when their gap is below this (points) ...
+inline constexpr double kLineTextJoinGap = 1.0;
+// ... and, within one show-text operation, with a tab instead of a blank
+// from this gap on (points).
+inline constexpr double kLineTextTabGap = 5.0;
+// The height within which a text is laid out when its width is measured
+// (points).
+inline constexpr double kLineTextWidthMaxHeight = 1024.0;
+// A line whose run has a single-line height below this (points) counts as
+// not measured: its own single-line height becomes 0.
+inline constexpr double kLineMinSingleLineHeight = 1.0;
+
 // --- Word line heights (QXDocxManager) ---
 
 // Stored line-height and ascent factors outside this range (per unit of
