@@ -5,9 +5,13 @@
 #include "converter/ooxml/XMLFileWriter.h"
 #include "docx/layout/QXDocxParagraphLayout.h"
 #include "docx/layout/QXDocxParagraphLimits.h"
+#include "docx/layout/QXDocxParagraphRunGroups.h"
 #include "docx/layout/QXDocxRun.h"
 #include "docx/layout/QXDocxRunTab.h"
 #include "docx/layout/QXDocxRunText.h"
+#include "docx/layout/QXDocxRunTextLine.h"
+#include "converter/text/QXConverterUtilities.h"
+#include "platform/text/Utf.h"
 
 #include <algorithm>
 
@@ -21,6 +25,30 @@ QXDocxParagraph::QXDocxParagraph()
       paragraphText_(std::make_shared<std::string>()),
       writeRunGroupArray_(std::make_shared<std::vector<QXDocxRunGroup>>()),
       firstWord_(std::make_shared<std::string>())
+{
+}
+
+QXDocxParagraph::QXDocxParagraph(std::vector<std::shared_ptr<QXDocxRunTextLine>> lines, double yBefore,
+                                 double yHeight, double yAfter, const Rect& columnFrame, std::int32_t textAlign,
+                                 const QXDocx_SectPr& sectProperty)
+    : QXDocxParagraph()
+{
+    sectProperty_ = sectProperty;
+    sectProperty_.shouldWrite = false;
+    std::erase(lines, nullptr);
+    *lineArray_ = std::move(lines);
+    convertToWriteRunArray();
+    yBefore_ = yBefore;
+    yHeight_ = yHeight;
+    yAfter_ = yAfter;
+    columnFrame_ = columnFrame;
+    pProperty_.jc = textAlign;
+    resolvePProperty();
+    updateContentFrame();
+}
+
+QXDocxParagraph::QXDocxParagraph(std::vector<std::shared_ptr<QXDocxRunTextLine>> lines)
+    : QXDocxParagraph(std::move(lines), 0, 0, 0, Rect::zero(), 0, QXDocxUtilities::defaultSectPropertyHiden())
 {
 }
 
@@ -72,6 +100,131 @@ QXDocxParagraphPtr QXDocxParagraph::FirstParagraph(const std::vector<std::shared
         }
     }
     return nullptr;
+}
+
+QXDocxRunTextArray QXDocxParagraph::allRunTextArray() const
+{
+    QXDocxRunTextArray runs;
+    for (const auto& line : *lineArray_) {
+        runs.insert(runs.end(), line->runTextArray().begin(), line->runTextArray().end());
+    }
+    return runs;
+}
+
+std::shared_ptr<QXDocxRunTextLine> QXDocxParagraph::firstRunLineText() const
+{
+    return lineArray_->empty() ? nullptr : lineArray_->front();
+}
+
+double QXDocxParagraph::firstLineTextWidth() const
+{
+    double width = 0;
+    if (const auto line = firstRunLineText()) {
+        for (const QXDocxRunTextPtr& run : line->runTextArray()) {
+            width += run->textWidth();
+        }
+    }
+    return width;
+}
+
+bool QXDocxParagraph::isParagraphBlankText() const
+{
+    const auto line = firstRunLineText();
+    return !line || QXDocxParagraphLayout::isBlankText(line->lineText());
+}
+
+void QXDocxParagraph::addRunTextArray(const QXDocxRunTextArray& runs)
+{
+    if (const auto line = firstRunLineText()) {
+        line->addRunTextArray(runs);
+    } else {
+        lineArray_->push_back(std::make_shared<QXDocxRunTextLine>(runs));
+    }
+}
+
+void QXDocxParagraph::convertToWriteRunArrayFloatRunPict()
+{
+    QXDocxRunGroup group;
+    for (const QXDocxRunTextPtr& run : allRunTextArray()) {
+        group.push_back(run);
+    }
+    writeRunGroupArray_->clear();
+    writeRunGroupArray_->push_back(std::move(group));
+}
+
+void QXDocxParagraph::convertToWriteRunArray()
+{
+    std::vector<QXDocxRunTextArray> lineRuns;
+    lineRuns.reserve(lineArray_->size());
+    for (const auto& line : *lineArray_) {
+        lineRuns.push_back(line->runTextArray());
+    }
+    QXDocxParagraphRunGroupsResult result =
+        QXDocxParagraphRunGroups::build(lineRuns, &QXDocxRunTextLine::MergeLeft2RightRunTextArray);
+    // Blanks split off a run join the line's own runs.
+    for (std::size_t i = 0; i < lineArray_->size(); ++i) {
+        (*lineArray_)[i]->mutableRunTextArray() = std::move(lineRuns[i]);
+    }
+    for (QXDocxRunGroup& group : result.groups) {
+        writeRunGroupArray_->push_back(std::move(group));
+    }
+    *paragraphText_ = lineArray_->empty() ? std::string() : std::move(result.paragraphText);
+}
+
+QXDocxParagraphBlock QXDocxParagraph::paragraphBlock() const
+{
+    QXDocxParagraphBlock block;
+    block.lineCount = static_cast<int>(std::min<std::size_t>(lineArray_->size(), 1'000'000));
+    block.yBefore = yBefore_;
+    block.yHeight = yHeight_;
+    block.yAfter = yAfter_;
+    if (const auto first = firstRunLineText()) {
+        block.wordSingleLineHeight = first->wordSingleLineHeight();
+        block.wordSingleLineBlankTop = first->wordSingleLineBlankTop();
+        block.firstLineHeight = first->lineFrame().size.height;
+    }
+    std::vector<double> bottoms;
+    bottoms.reserve(lineArray_->size());
+    for (const auto& line : *lineArray_) {
+        bottoms.push_back(line->lineFrame().origin.y + line->lineFrame().size.height);
+    }
+    block.averageBottomDistance = QXDocxParagraphLayout::averageBottomDistance(bottoms);
+    return block;
+}
+
+void QXDocxParagraph::resolvePProperty()
+{
+    const auto first = firstRunLineText();
+    resolvePProperty(paragraphBlock(), first ? first->lineFrame().origin.x : columnFrame_.origin.x);
+}
+
+void QXDocxParagraph::updateContentFrame()
+{
+    std::vector<QXDocxRunTextArray> lineRuns;
+    lineRuns.reserve(lineArray_->size());
+    for (const auto& line : *lineArray_) {
+        lineRuns.push_back(line->runTextArray());
+    }
+    contentFrame_ = QXDocxParagraphRunGroups::contentFrame(lineRuns);
+
+    const auto first = firstRunLineText();
+    if (!first) {
+        return;
+    }
+    const std::vector<std::string> words = QXConverterUtilities::ComponentsSeparatedByWords(first->lineText());
+    if (words.empty()) {
+        return;
+    }
+    firstWord_ = std::make_shared<std::string>(words.front());
+    firstWordWidth_ = first->getTextWidth(*firstWord_);
+    if (!first->runTextArray().empty()) {
+        const QXDocxRunText& run = *first->runTextArray().front();
+        const std::size_t runLength = utf16Length(run.runText());
+        if (runLength > 0) {
+            firstWordWidth_ += static_cast<double>(utf16Length(*firstWord_)) *
+                               (run.insideSpacing() / static_cast<double>(runLength));
+        }
+    }
 }
 
 void QXDocxParagraph::setSpaceLineBefore(double value)

@@ -6,6 +6,7 @@
 #include "converter/ooxml/QXDocxRecords.h"
 #include "converter/ooxml/QXDocxWriterObject.h"
 #include "docx/layout/QXDocxParagraphLayout.h"
+#include "docx/layout/QXDocxRunText.h"
 #include "platform/geometry/Geometry.h"
 
 #include <cstdint>
@@ -16,7 +17,6 @@
 namespace rz {
 
 class QXDocxRun;
-class QXDocxRunText;
 class QXDocxRunTextLine;
 class QXDocxParagraph;
 using QXDocxParagraphPtr = std::shared_ptr<QXDocxParagraph>;
@@ -28,6 +28,18 @@ public:
     QXDocxParagraph();
     QXDocxParagraph(const QXDocxParagraph&) = default;
     QXDocxParagraph& operator=(const QXDocxParagraph&) = default;
+    // A paragraph of `lines` (kept, not copied) with the free space above,
+    // the height of the text block and the free space below it, in the
+    // column `columnFrame`: default paragraph and mark properties, the
+    // section properties without their section break, the alignment; the
+    // run groups are built from the lines, then the spacing, line pitch and
+    // indent are resolved and the content frame and first word found.
+    QXDocxParagraph(std::vector<std::shared_ptr<QXDocxRunTextLine>> lines, double yBefore, double yHeight,
+                    double yAfter, const Rect& columnFrame, std::int32_t textAlign,
+                    const QXDocx_SectPr& sectProperty);
+    // The same with no space around, a zero column frame, left alignment
+    // and hidden section properties.
+    explicit QXDocxParagraph(std::vector<std::shared_ptr<QXDocxRunTextLine>> lines);
 
     // Empty paragraphs that fill `height` from `originY` down: exact lines
     // of the larger of `spaceLine` and the mark size rounded up, the last
@@ -71,7 +83,36 @@ public:
     const std::vector<QXDocxRunGroup>& writeRunGroupArray() const { return *writeRunGroupArray_; }
     const std::string& firstWord() const { return *firstWord_; }
 
+    // --- Queries ---
+    // Every run of every line, in line order.
+    QXDocxRunTextArray allRunTextArray() const;
+    // The first line, or nullptr.
+    std::shared_ptr<QXDocxRunTextLine> firstRunLineText() const;
+    // The sum of the text widths of the first line's runs; 0 without lines.
+    double firstLineTextWidth() const;
+    // True without lines, or when the first line's text holds nothing but
+    // white space, line breaks and control characters.
+    bool isParagraphBlankText() const;
+
     // --- Changes used by the section ---
+    // Appends the runs to the first line, or makes a line of them when
+    // there is none.
+    void addRunTextArray(const QXDocxRunTextArray& runs);
+    // One group holding every run of every line, in order, replaces the
+    // groups (paragraphs of text boxes).
+    void convertToWriteRunArrayFloatRunPict();
+    // The run groups and text from the lines: every run's outside spacing
+    // restarts at 0, gaps become spacing, tabs or blanks, and runs drawn
+    // over most of the run before them in the same formatting merge.
+    void convertToWriteRunArray();
+    // What the spacing pass reads of the lines and the measured heights.
+    QXDocxParagraphBlock paragraphBlock() const;
+    // resolvePProperty with the measures of the paragraph's own lines.
+    void resolvePProperty();
+    // The content frame (union of the frames of the lines' runs that have
+    // a width), the first word of the first line and its width with its
+    // share of the first run's inside spacing.
+    void updateContentFrame();
     void setSpaceLineBefore(double value);
     void setSpaceLine(double value);
     void setSpaceLineAfter(double value);

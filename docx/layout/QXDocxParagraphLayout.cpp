@@ -258,6 +258,11 @@ bool QXDocxParagraphLayout::matchesOutline(const std::vector<std::string>& lineT
     return false;
 }
 
+bool QXDocxParagraphLayout::isBlankText(std::string_view text)
+{
+    return outlineKey(text).empty();
+}
+
 void QXDocxParagraphLayout::writeProperties(const QXDocx_PPr& property, const QXDocx_RPr& mark,
                                             const QXDocx_SectPr& section, const QXDocx_Tabs& tabs, bool breakColumn,
                                             XMLFileWriter& writer)

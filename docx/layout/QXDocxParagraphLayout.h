@@ -101,6 +101,10 @@ public:
     static bool matchesOutline(const std::vector<std::string>& lineTexts, std::string_view title, bool likeDetect,
                                std::int32_t outlineLvl);
 
+    // True when the text holds nothing but white space, line breaks,
+    // control and format characters.
+    static bool isBlankText(std::string_view text);
+
     // Writes the "pPr" and, for `breakColumn`, a run holding a column
     // break, inside an open "p".
     static void writeProperties(const QXDocx_PPr& property, const QXDocx_RPr& mark, const QXDocx_SectPr& section,
