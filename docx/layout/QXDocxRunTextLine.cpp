@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <type_traits>
 
 namespace rz {
@@ -62,6 +63,31 @@ double lineFrameBottom(const Rect& frame)
     return frame.origin.y + frame.size.height;
 }
 
+// How many leading runs (at least one when there are runs) form one stretch
+// of text drawn left to right; see FindLeft2RightMergeRunTextArray.
+std::size_t lineStretchLength(std::span<const QXDocxRunTextPtr> runs)
+{
+    if (runs.empty())
+        return 0;
+    const QXDocxRunText& first = *runs.front();
+    double previousRight = first.ctmInfo().xRight;
+    std::size_t i = 1;
+    for (; i < runs.size(); ++i) {
+        const QXDocxRunText& run = *runs[i];
+        const QXPDF_CTMInfo& info = run.ctmInfo();
+        const bool sameBase =
+            std::fabs(info.yBase - first.ctmInfo().yBase) < docxlimits::kLineJoinBaseLineTolerance;
+        const bool nextInOrder = run.pdfScanIndex() == first.pdfScanIndex() + i;
+        const bool sameFormat = QXRPropertyIsEqual(run.rProperty(), first.rProperty());
+        const bool close = info.xLeft - previousRight < docxlimits::kLineJoinMaxGap;
+        const bool rightOfFirst = info.xLeft > first.ctmInfo().xLeft;
+        if (!(sameBase && nextInOrder && sameFormat && close && rightOfFirst))
+            break;
+        previousRight = info.xRight;
+    }
+    return i;
+}
+
 } // namespace
 
 QXDocxRunTextLine::QXDocxRunTextLine()
@@ -97,10 +123,12 @@ void QXDocxRunTextLine::processRunTextArray()
     QXDocxRunTextArray joined;
     std::size_t start = 0;
     while (start < remaining.size()) {
-        const QXDocxRunTextArray rest(remaining.begin() + static_cast<std::ptrdiff_t>(start), remaining.end());
-        const QXDocxRunTextArray stretch = FindLeft2RightMergeRunTextArray(rest);
+        const std::size_t length =
+            lineStretchLength(std::span<const QXDocxRunTextPtr>(remaining).subspan(start));
+        const QXDocxRunTextArray stretch(remaining.begin() + static_cast<std::ptrdiff_t>(start),
+                                         remaining.begin() + static_cast<std::ptrdiff_t>(start + length));
         joined.push_back(MergeLeft2RightRunTextArray(stretch));
-        start += std::max<std::size_t>(stretch.size(), 1);
+        start += length;
     }
     // Reading order.
     *runTextArray_ = SortRunTextFromXLeftToRight(joined);
@@ -308,27 +336,8 @@ QXDocxRunTextArray QXDocxRunTextLine::FindDuplicateRunTexts(const QXDocxRunTextA
 
 QXDocxRunTextArray QXDocxRunTextLine::FindLeft2RightMergeRunTextArray(const QXDocxRunTextArray& runs)
 {
-    QXDocxRunTextArray stretch;
-    if (runs.empty())
-        return stretch;
-    const QXDocxRunText& first = *runs.front();
-    stretch.push_back(runs.front());
-    double previousRight = first.ctmInfo().xRight;
-    for (std::size_t i = 1; i < runs.size(); ++i) {
-        const QXDocxRunText& run = *runs[i];
-        const QXPDF_CTMInfo& info = run.ctmInfo();
-        const bool sameBase =
-            std::fabs(info.yBase - first.ctmInfo().yBase) < docxlimits::kLineJoinBaseLineTolerance;
-        const bool nextInOrder = run.pdfScanIndex() == first.pdfScanIndex() + i;
-        const bool sameFormat = QXRPropertyIsEqual(run.rProperty(), first.rProperty());
-        const bool close = info.xLeft - previousRight < docxlimits::kLineJoinMaxGap;
-        const bool rightOfFirst = info.xLeft > first.ctmInfo().xLeft;
-        if (!(sameBase && nextInOrder && sameFormat && close && rightOfFirst))
-            break;
-        stretch.push_back(runs[i]);
-        previousRight = info.xRight;
-    }
-    return stretch;
+    const std::size_t length = lineStretchLength(runs);
+    return QXDocxRunTextArray(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(length));
 }
 
 QXDocxRunTextPtr QXDocxRunTextLine::MergeLeft2RightRunTextArray(const QXDocxRunTextArray& runs)

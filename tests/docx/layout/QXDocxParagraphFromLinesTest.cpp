@@ -261,3 +261,46 @@ TEST(QXDocxParagraphFromLinesTest, FirstWordTakesItsShareOfInsideSpacing)
     EXPECT_EQ(none.firstWordWidth(), 0);
     EXPECT_TRUE(none.isParagraphBlankText());
 }
+
+// The spacing pass reads the lines: the first line's single-line height,
+// blank top and frame, and the mean distance between line bottoms.
+TEST(QXDocxParagraphFromLinesTest, SpacingComesFromTheLinesMeasures)
+{
+    struct Case {
+        const char* name;
+        std::vector<double> bases;  // one line per baseline
+        double blankTop;
+        double yBefore, yHeight, yAfter;
+        float before, line, after;
+        const char* rule;
+    };
+    const Case cases[] = {
+        // One line, measured, its blank top within the space above.
+        {"one line", {100}, 2, 5, 12, 6, 3, 14, 6, "auto"},
+        // Bottoms 1.26 single-line heights apart snap to 1.5.
+        {"pitch of one and a half", {100, 117.64}, 0, 0, 42, 0, 0, 21, 0, "auto"},
+        // Bottoms 1.24 single-line heights apart snap to 1.
+        {"pitch of one", {100, 117.36}, 0, 0, 28, 0, 0, 14, 0, "auto"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<QXDocxRunTextLinePtr> lines;
+        std::uint64_t scan = 0;
+        for (double base : c.bases) {
+            auto run = paragraphRun("text", 90, 120, base, scan++);
+            run->setWordSingleLineBlankTop(c.blankTop);
+            lines.push_back(std::make_shared<QXDocxRunTextLine>(QXDocxRunTextArray{run}));
+        }
+        QXDocxParagraph paragraph(lines, c.yBefore, c.yHeight, c.yAfter, Rect(72, 72, 468, 648), 0,
+                                  QXDocxUtilities::defaultSectPropertyHiden());
+        EXPECT_FLOAT_EQ(paragraph.pProperty().spacing.before, c.before);
+        EXPECT_FLOAT_EQ(paragraph.pProperty().spacing.line, c.line);
+        EXPECT_FLOAT_EQ(paragraph.pProperty().spacing.after, c.after);
+        EXPECT_EQ(QXDocxText(paragraph.pProperty().spacing.lineRule), c.rule);
+        EXPECT_FLOAT_EQ(paragraph.pProperty().spacing.word1LineHeight, 14);
+        if (c.bases.size() == 1) {
+            EXPECT_FLOAT_EQ(paragraph.pProperty().ind.left, 18);
+        }
+        EXPECT_DOUBLE_EQ(paragraph.resolvedHeight(), c.line - QXDocxUtilities::defaultPProperty().spacing.line);
+    }
+}
