@@ -46,6 +46,14 @@ QXDocxParagraphRunGroupsResult QXDocxParagraphRunGroups::build(std::vector<QXDoc
                     if (QXDocxRunTextPtr merged = merge({previous, current})) {
                         std::erase(group, std::shared_ptr<QXDocxRun>(previous));
                         added = merged;
+                        // The line keeps the merged run alone, so that its
+                        // runs do not write the absorbed text twice.
+                        runs[i] = merged;
+                        const auto end = runs.begin() + static_cast<std::ptrdiff_t>(i);
+                        if (const auto at = std::find(runs.begin(), end, previous); at != end) {
+                            runs.erase(at);
+                            --i;
+                        }
                         break;
                     }
                 }

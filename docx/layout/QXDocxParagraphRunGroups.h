@@ -24,7 +24,8 @@ public:
     using MergeRuns = std::function<QXDocxRunTextPtr(const QXDocxRunTextArray&)>;
 
     // `lineRuns` holds each line's runs left to right; a blank split off a
-    // run is inserted there too. Every run's outside spacing starts at 0.
+    // run is inserted there too, and two merged runs are replaced there by
+    // the merged one. Every run's outside spacing starts at 0.
     static QXDocxParagraphRunGroupsResult build(std::vector<QXDocxRunTextArray>& lineRuns, const MergeRuns& merge);
 
     // The union of the frames of the lines' text runs that have a width;

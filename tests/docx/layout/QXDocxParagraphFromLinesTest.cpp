@@ -196,6 +196,14 @@ TEST(QXDocxParagraphFromLinesTest, OverlappingLookAlikeRunsMerge)
     EXPECT_EQ(first->runText(), "abcd");
     EXPECT_EQ(first->ctmInfo().frame, Rect(100, 90, 21, 12));
     EXPECT_EQ(paragraph.paragraphText(), "abcd");
+    // The line keeps the merged run alone: a text box paragraph writes the
+    // text once.
+    EXPECT_EQ(paragraph.allRunTextArray(), (QXDocxRunTextArray{first}));
+    paragraph.convertToWriteRunArrayFloatRunPict();
+    const std::string xml =
+        writeWordprocessingML([&](XMLFileWriter& w) { paragraph.writeWithXMLWriter(w); });
+    EXPECT_NE(xml.find(">abcd<"), std::string::npos) << xml;
+    EXPECT_EQ(xml.find(">cd<"), std::string::npos) << xml;
 }
 
 // A trailing blank split off a run is inserted into the line's own runs.

@@ -132,6 +132,8 @@ TEST(QXDocxParagraphRunGroupsTest, OverlappingRunsAreMergedWhenTheyLookAlike)
     ASSERT_EQ(result.groups[0].size(), 1u);
     EXPECT_EQ(std::dynamic_pointer_cast<QXDocxRunText>(result.groups[0][0])->runText(), "BoldBold");
     EXPECT_EQ(result.paragraphText, "BoldBold");
+    ASSERT_EQ(lines[0].size(), 1u);  // the line holds the merged run alone
+    EXPECT_EQ(lines[0][0], result.groups[0][0]);
 
     // Different formatting: both stay, the second one takes the overlap.
     auto c = groupRun("Bold", 0, 20, 4);
