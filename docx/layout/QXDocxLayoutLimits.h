@@ -51,6 +51,30 @@ inline constexpr double kLineTextWidthMaxHeight = 1024.0;
 // not measured: its own single-line height becomes 0.
 inline constexpr double kLineMinSingleLineHeight = 1.0;
 
+// --- Groups of text lines (QXDocxRunTextLine) ---
+
+// Neighbouring runs overlap horizontally when the deepest overlap is more
+// than this fraction of the smaller glyph width of that pair.
+inline constexpr double kLineXOverlapCharFraction = 0.5;
+// A shorter line belongs to the tallest line's band when more than this
+// fraction of its own height lies inside the band.
+inline constexpr double kScriptBandMinInside = 0.5;
+// The band's width, from x = 0 (points; single precision value of 99999.9).
+inline constexpr double kScriptBandWidth = 99999.8984375;
+// A line counts as superscript or subscript when it is more than this much
+// shorter than the tallest line (points).
+inline constexpr double kScriptMinHeightDifference = 2.0;
+// A script line keeps the tallest line's size unless the tallest is more
+// than this many times as high; then the size is scaled (the single
+// precision value of 1.9).
+inline constexpr float kScriptScaleHeightRatio = 1.9F;
+// Lines stand as one line when the tallest one's height times this (single
+// precision) exceeds the height of their joint frame.
+inline constexpr float kOneLineHeightFactor = 1.6F;
+// Lines overlap vertically when one's top is more than this far above the
+// previous one's bottom (points).
+inline constexpr double kLineMinVerticalOverlap = 1.0;
+
 // --- Word line heights (QXDocxManager) ---
 
 // Stored line-height and ascent factors outside this range (per unit of

@@ -77,6 +77,10 @@ public:
     void addBlankSpaceTextBehind();
     // The blank width of the last run; 0 without runs.
     double behindTextSpaceWidth() const;
+    // Plain text again: each run's size becomes its glyph height rounded
+    // down to a half point, its script kind none, and its baseline its
+    // bottom. The line's own fields are not refreshed.
+    void removeScript();
 
     // --- Class operations ---
     // Finders answer nullptr for no elements and take the earliest of
@@ -128,6 +132,64 @@ public:
     // the joined frame's width and the text width becomes its inside
     // spacing. Returns the first run; nullptr for no runs.
     static QXDocxRunTextPtr MergeLeft2RightRunTextArray(const QXDocxRunTextArray& runs);
+
+    // --- Operations on several lines ---
+    // Lines are shared, never copied; results are new lists. Every sort is
+    // stable.
+
+    // The lines sharing the topmost line's vertical band, by baseline. The
+    // reference line starts as the topmost; a shorter next line joins when
+    // its middle lies strictly inside the reference's top and bottom; one
+    // at least as tall becomes the reference and joins when the old
+    // reference's middle lies strictly inside it. Stops at the first line
+    // that does not join. Empty for no lines.
+    static QXDocxRunTextLineArray FindMergeRunTextLineArrayY(const QXDocxRunTextLineArray& lines);
+    // New lines, one per group of the line's runs that continue one another
+    // in text order (greedy, in drawing order), by baseline. Empty for a
+    // line without runs (or nullptr).
+    static QXDocxRunTextLineArray SplitRunTextLineForContinuous(const QXDocxRunTextLinePtr& line);
+    // Every line split as above, by baseline; a single line comes back
+    // unchanged and unsplit.
+    static QXDocxRunTextLineArray SplitRunTextLineArrayContinuous(const QXDocxRunTextLineArray& lines);
+    // The greedy chain (from the first line in drawing order) of lines whose
+    // texts continue one another, by baseline. Empty for no lines.
+    static QXDocxRunTextLineArray FindRunTextLineArrayContinuous(const QXDocxRunTextLineArray& lines);
+    // Reorders `runs` in place by drawing index (stably), then true when
+    // each run's text range ends where the next one's begins. False for no
+    // runs.
+    static bool IsRunTextArrayPDFTextIndexContinuous(QXDocxRunTextArray& runs);
+    // The same test over all runs of all lines (the lines are untouched).
+    static bool IsRunLineArrayPDFTextIndexContinuous(const QXDocxRunTextLineArray& lines);
+    // True when, left to right, the deepest overlap of two neighbouring runs
+    // is more than half a character width (the smaller glyph width of that
+    // pair). False for fewer than two runs.
+    static bool HaveXOverlapRunTextArray(const QXDocxRunTextArray& runs);
+    // True when every line other than the tallest lies more than half
+    // inside the tallest line's band and no two neighbouring runs of all
+    // the lines overlap horizontally. False for fewer than two lines.
+    static bool IsScriptRunTextLineArray(const QXDocxRunTextLineArray& lines);
+    // Marks the runs of each line more than 2 points shorter than the
+    // tallest as superscript (baseline not below the tallest's) or
+    // subscript, on the tallest's baseline, at a size scaled down with the
+    // height when the line is under about half as high. The lines' own
+    // fields are not refreshed.
+    static void SetupScriptRunTextLineArray(const QXDocxRunTextLineArray& lines);
+    // One line of all the lines' runs in list order, ordered and joined
+    // again; the only line itself for one line; nullptr for no lines.
+    static QXDocxRunTextLinePtr MergeRunTextLineArray(const QXDocxRunTextLineArray& lines);
+    // The leading lines (in the given order) that can stand as one line:
+    // each next line holds the previous one's baseline strictly inside it,
+    // and either the tallest of them is high enough against their joint
+    // frame or their runs do not overlap horizontally; otherwise only the
+    // first line. Empty for no lines.
+    static QXDocxRunTextLineArray FindRunTextLineArrayAs1Line(const QXDocxRunTextLineArray& lines);
+    // The leading lines each of which overlaps the previous one vertically
+    // by more than 1 point; empty unless there are at least two.
+    static QXDocxRunTextLineArray FindOverlapRunTextLineY(const QXDocxRunTextLineArray& lines);
+    // True when the first run has a script kind and every run the same one.
+    // False for no runs.
+    static bool IsAllScriptRunTextArray(const QXDocxRunTextArray& runs);
+    static bool IsScriptLine(const QXDocxRunTextLinePtr& line);
 
 private:
     // The row spaces of runs in reading order (the outer margins and the

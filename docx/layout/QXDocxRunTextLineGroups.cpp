@@ -1,0 +1,289 @@
+// The operations of QXDocxRunTextLine on several lines: vertical bands,
+// splitting and chaining by text order, superscript and subscript lines,
+// merging lines into one, and the script kind of a line's runs.
+#include "docx/layout/QXDocxRunTextLine.h"
+
+#include "docx/layout/QXDocxLayoutLimits.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace rz {
+
+namespace {
+
+double groupFrameBottom(const Rect& frame)
+{
+    return frame.origin.y + frame.size.height;
+}
+
+double groupFrameMiddle(const Rect& frame)
+{
+    return frame.origin.y + frame.size.height / 2;
+}
+
+// True when `y` lies strictly between the frame's top and bottom.
+bool groupStrictlyInside(double y, const Rect& frame)
+{
+    return frame.origin.y < y && y < groupFrameBottom(frame);
+}
+
+// All runs of all lines, in list order.
+QXDocxRunTextArray groupAllRuns(const QXDocxRunTextLineArray& lines)
+{
+    QXDocxRunTextArray runs;
+    for (const QXDocxRunTextLinePtr& line : lines)
+        runs.insert(runs.end(), line->runTextArray().begin(), line->runTextArray().end());
+    return runs;
+}
+
+bool groupTextFollows(const QXDocxRunText& previous, const QXDocxRunText& next)
+{
+    return previous.textScanIndex() + previous.textScanLength() == next.textScanIndex();
+}
+
+} // namespace
+
+void QXDocxRunTextLine::removeScript()
+{
+    for (const QXDocxRunTextPtr& run : *runTextArray_) {
+        const float height = static_cast<float>(run->ctmInfo().fontSize.height);
+        const float size = std::floor(2.0F * height) / 2.0F;
+        QXDocx_RPr property = run->rProperty();
+        property.sz = property.szCs = size;
+        property.scrpit = 0;
+        run->setRProperty(property);
+        QXPDF_CTMInfo info = run->ctmInfo();
+        info.yBase = info.yBottom;
+        run->setCtmInfo(info);
+    }
+}
+
+QXDocxRunTextLineArray QXDocxRunTextLine::FindMergeRunTextLineArrayY(const QXDocxRunTextLineArray& lines)
+{
+    if (lines.size() <= 1)
+        return lines;
+    const QXDocxRunTextLineArray sorted = SortRunTextLineArrayByTopY(lines);
+    QXDocxRunTextLineArray band{sorted.front()};
+    Rect reference = sorted.front()->lineFrame_;
+    for (std::size_t i = 1; i < sorted.size(); ++i) {
+        const Rect& frame = sorted[i]->lineFrame_;
+        bool joins = false;
+        if (reference.size.height > frame.size.height) {
+            joins = groupStrictlyInside(groupFrameMiddle(frame), reference);
+        } else {
+            joins = groupStrictlyInside(groupFrameMiddle(reference), frame);
+            reference = frame;
+        }
+        if (!joins)
+            break;
+        band.push_back(sorted[i]);
+    }
+    return SortRunTextLineArrayByBaseY(band);
+}
+
+QXDocxRunTextLineArray QXDocxRunTextLine::SplitRunTextLineForContinuous(const QXDocxRunTextLinePtr& line)
+{
+    QXDocxRunTextLineArray result;
+    if (!line || line->runTextArray().empty())
+        return result;
+    if (line->runTextArray().size() == 1) {
+        result.push_back(std::make_shared<QXDocxRunTextLine>(line->runTextArray()));
+        return result;
+    }
+    QXDocxRunTextArray remaining = SortRunTextArrayByIndex(line->runTextArray());
+    while (!remaining.empty()) {
+        // The remaining runs are in drawing order, so a tried run always
+        // sorts last in the group (the sort is stable): the group stays
+        // continuous exactly when the run's text follows the group's last.
+        QXDocxRunTextArray group{remaining.front()};
+        QXDocxRunTextArray rest;
+        for (std::size_t i = 1; i < remaining.size(); ++i) {
+            if (groupTextFollows(*group.back(), *remaining[i]))
+                group.push_back(remaining[i]);
+            else
+                rest.push_back(remaining[i]);
+        }
+        result.push_back(std::make_shared<QXDocxRunTextLine>(std::move(group)));
+        remaining = std::move(rest);
+    }
+    return SortRunTextLineArrayByBaseY(result);
+}
+
+QXDocxRunTextLineArray QXDocxRunTextLine::SplitRunTextLineArrayContinuous(const QXDocxRunTextLineArray& lines)
+{
+    if (lines.size() <= 1)
+        return lines;
+    QXDocxRunTextLineArray result;
+    for (const QXDocxRunTextLinePtr& line : lines) {
+        QXDocxRunTextLineArray parts = SplitRunTextLineForContinuous(line);
+        result.insert(result.end(), parts.begin(), parts.end());
+    }
+    return SortRunTextLineArrayByBaseY(result);
+}
+
+QXDocxRunTextLineArray QXDocxRunTextLine::FindRunTextLineArrayContinuous(const QXDocxRunTextLineArray& lines)
+{
+    if (lines.size() <= 1)
+        return lines;
+    const QXDocxRunTextLineArray sorted = SortRunTextLineArrayByIndex(lines);
+    QXDocxRunTextLineArray chain{sorted.front()};
+    for (std::size_t i = 1; i < sorted.size(); ++i) {
+        chain.push_back(sorted[i]);
+        if (!IsRunLineArrayPDFTextIndexContinuous(chain))
+            chain.pop_back();
+    }
+    return SortRunTextLineArrayByBaseY(chain);
+}
+
+bool QXDocxRunTextLine::IsRunTextArrayPDFTextIndexContinuous(QXDocxRunTextArray& runs)
+{
+    if (runs.empty())
+        return false;
+    runs = SortRunTextArrayByIndex(runs);
+    for (std::size_t i = 1; i < runs.size(); ++i) {
+        if (!groupTextFollows(*runs[i - 1], *runs[i]))
+            return false;
+    }
+    return true;
+}
+
+bool QXDocxRunTextLine::IsRunLineArrayPDFTextIndexContinuous(const QXDocxRunTextLineArray& lines)
+{
+    if (lines.empty())
+        return false;
+    QXDocxRunTextArray runs = groupAllRuns(lines);
+    return IsRunTextArrayPDFTextIndexContinuous(runs);
+}
+
+bool QXDocxRunTextLine::HaveXOverlapRunTextArray(const QXDocxRunTextArray& runs)
+{
+    if (runs.size() < 2)
+        return false;
+    const QXDocxRunTextArray sorted = SortRunTextFromXLeftToRight(runs);
+    float deepest = 0;
+    double width = sorted.front()->ctmInfo().fontSize.width;
+    for (std::size_t i = 1; i < sorted.size(); ++i) {
+        const QXPDF_CTMInfo& previous = sorted[i - 1]->ctmInfo();
+        const QXPDF_CTMInfo& next = sorted[i]->ctmInfo();
+        const double gap = next.xLeft - previous.xRight;
+        if (gap < deepest) {
+            deepest = static_cast<float>(gap);
+            width = std::min(previous.fontSize.width, next.fontSize.width);
+        }
+    }
+    return -docxlimits::kLineXOverlapCharFraction * width > deepest;
+}
+
+bool QXDocxRunTextLine::IsScriptRunTextLineArray(const QXDocxRunTextLineArray& lines)
+{
+    if (lines.size() < 2)
+        return false;
+    const QXDocxRunTextLinePtr tallest = FindMaxHeightRunTextLine(lines);
+    Rect band = tallest->lineFrame_;
+    band.origin.x = 0;
+    band.size.width = docxlimits::kScriptBandWidth;
+    for (const QXDocxRunTextLinePtr& line : lines) {
+        if (line == tallest)
+            continue;
+        const Rect inside = line->lineFrame_.intersection(band);
+        const double insideHeight = inside.isNull() ? 0 : inside.size.height;
+        if (!(insideHeight > docxlimits::kScriptBandMinInside * line->lineFrame_.size.height))
+            return false;
+    }
+    return !HaveXOverlapRunTextArray(groupAllRuns(lines));
+}
+
+void QXDocxRunTextLine::SetupScriptRunTextLineArray(const QXDocxRunTextLineArray& lines)
+{
+    if (lines.size() < 2)
+        return;
+    const QXDocxRunTextLinePtr tallest = FindMaxHeightRunTextLine(lines);
+    if (tallest->runTextArray().empty())
+        return;
+    const float mainSize = tallest->runTextArray().front()->rProperty().sz;
+    const double mainHeight = tallest->lineFrame_.size.height;
+    for (const QXDocxRunTextLinePtr& line : lines) {
+        if (line == tallest)
+            continue;
+        const double height = line->lineFrame_.size.height;
+        if (!(height - mainHeight < -docxlimits::kScriptMinHeightDifference))
+            continue;
+        float size = mainSize;
+        if (mainHeight / static_cast<double>(docxlimits::kScriptScaleHeightRatio) > height)
+            size = std::ceil(static_cast<float>(2.0 * mainSize * height / mainHeight));
+        const std::int32_t kind = line->yBaseLine_ > tallest->yBaseLine_ ? 2 : 1;
+        for (const QXDocxRunTextPtr& run : line->runTextArray()) {
+            QXDocx_RPr property = run->rProperty();
+            property.sz = property.szCs = size;
+            property.scrpit = kind;
+            run->setRProperty(property);
+            QXPDF_CTMInfo info = run->ctmInfo();
+            info.yBase = tallest->yBaseLine_;
+            run->setCtmInfo(info);
+        }
+    }
+}
+
+QXDocxRunTextLinePtr QXDocxRunTextLine::MergeRunTextLineArray(const QXDocxRunTextLineArray& lines)
+{
+    if (lines.empty())
+        return nullptr;
+    if (lines.size() == 1)
+        return lines.front();
+    return std::make_shared<QXDocxRunTextLine>(groupAllRuns(lines));
+}
+
+QXDocxRunTextLineArray QXDocxRunTextLine::FindRunTextLineArrayAs1Line(const QXDocxRunTextLineArray& lines)
+{
+    if (lines.size() <= 1)
+        return lines;
+    QXDocxRunTextLineArray members{lines.front()};
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        if (!groupStrictlyInside(members.back()->yBaseLine_, lines[i]->lineFrame_))
+            break;
+        members.push_back(lines[i]);
+    }
+    const double tallest = FindMaxHeightRunTextLine(members)->lineFrame_.size.height;
+    const double joint = FrameOfLineArray(members).size.height;
+    if (static_cast<double>(static_cast<float>(tallest * docxlimits::kOneLineHeightFactor)) > joint)
+        return members;
+    if (!HaveXOverlapRunTextArray(groupAllRuns(members)))
+        return members;
+    return {lines.front()};
+}
+
+QXDocxRunTextLineArray QXDocxRunTextLine::FindOverlapRunTextLineY(const QXDocxRunTextLineArray& lines)
+{
+    if (lines.size() < 2)
+        return {};
+    QXDocxRunTextLineArray members{lines.front()};
+    double bottom = groupFrameBottom(lines.front()->lineFrame_);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        if (!(lines[i]->lineFrame_.origin.y - bottom < -docxlimits::kLineMinVerticalOverlap))
+            break;
+        members.push_back(lines[i]);
+        bottom = groupFrameBottom(lines[i]->lineFrame_);
+    }
+    if (members.size() < 2)
+        return {};
+    return members;
+}
+
+bool QXDocxRunTextLine::IsAllScriptRunTextArray(const QXDocxRunTextArray& runs)
+{
+    if (runs.empty())
+        return false;
+    const std::int32_t kind = runs.front()->rProperty().scrpit;
+    if (kind == 0)
+        return false;
+    return std::all_of(runs.begin() + 1, runs.end(),
+                       [kind](const QXDocxRunTextPtr& run) { return run->rProperty().scrpit == kind; });
+}
+
+bool QXDocxRunTextLine::IsScriptLine(const QXDocxRunTextLinePtr& line)
+{
+    return line && IsAllScriptRunTextArray(line->runTextArray());
+}
+
+} // namespace rz
