@@ -128,10 +128,52 @@ QXDocxRunTextLineArray QXDocxRunTextLine::FindRunTextLineArrayContinuous(const Q
         return lines;
     const QXDocxRunTextLineArray sorted = SortRunTextLineArrayByIndex(lines);
     QXDocxRunTextLineArray chain{sorted.front()};
+    // The chain's runs in drawing order (stable: the chain's list order
+    // among equal indices) and how many neighbours there do not follow one
+    // another in text order. A tried line's runs are merged in after the
+    // chain's runs of equal index, which is where the stable sort of all
+    // the runs would put them; only the neighbour pairs around the
+    // inserted runs change, so a try costs the size of the tried line.
+    QXDocxRunTextArray chainRuns = SortRunTextArrayByIndex(sorted.front()->runTextArray());
+    std::size_t broken = 0;
+    for (std::size_t i = 1; i < chainRuns.size(); ++i)
+        broken += groupTextFollows(*chainRuns[i - 1], *chainRuns[i]) ? 0 : 1;
+    const auto byIndex = [](std::uint64_t index, const QXDocxRunTextPtr& run) { return index < run->pdfScanIndex(); };
     for (std::size_t i = 1; i < sorted.size(); ++i) {
+        const QXDocxRunTextArray tried = SortRunTextArrayByIndex(sorted[i]->runTextArray());
+        if (chainRuns.empty() && tried.empty())
+            continue;
+        // Insertion place in chainRuns of each tried run (non-decreasing).
+        std::vector<std::size_t> places(tried.size());
+        for (std::size_t k = 0; k < tried.size(); ++k) {
+            places[k] = static_cast<std::size_t>(
+                std::upper_bound(chainRuns.begin(), chainRuns.end(), tried[k]->pdfScanIndex(), byIndex) -
+                chainRuns.begin());
+        }
+        std::size_t newBroken = broken;
+        for (std::size_t k = 0; k < tried.size();) {
+            std::size_t end = k;
+            while (end < tried.size() && places[end] == places[k])
+                ++end;
+            const std::size_t place = places[k];
+            const QXDocxRunTextPtr before = place > 0 ? chainRuns[place - 1] : nullptr;
+            const QXDocxRunTextPtr after = place < chainRuns.size() ? chainRuns[place] : nullptr;
+            if (before && after && !groupTextFollows(*before, *after))
+                --newBroken;
+            if (before && !groupTextFollows(*before, *tried[k]))
+                ++newBroken;
+            for (std::size_t j = k + 1; j < end; ++j)
+                newBroken += groupTextFollows(*tried[j - 1], *tried[j]) ? 0 : 1;
+            if (after && !groupTextFollows(*tried[end - 1], *after))
+                ++newBroken;
+            k = end;
+        }
+        if (newBroken != 0)
+            continue;
         chain.push_back(sorted[i]);
-        if (!IsRunLineArrayPDFTextIndexContinuous(chain))
-            chain.pop_back();
+        for (std::size_t k = tried.size(); k-- > 0;)
+            chainRuns.insert(chainRuns.begin() + static_cast<std::ptrdiff_t>(places[k]), tried[k]);
+        broken = 0;
     }
     return SortRunTextLineArrayByBaseY(chain);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,14 @@ TEST(QXDocxRunTextLineGroupsTest, ContinuityChainStartsAtTheFirstDrawnLine)
     EXPECT_EQ(textsOf(chain), (Texts{"b", "a", "c"})); // by baseline
     EXPECT_TRUE(QXDocxRunTextLine::FindRunTextLineArrayContinuous({}).empty());
     EXPECT_EQ(QXDocxRunTextLine::FindRunTextLineArrayContinuous({stray}).front(), stray);
+
+    // A first line broken in text order is mended by a line whose text
+    // falls in its gap; a line that does not mend it stays out.
+    const auto broken = makeLine({{"p", 0, 10, 0, 12, 10, 0, 0}, {"r", 30, 40, 0, 12, 10, 2, 2}});
+    const auto wrong = makeLine({{"x", 0, 10, 20, 12, 30, 3, 5}});
+    const auto mend = makeLine({{"q", 0, 10, 40, 12, 50, 1, 1}});
+    EXPECT_EQ(textsOf(QXDocxRunTextLine::FindRunTextLineArrayContinuous({mend, wrong, broken})),
+              (Texts{"pr", "q"}));
 }
 
 // --- Horizontal overlap ---
@@ -362,4 +371,37 @@ TEST(QXDocxRunTextLineGroupsTest, VerticalOverlapNeedsMoreThanOnePoint)
     EXPECT_EQ(textsOf(QXDocxRunTextLine::FindOverlapRunTextLineY({a, deep, deeper, after})),
               (Texts{"a", "d", "e"}));
     EXPECT_TRUE(QXDocxRunTextLine::FindOverlapRunTextLineY({a}).empty());
+}
+
+TEST(QXDocxRunTextLineGroupsTest, ContinuityChainMatchesTheWholeListTestOnEveryTry)
+{
+    // The chain keeps its runs indexed; it must pick exactly the lines that
+    // the test over all the chain's runs picks, including chains whose first
+    // line is broken and mended by a later line, equal drawing indices and
+    // lines without runs.
+    std::mt19937 random(20261211);
+    for (int round = 0; round < 300; ++round) {
+        QXDocxRunTextLineArray lines;
+        const int lineCount = 2 + static_cast<int>(random() % 6);
+        for (int l = 0; l < lineCount; ++l) {
+            std::vector<RunSpec> specs;
+            const int runCount = static_cast<int>(random() % 4);
+            for (int r = 0; r < runCount; ++r) {
+                const std::uint64_t scan = random() % 8;
+                const std::uint64_t text = random() % 8;
+                specs.push_back({"r", 20.0 * r, 20.0 * r + 10, 12.0 * l, 12, 12.0 * l + 10, scan, text});
+            }
+            lines.push_back(makeLine(specs));
+        }
+        // The plain definition: try each line by testing all runs again.
+        const auto sorted = QXDocxRunTextLine::SortRunTextLineArrayByIndex(lines);
+        QXDocxRunTextLineArray expected{sorted.front()};
+        for (std::size_t i = 1; i < sorted.size(); ++i) {
+            expected.push_back(sorted[i]);
+            if (!QXDocxRunTextLine::IsRunLineArrayPDFTextIndexContinuous(expected))
+                expected.pop_back();
+        }
+        expected = QXDocxRunTextLine::SortRunTextLineArrayByBaseY(expected);
+        EXPECT_EQ(QXDocxRunTextLine::FindRunTextLineArrayContinuous(lines), expected) << "round " << round;
+    }
 }
