@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <set>
 
 namespace rz {
 
@@ -91,21 +93,37 @@ QXDocxRunTextLineArray QXDocxRunTextLine::SplitRunTextLineForContinuous(const QX
         result.push_back(std::make_shared<QXDocxRunTextLine>(line->runTextArray()));
         return result;
     }
-    QXDocxRunTextArray remaining = SortRunTextArrayByIndex(line->runTextArray());
-    while (!remaining.empty()) {
-        // The remaining runs are in drawing order, so a tried run always
-        // sorts last in the group (the sort is stable): the group stays
-        // continuous exactly when the run's text follows the group's last.
-        QXDocxRunTextArray group{remaining.front()};
-        QXDocxRunTextArray rest;
-        for (std::size_t i = 1; i < remaining.size(); ++i) {
-            if (groupTextFollows(*group.back(), *remaining[i]))
-                group.push_back(remaining[i]);
-            else
-                rest.push_back(remaining[i]);
+    const QXDocxRunTextArray ordered = SortRunTextArrayByIndex(line->runTextArray());
+    // The runs are in drawing order, so a tried run always sorts last in
+    // its group (the sort is stable): it joins exactly when its text
+    // follows the group's last run. The group therefore takes, again and
+    // again, the earliest remaining run after its last one whose text index
+    // is the one expected next; the remaining runs are indexed by text
+    // index to find it.
+    std::map<std::uint64_t, std::set<std::size_t>> remainingByText;
+    for (std::size_t i = 0; i < ordered.size(); ++i)
+        remainingByText[ordered[i]->textScanIndex()].insert(i);
+    std::vector<bool> taken(ordered.size(), false);
+    std::size_t firstRemaining = 0;
+    while (firstRemaining < ordered.size()) {
+        QXDocxRunTextArray group;
+        std::size_t position = firstRemaining;
+        while (true) {
+            const QXDocxRunText& run = *ordered[position];
+            group.push_back(ordered[position]);
+            taken[position] = true;
+            remainingByText[run.textScanIndex()].erase(position);
+            const auto next = remainingByText.find(run.textScanIndex() + run.textScanLength());
+            if (next == remainingByText.end())
+                break;
+            const auto after = next->second.upper_bound(position);
+            if (after == next->second.end())
+                break;
+            position = *after;
         }
         result.push_back(std::make_shared<QXDocxRunTextLine>(std::move(group)));
-        remaining = std::move(rest);
+        while (firstRemaining < ordered.size() && taken[firstRemaining])
+            ++firstRemaining;
     }
     return SortRunTextLineArrayByBaseY(result);
 }

@@ -405,3 +405,44 @@ TEST(QXDocxRunTextLineGroupsTest, ContinuityChainMatchesTheWholeListTestOnEveryT
         EXPECT_EQ(QXDocxRunTextLine::FindRunTextLineArrayContinuous(lines), expected) << "round " << round;
     }
 }
+
+TEST(QXDocxRunTextLineGroupsTest, SplitMatchesTheGreedyGroupTestOnEveryTry)
+{
+    // The split finds each group's next run through an index by text
+    // order; it must give the groups the plain greedy test gives, with
+    // equal drawing indices and repeated text indices.
+    std::mt19937 random(1211);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<RunSpec> specs;
+        const int runCount = 2 + static_cast<int>(random() % 9);
+        for (int r = 0; r < runCount; ++r) {
+            const std::uint64_t scan = random() % 10;
+            const std::uint64_t text = random() % 10;
+            specs.push_back({std::to_string(r) + ",", 20.0 * r, 20.0 * r + 10, 0, 12, 10, scan, text});
+        }
+        const auto line = makeLine(specs);
+        // The plain definition.
+        QXDocxRunTextArray remaining = QXDocxRunTextLine::SortRunTextArrayByIndex(line->runTextArray());
+        std::vector<std::vector<std::string>> expected;
+        while (!remaining.empty()) {
+            QXDocxRunTextArray group{remaining.front()};
+            QXDocxRunTextArray rest;
+            for (std::size_t i = 1; i < remaining.size(); ++i) {
+                group.push_back(remaining[i]);
+                QXDocxRunTextArray tried = group;
+                if (!QXDocxRunTextLine::IsRunTextArrayPDFTextIndexContinuous(tried)) {
+                    group.pop_back();
+                    rest.push_back(remaining[i]);
+                }
+            }
+            expected.push_back(runTextsOf(QXDocxRunTextLine::SortRunTextArrayByIndex(group)));
+            remaining = rest;
+        }
+        // The new lines keep their groups' runs (these runs never join:
+        // their frames are 10 points apart), by baseline (all equal).
+        std::vector<std::vector<std::string>> actual;
+        for (const auto& part : QXDocxRunTextLine::SplitRunTextLineForContinuous(line))
+            actual.push_back(runTextsOf(QXDocxRunTextLine::SortRunTextArrayByIndex(part->runTextArray())));
+        EXPECT_EQ(actual, expected) << "round " << round;
+    }
+}
