@@ -540,7 +540,7 @@ TEST(QXDocxUtilitiesWriterTest, DeferredPropertyWriter)
 // run's font, size, bold, highlight, underline and colour.
 TEST(QXDocxUtilitiesWriterTest, PythonDocxReadsTheProperties)
 {
-    if (test::runCommand("/usr/bin/python3 -c 'import docx' 2>/dev/null") != 0)
+    if (!test::pythonDocxIsInstalled())
         GTEST_SKIP() << "python3-docx is not installed";
 
     QXDocx_PPr paragraph = QXDocxUtilities::defaultPProperty();
@@ -558,38 +558,22 @@ TEST(QXDocxUtilitiesWriterTest, PythonDocxReadsTheProperties)
     run.backgroundcolor = {0, 255, 255, 255};
     run.u = QXDocxUnderlineSingle;
 
-    const std::string dir = test::makeTempDir();
-    const std::string path = dir + "/document.xml";
-    {
-        XMLFileWriter writer(path);
-        const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
-        writer.writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
-        writer.setPrefix("w", w);
-        writer.writeStartElementWithNamespace(w, "document");
-        writer.writeStartElementWithNamespace(w, "body");
-        writer.writeStartElementWithNamespace(w, "p");
-        QXDocxUtilities::WritePProperty(paragraph, run, QXDocxUtilities::defaultSectPropertyHiden(),
-                                        QXDocxUtilities::defaultTabsProperty(), writer);
-        writer.writeStartElementWithNamespace(w, "r");
-        QXDocxUtilities::WriteRProperty(run, writer);
-        writer.writeStartElementWithNamespace(w, "t");
-        writer.writeCharacters("x");
-        writer.writeEndDocument();
-    }
-    const std::string script = dir + "/read.py";
-    {
-        std::ofstream out(script);
-        out << "import sys\n"
-               "from docx.oxml import parse_xml\n"
-               "from docx.text.paragraph import Paragraph\n"
-               "doc = parse_xml(open(sys.argv[1], 'rb').read())\n"
-               "p = Paragraph(doc.body.p_lst[0], None)\n"
-               "f = p.paragraph_format\n"
-               "r = p.runs[0].font\n"
-               "print(round(f.line_spacing, 3), f.space_before.pt, f.alignment,\n"
-               "      r.name, r.size.pt, r.bold, r.highlight_color, r.underline, r.color.rgb)\n";
-    }
-    std::string out;
-    ASSERT_EQ(test::runCommand("/usr/bin/python3 '" + script + "' '" + path + "' 2>&1", &out), 0) << out;
+    bool ran = false;
+    const std::string out = test::readFirstParagraphWithPythonDocx(
+        [&](XMLFileWriter& writer) {
+            const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
+            writer.writeStartElementWithNamespace(w, "p");
+            QXDocxUtilities::WritePProperty(paragraph, run, QXDocxUtilities::defaultSectPropertyHiden(),
+                                            QXDocxUtilities::defaultTabsProperty(), writer);
+            writer.writeStartElementWithNamespace(w, "r");
+            QXDocxUtilities::WriteRProperty(run, writer);
+            writer.writeStartElementWithNamespace(w, "t");
+            writer.writeCharacters("x");
+        },
+        "f = p.paragraph_format\n"
+        "r = p.runs[0].font\n"
+        "print(round(f.line_spacing, 3), f.space_before.pt, f.alignment,\n"
+        "      r.name, r.size.pt, r.bold, r.highlight_color, r.underline, r.color.rgb)\n", ran);
+    ASSERT_TRUE(ran) << out;
     EXPECT_EQ(out, "1.5 6.0 CENTER (1) Helvetica 11.0 True TURQUOISE (3) True 123456\n");
 }

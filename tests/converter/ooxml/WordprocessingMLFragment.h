@@ -1,7 +1,7 @@
-// Writes property elements inside a minimal "w:document" (the
-// WordprocessingML namespace bound to "w", no indentation or line breaks),
-// checks the file with xmllint, and answers what was written inside the
-// root element.
+// Writes elements inside a minimal "w:document" (the WordprocessingML
+// namespace bound to "w", no indentation or line breaks), checks the file
+// with xmllint, and answers what was written inside the root element; or
+// has python-docx read the first paragraph written in a "w:body".
 #pragma once
 
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
@@ -56,6 +56,45 @@ inline std::string writeWordprocessingML(const std::function<void(XMLFileWriter&
         return {};
     }
     return all.substr(open + 1, closeAt - open - 1);
+}
+
+// True when python-docx can be imported by the system's Python.
+inline bool pythonDocxIsInstalled()
+{
+    return runCommand("/usr/bin/python3 -c 'import docx' 2>/dev/null") == 0;
+}
+
+// Writes `body` inside "w:document/w:body" and runs `python` with `p` bound
+// to the first paragraph as python-docx reads it; answers what the script
+// printed (with its errors), and sets `ran` to whether it ended without one.
+inline std::string readFirstParagraphWithPythonDocx(const std::function<void(XMLFileWriter&)>& body,
+                                                    const std::string& python, bool& ran)
+{
+    const std::string dir = makeTempDir();
+    const std::string path = dir + "/document.xml";
+    {
+        XMLFileWriter writer(path);
+        const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
+        writer.writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
+        writer.setPrefix("w", w);
+        writer.writeStartElementWithNamespace(w, "document");
+        writer.writeStartElementWithNamespace(w, "body");
+        body(writer);
+        writer.writeEndDocument();
+    }
+    const std::string script = dir + "/read.py";
+    {
+        std::ofstream out(script);
+        out << "import sys\n"
+               "from docx.oxml import parse_xml\n"
+               "from docx.text.paragraph import Paragraph\n"
+               "doc = parse_xml(open(sys.argv[1], 'rb').read())\n"
+               "p = Paragraph(doc.body.p_lst[0], None)\n"
+            << python;
+    }
+    std::string out;
+    ran = runCommand("/usr/bin/python3 '" + script + "' '" + path + "' 2>&1", &out) == 0;
+    return out;
 }
 
 } // namespace rz::test

@@ -10,6 +10,7 @@
 #include "docx/layout/QXDocxRunTab.h"
 #include "docx/layout/QXDocxRunTextLine.h"
 #include "tests/converter/ooxml/WordprocessingMLFragment.h"
+#include "tests/docx/layout/DocxTestRuns.h"
 
 #include <gtest/gtest.h>
 
@@ -22,32 +23,13 @@ using test::writeWordprocessingML;
 
 namespace {
 
-// A run of `text` from `left` to `right` on the baseline `base`, drawn at
-// `scan` as its own show-text operation, 12-point frame (top at base - 10),
-// in a font that is not installed (so measured widths are 0).
+// A line run (see makeLineRun) in a font that is not installed, so measured
+// widths are 0.
 QXDocxRunTextPtr paragraphRun(const std::string& text, double left, double right, double base, std::uint64_t scan)
 {
-    auto run = std::make_shared<QXDocxRunText>();
-    run->setRunText(text);
-    run->setTextWidth(right - left);
-    run->setSpaceWidth(3);
-    run->setPdfScanIndex(scan);
-    run->setPdfScanLength(1);
-    run->setTextScanIndex(scan);
-    run->setTextScanLength(1);
-    run->setPdfScanIndex_ShowText(scan);
-    run->setWordSingleLineHeight(14);
-    QXPDF_CTMInfo info = run->ctmInfo();
-    info.frame = Rect(left, base - 10, right - left, 12);
-    info.xLeft = left;
-    info.xRight = right;
-    info.yBase = base;
-    info.yTop = info.yAscent = base - 10;
-    info.yBottom = info.yDescent = base + 2;
-    run->setCtmInfo(info);
-    QXDocx_RPr property = QXDocxUtilities::defaultRProperty();
+    auto run = test::makeLineRun(text, left, right, base, scan);
+    QXDocx_RPr property = run->rProperty();
     QXDocxSetText(property.rFonts.ascii, "RzNoSuchInstalledFont");
-    property.sz = property.szCs = 12;
     run->setRProperty(property);
     return run;
 }
@@ -131,32 +113,15 @@ TEST(QXDocxParagraphFromLinesTest, WrittenParagraphReadsBackInOrder)
     EXPECT_LT(second, one);
     EXPECT_EQ(xml.rfind("<w:p>", 0), 0u) << xml;
 
-    if (test::runCommand("/usr/bin/python3 -c 'import docx' 2>/dev/null") != 0)
+    if (!test::pythonDocxIsInstalled())
         GTEST_SKIP() << "python3-docx is not installed";
-    const std::string dir = test::makeTempDir();
-    const std::string path = dir + "/document.xml";
-    {
-        XMLFileWriter writer(path);
-        const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
-        writer.writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
-        writer.setPrefix("w", w);
-        writer.writeStartElementWithNamespace(w, "document");
-        writer.writeStartElementWithNamespace(w, "body");
-        paragraph.writeWithXMLWriter(writer);
-        writer.writeEndDocument();
-    }
-    const std::string script = dir + "/read.py";
-    {
-        std::ofstream out(script);
-        out << "import sys\n"
-               "from docx.oxml import parse_xml\n"
-               "from docx.text.paragraph import Paragraph\n"
-               "doc = parse_xml(open(sys.argv[1], 'rb').read())\n"
-               "p = Paragraph(doc.body.p_lst[0], None)\n"
-               "print(repr(p.text), p.paragraph_format.line_spacing)\n";
-    }
-    std::string out;
-    ASSERT_EQ(test::runCommand("/usr/bin/python3 '" + script + "' '" + path + "' 2>&1", &out), 0) << out;
+    bool ran = false;
+    const std::string out = test::readFirstParagraphWithPythonDocx(
+        [&](XMLFileWriter& writer) {
+            paragraph.writeWithXMLWriter(writer);
+        },
+        "print(repr(p.text), p.paragraph_format.line_spacing)\n", ran);
+    ASSERT_TRUE(ran) << out;
     EXPECT_EQ(out, "'Hello world second line third one' 1.0\n");
 }
 

@@ -4,6 +4,8 @@
 // turning script lines back into plain text.
 #include "docx/layout/QXDocxRunTextLine.h"
 
+#include "tests/docx/layout/DocxTestRuns.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -14,50 +16,22 @@ using namespace rz;
 
 namespace {
 
-struct RunSpec {
-    std::string text;
-    double left = 0;
-    double right = 10;
-    double top = 0;
-    double height = 12;
-    double base = 10;
-    std::uint64_t scan = 0;       // drawing index
-    std::uint64_t textIndex = 0;  // text-order index (length 1)
-    double glyph = 10;            // glyph width and height
-};
+using test::TestRunShape;
 
-QXDocxRunTextPtr makeRun(const RunSpec& spec)
+// A run of the shape with glyphs 10 points wide and high unless it says otherwise.
+QXDocxRunTextPtr makeRun(TestRunShape shape)
 {
-    auto run = std::make_shared<QXDocxRunText>();
-    run->setRunText(spec.text);
-    run->setTextWidth(spec.right - spec.left);
-    run->setPdfScanIndex(spec.scan);
-    run->setPdfScanLength(1);
-    run->setTextScanIndex(spec.textIndex);
-    run->setTextScanLength(1);
-    run->setPdfScanIndex_ShowText(spec.scan);
-    run->setWordSingleLineHeight(14);
-    QXPDF_CTMInfo info = run->ctmInfo();
-    info.frame = Rect(spec.left, spec.top, spec.right - spec.left, spec.height);
-    info.xLeft = spec.left;
-    info.xRight = spec.right;
-    info.yBase = spec.base;
-    info.yTop = info.yAscent = spec.top;
-    info.yBottom = info.yDescent = spec.top + spec.height;
-    info.fontSize = Size{spec.glyph, spec.glyph};
-    run->setCtmInfo(info);
-    QXDocx_RPr property = run->rProperty();
-    property.sz = property.szCs = 12;
-    run->setRProperty(property);
-    return run;
+    if (!shape.glyph)
+        shape.glyph = 10;
+    return test::makeTestRun(shape);
 }
 
 // A line of the runs as given (not joined or reordered).
-QXDocxRunTextLinePtr makeLine(const std::vector<RunSpec>& specs)
+QXDocxRunTextLinePtr makeLine(const std::vector<TestRunShape>& shapes)
 {
     QXDocxRunTextArray runs;
-    for (const RunSpec& spec : specs)
-        runs.push_back(makeRun(spec));
+    for (const TestRunShape& shape : shapes)
+        runs.push_back(makeRun(shape));
     auto line = std::make_shared<QXDocxRunTextLine>();
     line->addRunTextArray(runs);
     return line;
@@ -384,14 +358,14 @@ TEST(QXDocxRunTextLineGroupsTest, ContinuityChainMatchesTheWholeListTestOnEveryT
         QXDocxRunTextLineArray lines;
         const int lineCount = 2 + static_cast<int>(random() % 6);
         for (int l = 0; l < lineCount; ++l) {
-            std::vector<RunSpec> specs;
+            std::vector<TestRunShape> shapes;
             const int runCount = static_cast<int>(random() % 4);
             for (int r = 0; r < runCount; ++r) {
                 const std::uint64_t scan = random() % 8;
                 const std::uint64_t text = random() % 8;
-                specs.push_back({"r", 20.0 * r, 20.0 * r + 10, 12.0 * l, 12, 12.0 * l + 10, scan, text});
+                shapes.push_back({"r", 20.0 * r, 20.0 * r + 10, 12.0 * l, 12, 12.0 * l + 10, scan, text});
             }
-            lines.push_back(makeLine(specs));
+            lines.push_back(makeLine(shapes));
         }
         // The plain definition: try each line by testing all runs again.
         const auto sorted = QXDocxRunTextLine::SortRunTextLineArrayByIndex(lines);
@@ -413,14 +387,14 @@ TEST(QXDocxRunTextLineGroupsTest, SplitMatchesTheGreedyGroupTestOnEveryTry)
     // equal drawing indices and repeated text indices.
     std::mt19937 random(1211);
     for (int round = 0; round < 300; ++round) {
-        std::vector<RunSpec> specs;
+        std::vector<TestRunShape> shapes;
         const int runCount = 2 + static_cast<int>(random() % 9);
         for (int r = 0; r < runCount; ++r) {
             const std::uint64_t scan = random() % 10;
             const std::uint64_t text = random() % 10;
-            specs.push_back({std::to_string(r) + ",", 20.0 * r, 20.0 * r + 10, 0, 12, 10, scan, text});
+            shapes.push_back({std::to_string(r) + ",", 20.0 * r, 20.0 * r + 10, 0, 12, 10, scan, text});
         }
-        const auto line = makeLine(specs);
+        const auto line = makeLine(shapes);
         // The plain definition.
         QXDocxRunTextArray remaining = QXDocxRunTextLine::SortRunTextArrayByIndex(line->runTextArray());
         std::vector<std::vector<std::string>> expected;

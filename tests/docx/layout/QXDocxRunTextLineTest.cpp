@@ -3,6 +3,8 @@
 // sorts, blank and duplicate runs.
 #include "docx/layout/QXDocxRunTextLine.h"
 
+#include "tests/docx/layout/DocxTestRuns.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -13,33 +15,7 @@ using namespace rz;
 
 namespace {
 
-// A run of `text` from x `left` to `right` on the baseline `base`, drawn at
-// `scan`, with 12-point frames (top at base - 10).
-QXDocxRunTextPtr lineRun(const std::string& text, double left, double right, double base, std::uint64_t scan)
-{
-    auto run = std::make_shared<QXDocxRunText>();
-    run->setRunText(text);
-    run->setTextWidth(right - left);
-    run->setSpaceWidth(3);
-    run->setPdfScanIndex(scan);
-    run->setPdfScanLength(1);
-    run->setTextScanIndex(scan);
-    run->setTextScanLength(1);
-    run->setPdfScanIndex_ShowText(scan);
-    run->setWordSingleLineHeight(14);
-    QXPDF_CTMInfo info = run->ctmInfo();
-    info.frame = Rect(left, base - 10, right - left, 12);
-    info.xLeft = left;
-    info.xRight = right;
-    info.yBase = base;
-    info.yTop = info.yAscent = base - 10;
-    info.yBottom = info.yDescent = base + 2;
-    run->setCtmInfo(info);
-    QXDocx_RPr property = run->rProperty();
-    property.sz = property.szCs = 12;
-    run->setRProperty(property);
-    return run;
-}
+using test::makeLineRun;
 
 std::vector<std::string> textsOf(const QXDocxRunTextArray& runs)
 {
@@ -51,7 +27,7 @@ std::vector<std::string> textsOf(const QXDocxRunTextArray& runs)
 
 QXDocxRunTextLinePtr lineAt(double top, double height, double base, std::uint64_t scan)
 {
-    auto run = lineRun("x", 0, 10, base, scan);
+    auto run = makeLineRun("x", 0, 10, base, scan);
     QXPDF_CTMInfo info = run->ctmInfo();
     info.frame = Rect(0, top, 10, height);
     run->setCtmInfo(info);
@@ -77,7 +53,7 @@ TEST(QXDocxRunTextLineTest, EmptyLineStaysEmpty)
 
 TEST(QXDocxRunTextLineTest, OneRunHasBothMarginsAndItsText)
 {
-    auto run = lineRun("Hello", 50, 80, 100, 4);
+    auto run = makeLineRun("Hello", 50, 80, 100, 4);
     QXDocxRunTextLine line{{run}};
     ASSERT_EQ(line.runTextArray().size(), 1u);
     EXPECT_EQ(line.lineText(), "Hello");
@@ -109,9 +85,9 @@ TEST(QXDocxRunTextLineTest, LineTextSeparatesRunsByGapAndShowText)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "gap " << c.gap << " one show " << c.oneShowText);
-        auto a = lineRun("ab", 0, 10, 100, 0);
+        auto a = makeLineRun("ab", 0, 10, 100, 0);
         // Different formatting keeps the runs apart.
-        auto b = lineRun("cd", 10 + c.gap, 20 + c.gap, 100, 1);
+        auto b = makeLineRun("cd", 10 + c.gap, 20 + c.gap, 100, 1);
         QXDocx_RPr bold = b->rProperty();
         bold.b = true;
         b->setRProperty(bold);
@@ -127,8 +103,8 @@ TEST(QXDocxRunTextLineTest, BreakInContentOrderMakesARowSpace)
 {
     for (double gap : {-2.0, 0.5, 40.0}) {
         SCOPED_TRACE(gap);
-        auto a = lineRun("left", 0, 20, 100, 0);
-        auto b = lineRun("right", 20 + gap, 50 + gap, 100, 5);
+        auto a = makeLineRun("left", 0, 20, 100, 0);
+        auto b = makeLineRun("right", 20 + gap, 50 + gap, 100, 5);
         b->setTextScanIndex(7);  // not where "left" ends
         QXDocxRunTextLine line{{a, b}};
         ASSERT_EQ(line.runTextArray().size(), 2u);
@@ -141,9 +117,9 @@ TEST(QXDocxRunTextLineTest, BreakInContentOrderMakesARowSpace)
 
 TEST(QXDocxRunTextLineTest, RunsOfOneStretchAreJoinedIntoTheFirst)
 {
-    auto a = lineRun("He", 10, 20, 100, 3);
-    auto b = lineRun("ll", 20.5, 30, 100.4, 4);  // within a point of the baseline
-    auto c = lineRun("o", 29, 35, 100, 5);  // overlaps the previous run
+    auto a = makeLineRun("He", 10, 20, 100, 3);
+    auto b = makeLineRun("ll", 20.5, 30, 100.4, 4);  // within a point of the baseline
+    auto c = makeLineRun("o", 29, 35, 100, 5);  // overlaps the previous run
     QXPDF_CTMInfo info = b->ctmInfo();
     info.frame = Rect(20.5, 90, 9.5, 12);
     b->setCtmInfo(info);
@@ -192,8 +168,8 @@ TEST(QXDocxRunTextLineTest, StretchStopsAtTheFirstRunThatBreaksIt)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto a = lineRun("ab", 10, 20, 100, 0);
-        auto b = lineRun("cd", c.left, c.left + 10, c.base, c.scan);
+        auto a = makeLineRun("ab", 10, 20, 100, 0);
+        auto b = makeLineRun("cd", c.left, c.left + 10, c.base, c.scan);
         QXDocx_RPr property = b->rProperty();
         property.b = c.bold;
         b->setRProperty(property);
@@ -201,7 +177,7 @@ TEST(QXDocxRunTextLineTest, StretchStopsAtTheFirstRunThatBreaksIt)
     }
     EXPECT_TRUE(QXDocxRunTextLine::FindLeft2RightMergeRunTextArray({}).empty());
     EXPECT_EQ(QXDocxRunTextLine::MergeLeft2RightRunTextArray({}), nullptr);
-    auto only = lineRun("x", 0, 5, 100, 0);
+    auto only = makeLineRun("x", 0, 5, 100, 0);
     EXPECT_EQ(QXDocxRunTextLine::MergeLeft2RightRunTextArray({only}), only);
     EXPECT_EQ(only->runText(), "x");
 }
@@ -209,9 +185,9 @@ TEST(QXDocxRunTextLineTest, StretchStopsAtTheFirstRunThatBreaksIt)
 TEST(QXDocxRunTextLineTest, RunsEndInReadingOrder)
 {
     // Drawn right to left: nothing joins, the line reads left to right.
-    auto c = lineRun("c", 40, 50, 100, 0);
-    auto b = lineRun("b", 20, 30, 100, 1);
-    auto a = lineRun("a", 0, 10, 100, 2);
+    auto c = makeLineRun("c", 40, 50, 100, 0);
+    auto b = makeLineRun("b", 20, 30, 100, 1);
+    auto a = makeLineRun("a", 0, 10, 100, 2);
     QXDocxRunTextLine line{{c, b, a}};
     EXPECT_EQ(textsOf(line.runTextArray()), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(line.lineText(), "a | b | c");
@@ -220,8 +196,8 @@ TEST(QXDocxRunTextLineTest, RunsEndInReadingOrder)
 
 TEST(QXDocxRunTextLineTest, LineInformationFromItsRuns)
 {
-    auto a = lineRun("a", 0, 10, 100, 5);
-    auto b = lineRun("b", 30, 40, 102, 2);
+    auto a = makeLineRun("a", 0, 10, 100, 5);
+    auto b = makeLineRun("b", 30, 40, 102, 2);
     b->setPdfScanLength(4);
     b->setWordSingleLineHeight(16);
     b->setWordSingleLineBlankTop(3);
@@ -238,7 +214,7 @@ TEST(QXDocxRunTextLineTest, LineInformationFromItsRuns)
     EXPECT_EQ(line.lineText(), "");  // only processing builds the text
 
     // A run with a single-line height below 1 point: the line is not measured.
-    auto tiny = lineRun("c", 50, 60, 100, 9);
+    auto tiny = makeLineRun("c", 50, 60, 100, 9);
     tiny->setWordSingleLineHeight(0.5);
     line.addRunTextArray({tiny});
     EXPECT_EQ(line.wordSingleLineHeight(), 0);
@@ -250,8 +226,8 @@ TEST(QXDocxRunTextLineTest, LineInformationFromItsRuns)
 
 TEST(QXDocxRunTextLineTest, TrailingBlankWidensTheLineAndEndsItsText)
 {
-    auto a = lineRun("one", 0, 20, 100, 0);
-    auto b = lineRun("two", 30, 50, 100, 1);
+    auto a = makeLineRun("one", 0, 20, 100, 0);
+    auto b = makeLineRun("two", 30, 50, 100, 1);
     QXDocxRunTextLine line{{a, b}};
     EXPECT_EQ(line.lineText(), "one two");
     EXPECT_EQ(line.behindTextSpaceWidth(), 3);
@@ -263,8 +239,8 @@ TEST(QXDocxRunTextLineTest, TrailingBlankWidensTheLineAndEndsItsText)
 
 TEST(QXDocxRunTextLineTest, ScanContinuity)
 {
-    auto a = lineRun("a", 0, 10, 100, 0);
-    auto b = lineRun("b", 20, 30, 100, 2);
+    auto a = makeLineRun("a", 0, 10, 100, 0);
+    auto b = makeLineRun("b", 20, 30, 100, 2);
     a->setPdfScanLength(2);
     QXDocxRunTextLine line;
     line.setRunTextArray({a, b});
@@ -275,10 +251,10 @@ TEST(QXDocxRunTextLineTest, ScanContinuity)
 
 TEST(QXDocxRunTextLineTest, CopySharesTheRunList)
 {
-    auto a = lineRun("a", 0, 10, 100, 0);
+    auto a = makeLineRun("a", 0, 10, 100, 0);
     QXDocxRunTextLine line{{a}};
     QXDocxRunTextLine copy = line;
-    auto b = lineRun("b", 20, 30, 100, 1);
+    auto b = makeLineRun("b", 20, 30, 100, 1);
     copy.addRunTextArray({b});
     EXPECT_EQ(line.runTextArray().size(), 2u);
     EXPECT_EQ(line.lineFrame(), Rect(0, 90, 10, 12));  // the original's own information
@@ -302,9 +278,9 @@ TEST(QXDocxRunTextLineTest, FindersTakeTheEarliestOfEqualOnes)
     EXPECT_EQ(QXDocxRunTextLine::FrameOfLineArray(lines), Rect(0, 4, 10, 28));
     EXPECT_EQ(QXDocxRunTextLine::GetRunTextLineFrame({}), Rect::zero());
 
-    auto r0 = lineRun("a", 5, 10, 100, 3);
-    auto r1 = lineRun("b", 5, 10, 100, 3);
-    auto r2 = lineRun("c", 1, 10, 100, 4);
+    auto r0 = makeLineRun("a", 5, 10, 100, 3);
+    auto r1 = makeLineRun("b", 5, 10, 100, 3);
+    auto r2 = makeLineRun("c", 1, 10, 100, 4);
     EXPECT_EQ(QXDocxRunTextLine::FindNewScanRunText({r0, r1, r2}), r0);
     EXPECT_EQ(QXDocxRunTextLine::FindMinIndexRunText({r2, r1, r0}), r1);
     EXPECT_EQ(QXDocxRunTextLine::FindXLeftRunText({r0, r1, r2}), r2);
@@ -323,10 +299,10 @@ TEST(QXDocxRunTextLineTest, SortsKeepTheOrderOfEqualKeys)
     EXPECT_EQ(QXDocxRunTextLine::SortRunTextLineArrayByBaseY(lines), (QXDocxRunTextLineArray{l3, l0, l2, l1}));
     EXPECT_TRUE(QXDocxRunTextLine::SortRunTextLineArrayByBaseY({}).empty());
 
-    auto r0 = lineRun("a", 5, 10, 100, 3);
-    auto r1 = lineRun("b", std::numeric_limits<double>::quiet_NaN(), 10, 100, 3);
-    auto r2 = lineRun("c", 1, 10, 100, 1);
-    auto r3 = lineRun("d", 5, 10, 100, 3);
+    auto r0 = makeLineRun("a", 5, 10, 100, 3);
+    auto r1 = makeLineRun("b", std::numeric_limits<double>::quiet_NaN(), 10, 100, 3);
+    auto r2 = makeLineRun("c", 1, 10, 100, 1);
+    auto r3 = makeLineRun("d", 5, 10, 100, 3);
     EXPECT_EQ(QXDocxRunTextLine::SortRunTextArrayByIndex({r0, r1, r2, r3}),
               (QXDocxRunTextArray{r2, r0, r1, r3}));
     EXPECT_EQ(QXDocxRunTextLine::SortRunTextFromXLeftToRight({r0, r1, r2, r3}),
@@ -335,9 +311,9 @@ TEST(QXDocxRunTextLineTest, SortsKeepTheOrderOfEqualKeys)
 
 TEST(QXDocxRunTextLineTest, BlankAndDuplicateRuns)
 {
-    auto word = lineRun("word", 0, 20, 100, 0);
-    auto blank = lineRun(" \t", 20, 25, 100, 1);
-    auto underlined = lineRun("  ", 25, 30, 100, 2);
+    auto word = makeLineRun("word", 0, 20, 100, 0);
+    auto blank = makeLineRun(" \t", 20, 25, 100, 1);
+    auto underlined = makeLineRun("  ", 25, 30, 100, 2);
     QXDocx_RPr property = underlined->rProperty();
     property.u = 1;
     underlined->setRProperty(property);
@@ -346,8 +322,8 @@ TEST(QXDocxRunTextLineTest, BlankAndDuplicateRuns)
     EXPECT_TRUE(QXDocxRunTextLine::IsBankSpaceRunTextArray({blank}));
     EXPECT_TRUE(QXDocxRunTextLine::IsBankSpaceRunTextArray({}));
 
-    auto again = lineRun("word", 1, 21, 100.5, 5);
-    auto apart = lineRun("word", 3, 23, 100, 6);
+    auto again = makeLineRun("word", 1, 21, 100.5, 5);
+    auto apart = makeLineRun("word", 3, 23, 100, 6);
     EXPECT_EQ(QXDocxRunTextLine::FindDuplicateRunTexts({word, apart, blank, again}),
               (QXDocxRunTextArray{word, again}));
     EXPECT_EQ(QXDocxRunTextLine::FindDuplicateRunTexts({blank}), (QXDocxRunTextArray{blank}));

@@ -435,7 +435,7 @@ TEST(QXDocxRunTextTest, CopyIsIndependent)
 // back: the words with the blank run between them, the size and the font.
 TEST(QXDocxRunTextTest, PythonDocxReadsTheRuns)
 {
-    if (test::runCommand("/usr/bin/python3 -c 'import docx' 2>/dev/null") != 0)
+    if (!test::pythonDocxIsInstalled())
         GTEST_SKIP() << "python3-docx is not installed";
 
     QXDocxRunTextArray runs{makeRun("Hello", 0, 100), makeRun(" ", 30, 100), makeRun("w\xC3\xB6rld & co", 33, 100)};
@@ -447,31 +447,14 @@ TEST(QXDocxRunTextTest, PythonDocxReadsTheRuns)
         run->setInsideSpacing(0.6);
     }
 
-    const std::string dir = test::makeTempDir();
-    const std::string path = dir + "/document.xml";
-    {
-        XMLFileWriter writer(path);
-        const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
-        writer.writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
-        writer.setPrefix("w", w);
-        writer.writeStartElementWithNamespace(w, "document");
-        writer.writeStartElementWithNamespace(w, "body");
-        writer.writeStartElementWithNamespace(w, "p");
-        for (const QXDocxRunTextPtr& run : runs)
-            run->writeWithXMLWriter(writer);
-        writer.writeEndDocument();
-    }
-    const std::string script = dir + "/read.py";
-    {
-        std::ofstream out(script);
-        out << "import sys\n"
-               "from docx.oxml import parse_xml\n"
-               "from docx.text.paragraph import Paragraph\n"
-               "doc = parse_xml(open(sys.argv[1], 'rb').read())\n"
-               "p = Paragraph(doc.body.p_lst[0], None)\n"
-               "print(repr(p.text), [r.text for r in p.runs], p.runs[2].font.size.pt, p.runs[0].font.name)\n";
-    }
-    std::string out;
-    ASSERT_EQ(test::runCommand("/usr/bin/python3 '" + script + "' '" + path + "' 2>&1", &out), 0) << out;
+    bool ran = false;
+    const std::string out = test::readFirstParagraphWithPythonDocx(
+        [&](XMLFileWriter& writer) {
+            writer.writeStartElementWithNamespace(QXOpenXMLNameSpace::nameSpace_w(), "p");
+            for (const QXDocxRunTextPtr& run : runs)
+                run->writeWithXMLWriter(writer);
+        },
+        "print(repr(p.text), [r.text for r in p.runs], p.runs[2].font.size.pt, p.runs[0].font.name)\n", ran);
+    ASSERT_TRUE(ran) << out;
     EXPECT_EQ(out, "'Hello w\xC3\xB6rld & co' ['Hello', ' ', 'w\xC3\xB6rld & co'] 10.5 Liberation Serif\n");
 }
