@@ -1,0 +1,148 @@
+// One page of the DOCX document being built: the runs the exporter collects
+// while the PDF page is interpreted (main text, text boxes, text paths), the
+// page geometry, the text box or text path still open, and the page pass
+// that turns the text runs into lines, bands and column blocks.
+#pragma once
+
+#include "converter/ooxml/QXDocxRecords.h"
+#include "docx/layout/QXDocxParagraph.h"
+#include "docx/layout/QXDocxRunText.h"
+#include "docx/layout/QXDocxRunTextBox.h"
+#include "docx/layout/QXDocxRunTextColum.h"
+#include "docx/layout/QXDocxRunTextLine.h"
+#include "docx/layout/QXDocxRunTextPath.h"
+#include "platform/geometry/Geometry.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rz {
+
+class QXDocxWriter;
+class XMLFileWriter;
+
+class QXDocxPage {
+public:
+    // Five empty run lists, hidden section properties, no page borders.
+    QXDocxPage();
+    // The page writes into `writer`; its section properties are written,
+    // continuous, of the page's size in points.
+    QXDocxPage(std::shared_ptr<XMLFileWriter> writer, Size pageSize, bool firstPage, bool lastPage);
+    QXDocxPage(const QXDocxPage&) = delete;
+    QXDocxPage& operator=(const QXDocxPage&) = delete;
+    ~QXDocxPage();
+
+    // --- Fields ---
+    const std::shared_ptr<XMLFileWriter>& xmlWriter() const { return xmlWriter_; }
+    QXDocxWriter* docxWriter() const { return docxWriter_; }
+    // Not owned: the writer owns its pages.
+    void setDocxWriter(QXDocxWriter* writer) { docxWriter_ = writer; }
+    std::int64_t pdfPageIndex() const { return pdfPageIndex_; }
+    void setPdfPageIndex(std::int64_t index) { pdfPageIndex_ = index; }
+    bool isDocumentFirstPage() const { return isDocumentFirstPage_; }
+    bool isDocumentLastPage() const { return isDocumentLastPage_; }
+    const QXDocx_SectPr& sectProperty() const { return sectProperty_; }
+    void setSectProperty(const QXDocx_SectPr& value) { sectProperty_ = value; }
+    std::int32_t pgBorders_offsetFrom() const { return pgBorders_offsetFrom_; }
+    void setPgBorders_offsetFrom(std::int32_t value) { pgBorders_offsetFrom_ = value; }
+    const QXDocx_Borders& pgBorders() const { return pgBorders_; }
+    void setPgBorders(const QXDocx_Borders& value) { pgBorders_ = value; }
+
+    const Rect& currentPageCropBox() const { return currentPageCropBox_; }
+    void setCurrentPageCropBox(const Rect& value) { currentPageCropBox_ = value; }
+    const Rect& currentPageMediaBox() const { return currentPageMediaBox_; }
+    void setCurrentPageMediaBox(const Rect& value) { currentPageMediaBox_ = value; }
+    std::int64_t currentPageRotationAngle() const { return currentPageRotationAngle_; }
+    void setCurrentPageRotationAngle(std::int64_t value) { currentPageRotationAngle_ = value; }
+    const Affine& currentPageTransform() const { return currentPageTransform_; }
+    void setCurrentPageTransform(const Affine& value) { currentPageTransform_ = value; }
+
+    // The runs the exporter appends to.
+    QXDocxRunTextArray& allRunTextArray() { return allRunTextArray_; }
+    const QXDocxRunTextArray& allRunTextArray() const { return allRunTextArray_; }
+    std::vector<QXDocxRunTextBoxPtr>& allRunTextBoxArray() { return allRunTextBoxArray_; }
+    const std::vector<QXDocxRunTextBoxPtr>& allRunTextBoxArray() const { return allRunTextBoxArray_; }
+    std::vector<QXDocxRunTextPathPtr>& allRunTextPathArray() { return allRunTextPathArray_; }
+    const std::vector<QXDocxRunTextPathPtr>& allRunTextPathArray() const { return allRunTextPathArray_; }
+
+    // The text box being gathered.
+    bool isUsingTextBox() const { return isUsingTextBox_; }
+    void setIsUsingTextBox(bool value) { isUsingTextBox_ = value; }
+    const std::shared_ptr<QXDocxTextBoxInfo>& cachedTextBoxInfo() const { return cachedTextBoxInfo_; }
+    void setCachedTextBoxInfo(std::shared_ptr<QXDocxTextBoxInfo> info) { cachedTextBoxInfo_ = std::move(info); }
+    const std::vector<QXDocxParagraphPtr>& cachedTextBoxParagraphs() const { return cachedTextBoxParagraphs_; }
+    void setCachedTextBoxParagraphs(std::vector<QXDocxParagraphPtr> paragraphs)
+    {
+        cachedTextBoxParagraphs_ = std::move(paragraphs);
+    }
+    // Appends a new paragraph; it takes the previous last paragraph's
+    // paragraph and run properties after that one resolved its own.
+    QXDocxParagraphPtr cachedTextBoxNewParagraph();
+    QXDocxParagraphPtr cachedTextBoxLastParagraph() const;
+    // The widest first line of the paragraphs (0 for none).
+    double cachedTextBoxWidthMax() const;
+    // The sum of the paragraphs' line spacings (0 for none).
+    double cachedTextBoxHeight() const;
+
+    // The text path being gathered.
+    bool isUsingTextPath() const { return isUsingTextPath_; }
+    void setIsUsingTextPath(bool value) { isUsingTextPath_ = value; }
+    const std::shared_ptr<QXDocxTextPathInfo>& cachedTextPathInfo() const { return cachedTextPathInfo_; }
+    void setCachedTextPathInfo(std::shared_ptr<QXDocxTextPathInfo> info) { cachedTextPathInfo_ = std::move(info); }
+    std::string& cachedTextPathString() { return cachedTextPathString_; }
+    void setCachedTextPathString(std::string text) { cachedTextPathString_ = std::move(text); }
+
+    // The lines of the page pass, top to bottom, and its column blocks.
+    const QXDocxRunTextLineArray& allRunTextLineArray() const { return allRunTextLineArray_; }
+    const QXDocxRunTextColumArray& allRunTextColumArray() const { return allRunTextColumArray_; }
+
+    // --- Operations ---
+
+    // Every text run of every text box, in box order.
+    QXDocxRunTextArray allRunTextArrayInTextBoxes() const;
+    // 0, or the dominant angle of the text boxes (90, 180, 270) when their
+    // text runs number more than 2 and more than the main-text runs.
+    std::int64_t autoRotationOfPDFPage() const;
+    // Renumbers the drawing order of all runs 0, 1, 2 ... and the text
+    // order of the text runs.
+    void updateAllPDFScanIndex();
+    void begainWritePage(std::int64_t docxPageIndex);
+    // Lays the page out and writes it.
+    void endWritePage(std::int64_t docxPageIndex);
+    // The page pass: duplicate runs dropped, runs gathered into lines by
+    // baseline, lines into bands (scripts merged), bands into column
+    // blocks, blocks joined and merged, and each block's groups made.
+    void createPageWithColumn();
+
+private:
+    std::shared_ptr<XMLFileWriter> xmlWriter_;
+    QXDocxWriter* docxWriter_ = nullptr;
+    std::int64_t pdfPageIndex_ = 0;
+    bool isDocumentFirstPage_ = false;
+    bool isDocumentLastPage_ = false;
+    QXDocx_SectPr sectProperty_;
+    std::int32_t pgBorders_offsetFrom_ = 0;
+    QXDocx_Borders pgBorders_;
+    Rect currentPageCropBox_;
+    Rect currentPageMediaBox_;
+    std::int64_t currentPageRotationAngle_ = 0;
+    Affine currentPageTransform_;
+
+    QXDocxRunTextArray allRunTextArray_;
+    std::vector<QXDocxRunTextBoxPtr> allRunTextBoxArray_;
+    std::vector<QXDocxRunTextPathPtr> allRunTextPathArray_;
+
+    bool isUsingTextBox_ = false;
+    std::shared_ptr<QXDocxTextBoxInfo> cachedTextBoxInfo_;
+    std::vector<QXDocxParagraphPtr> cachedTextBoxParagraphs_;
+    bool isUsingTextPath_ = false;
+    std::shared_ptr<QXDocxTextPathInfo> cachedTextPathInfo_;
+    std::string cachedTextPathString_;
+
+    QXDocxRunTextLineArray allRunTextLineArray_;
+    QXDocxRunTextColumArray allRunTextColumArray_;
+};
+
+} // namespace rz

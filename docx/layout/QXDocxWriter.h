@@ -1,0 +1,96 @@
+// The DOCX package writer of one document: the streamed main part
+// (word/document.xml), the page being built, the document-wide counters,
+// and the collections (fonts, relationships, media) from which the other
+// parts of the package are written at the end.
+//
+// Lifecycle, in the exporter's order: initWithPath, begainWriteDocument,
+// per page begainWritePage (twice for a page parsed again turned) and
+// endWritePage, then endWriteDocument and packetZipFileIfNeed. The package
+// is assembled in a work folder and moved into place only when complete;
+// packetZipFileIfNeed raises QXConversionException when it could not be
+// written. The work folder goes with the writer.
+#pragma once
+
+#include "converter/ooxml/QXDocxRecords.h"
+#include "converter/ooxml/XMLFileWriter.h"
+#include "docx/layout/QXDocxPage.h"
+#include "platform/geometry/Geometry.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rz {
+
+class QXDocxWriter {
+public:
+    // One font-table entry.
+    struct FontEntry {
+        std::string altName;
+        std::string charset;
+        std::string family;
+        std::string pitch;
+    };
+    // One relationship of the main part; its id never changes once given.
+    struct Relationship {
+        std::string id;
+        std::string type;
+        std::string target;
+    };
+
+    QXDocxWriter();
+    ~QXDocxWriter();
+    QXDocxWriter(const QXDocxWriter&) = delete;
+    QXDocxWriter& operator=(const QXDocxWriter&) = delete;
+
+    // Makes the work folder for the output path and keeps the page count;
+    // view "page", zoom 120.
+    void initWithPath(const std::string& path, std::int64_t numOfPages);
+    // Resets the counters and collections and opens word/document.xml.
+    void begainWriteDocument();
+    // Sets the document-wide counters to their start values; page index 1.
+    void setBegainDocxOptions();
+    // Starts a page of the given size (points) for the 1-based PDF page
+    // number: scan counter 0, a new current page (a second call for the same
+    // page replaces the first page unwritten).
+    void begainWritePage(Size pageSize, std::int64_t pdfPageIndex);
+    // Lays the current page out, writes it, and moves to the next index.
+    void endWritePage();
+    // Closes the body and the main part.
+    void endWriteDocument();
+    // Writes the other parts, packs the package and moves it into place.
+    void packetZipFileIfNeed();
+
+    // The relationship id an image file is packaged under (the same id for
+    // the same path); forgetting a path keeps the ids of the others.
+    std::string collectImageWithPath(const std::string& path);
+    void removeCollectedImageWithPath(const std::string& path);
+
+    const std::string& savedFilePath() const { return savedFilePath_; }
+    const std::string& savedWorkFolder() const { return savedWorkFolder_; }
+    std::int64_t docxNumOfPages() const { return docxNumOfPages_; }
+    const QXDocx_DocPr& docxProperty() const { return docxProperty_; }
+    void setDocxProperty(const QXDocx_DocPr& value) { docxProperty_ = value; }
+    const std::shared_ptr<QXDocxPage>& currentPage() const { return currentPage_; }
+    std::int64_t currentDocxPageIndex() const { return currentDocxPageIndex_; }
+    const std::shared_ptr<XMLFileWriter>& documentWriter() const { return documentWriter_; }
+    const std::vector<FontEntry>& fontTable() const { return docxFontTable_; }
+    const std::vector<Relationship>& relationships() const { return docxRelationships_; }
+    const std::vector<std::string>& mediaCollection() const { return docxMediaCollection_; }
+
+private:
+    std::shared_ptr<XMLFileWriter> documentWriter_;
+    std::string savedFilePath_;
+    std::string savedWorkFolder_;
+    std::int64_t docxNumOfPages_ = 0;
+    QXDocx_DocPr docxProperty_;
+    std::vector<FontEntry> docxFontTable_;
+    std::vector<Relationship> docxRelationships_;
+    std::vector<std::string> docxMediaCollection_;
+    std::shared_ptr<QXDocxPage> currentPage_;
+    std::int64_t currentDocxPageIndex_ = 1;
+};
+
+} // namespace rz
