@@ -7,15 +7,20 @@
 //   rzinspect --trace FILE [PAGE] [--password PW]
 //   rzinspect --null FILE... [--password PW]
 //   rzinspect --outline FILE [--password PW]
+//   rzinspect --docx-lines FILE [PAGE] [--password PW]
 //
 // Without PAGE every page is listed. --trace prints the content
 // interpreter's events instead, one normalised line each, then the page's
 // warnings; --null interprets every page of each file with a delegate that
 // does nothing and prints only the number of pages (for benchmarks);
 // --outline prints the document's outline table, one item a line, depth
-// first (or "outline: none"). Exit status: 0 success, 1 usage, 2 the
+// first (or "outline: none"); --docx-lines reads each page as the DOCX
+// exporter does and prints the text lines its layout found, in reading
+// order: per line its column block, column, band, baseline, box and text.
+// Exit status: 0 success, 1 usage, 2 the
 // file cannot be opened, 3 the document stays locked (no or a wrong
 // password), 4 no such page.
+#include "docx/layout/QXDocxPDFExporter.h"
 #include "pdfengine/images/QXPDFImageCache.h"
 #include "pdfengine/outline/QXPDFOutLineManager.h"
 #include "pdfengine/parser/QXPDFConentParser.h"
@@ -27,6 +32,8 @@
 #include "platform/pdf/PdfDocument.h"
 
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,7 +50,7 @@ struct Options {
     int page = 0; // 0: every page
     std::string password;
     bool hasPassword = false;
-    enum class Mode { Inspect, Trace, Null, Outline } mode = Mode::Inspect;
+    enum class Mode { Inspect, Trace, Null, Outline, DocxLines } mode = Mode::Inspect;
 };
 
 void out(const std::string& line)
@@ -56,7 +63,8 @@ int usage()
 {
     std::fputs("usage: rzinspect [--trace] FILE [PAGE] [--password PW]\n"
                "       rzinspect --null FILE... [--password PW]\n"
-               "       rzinspect --outline FILE [--password PW]\n",
+               "       rzinspect --outline FILE [--password PW]\n"
+               "       rzinspect --docx-lines FILE [PAGE] [--password PW]\n",
                stderr);
     return 1;
 }
@@ -77,6 +85,8 @@ bool parseArgs(int argc, char** argv, Options* o)
             o->mode = Options::Mode::Null;
         } else if (a == "--outline") {
             o->mode = Options::Mode::Outline;
+        } else if (a == "--docx-lines") {
+            o->mode = Options::Mode::DocxLines;
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
             return false;
         } else {
@@ -240,6 +250,63 @@ int interpretFiles(const Options& o)
     return status;
 }
 
+// A line of the DOCX layout: "block K column C band B baseline Y box X Y
+// W H text: …". Lines cut out of a band keep the band of their first run.
+void printDocxLine(const rz::QXDocxRunTextLine& line, const std::string& where,
+                   const std::map<const rz::QXDocxRunText*, std::size_t>& bandOfRun)
+{
+    std::string band = "-";
+    if (!line.runTextArray().empty()) {
+        const auto found = bandOfRun.find(line.runTextArray().front().get());
+        if (found != bandOfRun.end())
+            band = std::to_string(found->second + 1);
+    }
+    out(where + " band " + band + " baseline " + rz::formatFixed(line.yBaseLine(), 1) + " box " +
+        rz::formatFixed(line.lineFrame().origin.x, 1) + " " + rz::formatFixed(line.lineFrame().origin.y, 1) + " " +
+        rz::formatFixed(line.lineFrame().size.width, 1) + " " + rz::formatFixed(line.lineFrame().size.height, 1) +
+        " text: " + line.lineText());
+}
+
+void printDocxLines(const std::shared_ptr<Document>& doc, int first, int last)
+{
+    rz::QXDocxPDFExporter exporter;
+    exporter.setPdfWriter(std::make_unique<rz::QXDocxWriter>());
+    exporter.begainReadDocument(doc);
+    for (int n = first; n <= last; ++n) {
+        if (!exporter.interpretPDFPage(doc->page(n)))
+            continue;
+        const std::shared_ptr<rz::QXDocxPage> page = exporter.pdfWriter()->currentPage();
+        page->updateAllPDFScanIndex();
+        page->createPageWithColumn();
+        const auto& bands = page->allRunTextBandArray();
+        const auto& blocks = page->allRunTextColumArray();
+        out("page " + std::to_string(n) + ": " + rz::formatFixed(page->currentPageCropBox().size.width, 1) + " x " +
+            rz::formatFixed(page->currentPageCropBox().size.height, 1) + ", rotation " +
+            std::to_string(page->currentPageRotationAngle()) + ", " + std::to_string(page->allRunTextLineArray().size()) +
+            " lines, " + std::to_string(bands.size()) + " bands, " + std::to_string(blocks.size()) + " blocks, " +
+            std::to_string(page->allRunTextBoxArray().size()) + " text boxes, " +
+            std::to_string(page->allRunTextPathArray().size()) + " text paths");
+        std::map<const rz::QXDocxRunText*, std::size_t> bandOfRun;
+        for (std::size_t b = 0; b < bands.size(); ++b)
+            for (const auto& line : bands[b])
+                for (const auto& run : line->runTextArray())
+                    bandOfRun.emplace(run.get(), b);
+        if (blocks.empty()) {
+            for (const auto& band : bands)
+                for (const auto& line : band)
+                    printDocxLine(*line, "block - column -", bandOfRun);
+            continue;
+        }
+        for (std::size_t k = 0; k < blocks.size(); ++k) {
+            const auto& groups = blocks[k]->columGroupArray();
+            for (std::size_t c = 0; c < groups.size(); ++c)
+                for (const auto& line : groups[c])
+                    printDocxLine(*line, "block " + std::to_string(k + 1) + " column " + std::to_string(c + 1),
+                                  bandOfRun);
+        }
+    }
+}
+
 int main(int argc, char** argv)
 {
     rz::useCNumericLocale();
@@ -275,6 +342,10 @@ int main(int argc, char** argv)
         }
         const int first = o.page ? o.page : 1;
         const int last = o.page ? o.page : doc->pageCount();
+        if (o.mode == Options::Mode::DocxLines) {
+            printDocxLines(doc, first, last);
+            return 0;
+        }
         for (int n = first; n <= last; ++n)
             tracePage(doc->page(n), o.page == 0);
         return 0;

@@ -4,7 +4,13 @@
 #include "converter/ooxml/XMLFileWriter.h"
 #include "docx/layout/QXDocxManager.h"
 
+#include "docx/layout/QXDocxLayoutLimits.h"
+
 #include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace rz {
 
@@ -98,10 +104,144 @@ void QXDocxPage::endWritePage(std::int64_t)
     createPageWithColumn();
 }
 
+void QXDocxPage::removeDuplicateRunTexts()
+{
+    // A run drawn again at its own place (fake bold, shadows) is a
+    // duplicate of the first run it repeats. Runs with other texts never
+    // duplicate each other, so the runs are compared within groups of one
+    // text, in page order: each run not yet taken takes the later runs of
+    // its text that duplicate it.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> byText;
+    for (std::size_t i = 0; i < allRunTextArray_.size(); ++i)
+        byText[allRunTextArray_[i]->runText()].push_back(i);
+    std::vector<bool> duplicate(allRunTextArray_.size(), false);
+    bool any = false;
+    for (const auto& [text, indices] : byText) {
+        std::vector<bool> taken(indices.size(), false);
+        for (std::size_t a = 0; a < indices.size(); ++a) {
+            if (taken[a])
+                continue;
+            const QXDocxRunText& first = *allRunTextArray_[indices[a]];
+            for (std::size_t b = a + 1; b < indices.size(); ++b) {
+                if (!taken[b] && first.isDuplicateRunText(*allRunTextArray_[indices[b]])) {
+                    taken[b] = true;
+                    duplicate[indices[b]] = true;
+                    any = true;
+                }
+            }
+        }
+    }
+    if (!any)
+        return;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < allRunTextArray_.size(); ++i)
+        if (!duplicate[i])
+            allRunTextArray_[kept++] = std::move(allRunTextArray_[i]);
+    allRunTextArray_.resize(kept);
+}
+
+void QXDocxPage::createRunTextLines()
+{
+    // Runs by baseline (stably: the earliest of equal baselines first); a
+    // line takes the first remaining run and the runs on its baseline,
+    // which follow it in this order.
+    QXDocxRunTextArray sorted = allRunTextArray_;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const QXDocxRunTextPtr& a, const QXDocxRunTextPtr& b) {
+        return a->ctmInfo().yBase < b->ctmInfo().yBase;
+    });
+    const bool trimBlanks = QXDocxManager::sharedInstance().moreOptions().wordOptions().isTrimmingBlankSpaceCharacters();
+    std::unordered_set<const QXDocxRunText*> dropped;
+    for (std::size_t start = 0; start < sorted.size();) {
+        const double base = sorted[start]->ctmInfo().yBase;
+        std::size_t end = start + 1;
+        while (end < sorted.size() &&
+               std::fabs(sorted[end]->ctmInfo().yBase - base) < docxlimits::kSameBaseLineTolerance)
+            ++end;
+        QXDocxRunTextArray group(sorted.begin() + static_cast<std::ptrdiff_t>(start),
+                                 sorted.begin() + static_cast<std::ptrdiff_t>(end));
+        start = end;
+        if (QXDocxRunTextLine::IsBankSpaceRunTextArray(group)) {
+            for (const QXDocxRunTextPtr& run : group)
+                dropped.insert(run.get());
+            continue;
+        }
+        if (trimBlanks) {
+            std::erase_if(group, [&](const QXDocxRunTextPtr& run) {
+                if (!run->isBankSpaceRunText())
+                    return false;
+                dropped.insert(run.get());
+                return true;
+            });
+        }
+        if (group.empty())
+            continue;
+        auto line = std::make_shared<QXDocxRunTextLine>();
+        line->addRunTextArray(group);
+        allRunTextLineArray_.push_back(std::move(line));
+    }
+    if (!dropped.empty())
+        std::erase_if(allRunTextArray_, [&](const QXDocxRunTextPtr& run) { return dropped.contains(run.get()); });
+    updateAllPDFScanIndex();
+    for (const QXDocxRunTextLinePtr& line : allRunTextLineArray_)
+        line->processRunTextArray();
+}
+
+std::vector<QXDocxRunTextLineArray> QXDocxPage::createRunTextLineBands() const
+{
+    // FindMergeRunTextLineArrayY takes the band of the topmost remaining
+    // line from the remaining lines ordered by top (stably). Removing a band
+    // leaves the others in the same relative order, so the lines are
+    // ordered once and each band is the next stretch of that order.
+    const QXDocxRunTextLineArray byTop = QXDocxRunTextLine::SortRunTextLineArrayByTopY(allRunTextLineArray_);
+    std::vector<QXDocxRunTextLineArray> bands;
+    for (std::size_t start = 0; start < byTop.size();) {
+        const std::size_t length = std::max<std::size_t>(QXDocxRunTextLine::MergeRunTextLineBandLength(byTop, start), 1);
+        QXDocxRunTextLineArray band(byTop.begin() + static_cast<std::ptrdiff_t>(start),
+                                    byTop.begin() + static_cast<std::ptrdiff_t>(start + length));
+        start += length;
+        band = QXDocxRunTextLine::SortRunTextLineArrayByBaseY(band);
+        if (band.size() > 1)
+            band = regroupBand(band);
+        bands.push_back(QXDocxRunTextLine::SortRunTextLineArrayByBaseY(band));
+    }
+    return bands;
+}
+
+QXDocxRunTextLineArray QXDocxPage::regroupBand(const QXDocxRunTextLineArray& band)
+{
+    // The band's lines cut where their text order breaks, then chained
+    // again by text order: a chain that reads as a line with superscripts
+    // or subscripts becomes one line with the script runs marked.
+    QXDocxRunTextLineArray pieces = QXDocxRunTextLine::SplitRunTextLineArrayContinuous(band);
+    QXDocxRunTextLineArray regrouped;
+    while (!pieces.empty()) {
+        QXDocxRunTextLineArray chain = QXDocxRunTextLine::FindRunTextLineArrayContinuous(pieces);
+        if (chain.empty())
+            chain.push_back(pieces.front());
+        std::unordered_set<const QXDocxRunTextLine*> inChain;
+        for (const QXDocxRunTextLinePtr& line : chain)
+            inChain.insert(line.get());
+        std::erase_if(pieces, [&](const QXDocxRunTextLinePtr& line) { return inChain.contains(line.get()); });
+        if (QXDocxRunTextLine::IsScriptRunTextLineArray(chain)) {
+            QXDocxRunTextLine::SetupScriptRunTextLineArray(chain);
+            if (QXDocxRunTextLinePtr merged = QXDocxRunTextLine::MergeRunTextLineArray(chain))
+                regrouped.push_back(std::move(merged));
+        } else {
+            regrouped.insert(regrouped.end(), chain.begin(), chain.end());
+        }
+    }
+    return regrouped;
+}
+
 void QXDocxPage::createPageWithColumn()
 {
     allRunTextLineArray_.clear();
+    allRunTextBandArray_.clear();
     allRunTextColumArray_.clear();
+    removeDuplicateRunTexts();
+    updateAllPDFScanIndex();
+    createRunTextLines();
+    allRunTextBandArray_ = createRunTextLineBands();
 }
 
 } // namespace rz

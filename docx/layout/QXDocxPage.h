@@ -97,6 +97,8 @@ public:
     // The lines of the page pass, top to bottom, and its column blocks.
     const QXDocxRunTextLineArray& allRunTextLineArray() const { return allRunTextLineArray_; }
     const QXDocxRunTextColumArray& allRunTextColumArray() const { return allRunTextColumArray_; }
+    // The vertical bands of lines, top to bottom, each by baseline.
+    const std::vector<QXDocxRunTextLineArray>& allRunTextBandArray() const { return allRunTextBandArray_; }
 
     // --- Operations ---
 
@@ -117,6 +119,12 @@ public:
     void createPageWithColumn();
 
 private:
+    // The page pass's steps.
+    void removeDuplicateRunTexts();
+    void createRunTextLines();
+    std::vector<QXDocxRunTextLineArray> createRunTextLineBands() const;
+    static QXDocxRunTextLineArray regroupBand(const QXDocxRunTextLineArray& band);
+
     std::shared_ptr<XMLFileWriter> xmlWriter_;
     QXDocxWriter* docxWriter_ = nullptr;
     std::int64_t pdfPageIndex_ = 0;
@@ -142,6 +150,7 @@ private:
     std::string cachedTextPathString_;
 
     QXDocxRunTextLineArray allRunTextLineArray_;
+    std::vector<QXDocxRunTextLineArray> allRunTextBandArray_;
     QXDocxRunTextColumArray allRunTextColumArray_;
 };
 

@@ -144,6 +144,9 @@ public:
     // reference's middle lies strictly inside it. Stops at the first line
     // that does not join. Empty for no lines.
     static QXDocxRunTextLineArray FindMergeRunTextLineArrayY(const QXDocxRunTextLineArray& lines);
+    // The number of lines of that band when the lines are already ordered
+    // by top and the topmost is byTop[start] (0 past the end).
+    static std::size_t MergeRunTextLineBandLength(const QXDocxRunTextLineArray& byTop, std::size_t start);
     // New lines, one per group of the line's runs that continue one another
     // in text order (greedy, in drawing order), by baseline. Empty for a
     // line without runs (or nullptr).

@@ -66,10 +66,19 @@ QXDocxRunTextLineArray QXDocxRunTextLine::FindMergeRunTextLineArrayY(const QXDoc
     if (lines.size() <= 1)
         return lines;
     const QXDocxRunTextLineArray sorted = SortRunTextLineArrayByTopY(lines);
-    QXDocxRunTextLineArray band{sorted.front()};
-    Rect reference = sorted.front()->lineFrame_;
-    for (std::size_t i = 1; i < sorted.size(); ++i) {
-        const Rect& frame = sorted[i]->lineFrame_;
+    const std::size_t length = MergeRunTextLineBandLength(sorted, 0);
+    return SortRunTextLineArrayByBaseY(
+        QXDocxRunTextLineArray(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(length)));
+}
+
+std::size_t QXDocxRunTextLine::MergeRunTextLineBandLength(const QXDocxRunTextLineArray& byTop, std::size_t start)
+{
+    if (start >= byTop.size())
+        return 0;
+    Rect reference = byTop[start]->lineFrame_;
+    std::size_t i = start + 1;
+    for (; i < byTop.size(); ++i) {
+        const Rect& frame = byTop[i]->lineFrame_;
         bool joins = false;
         if (reference.size.height > frame.size.height) {
             joins = groupStrictlyInside(groupFrameMiddle(frame), reference);
@@ -79,9 +88,8 @@ QXDocxRunTextLineArray QXDocxRunTextLine::FindMergeRunTextLineArrayY(const QXDoc
         }
         if (!joins)
             break;
-        band.push_back(sorted[i]);
     }
-    return SortRunTextLineArrayByBaseY(band);
+    return i - start;
 }
 
 QXDocxRunTextLineArray QXDocxRunTextLine::SplitRunTextLineForContinuous(const QXDocxRunTextLinePtr& line)

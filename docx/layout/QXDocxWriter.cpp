@@ -43,4 +43,8 @@ void QXDocxWriter::endWritePage()
     ++currentDocxPageIndex_;
 }
 
+void QXDocxWriter::endWriteDocument() {}
+
+void QXDocxWriter::packetZipFileIfNeed() {}
+
 } // namespace rz
