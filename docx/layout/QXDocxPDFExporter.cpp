@@ -588,7 +588,11 @@ void QXDocxPDFExporter::appendDocxTextBox(std::string_view text, Size textOffset
         return;
     const QXPDF_CTMInfo info = current_.info;
     const QXDocx_RPr property = currentRProperty();
-    QXDocxRunTextPtr run = paragraph->lastRunText();
+    // The paragraph's last run so far (the paragraph is still being filled,
+    // so its write groups do not exist yet).
+    QXDocxRunTextPtr run;
+    if (!paragraph->lineArray().empty() && !paragraph->lineArray().back()->runTextArray().empty())
+        run = paragraph->lineArray().back()->runTextArray().back();
     if (run && QXRPropertyIsEqual(run->rProperty(), property)) {
         run->setRunText(run->runText() + std::string(text));
     } else {
