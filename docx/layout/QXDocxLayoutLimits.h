@@ -82,4 +82,21 @@ inline constexpr double kLineMinVerticalOverlap = 1.0;
 inline constexpr double kWordLineFactorMin = 0.5;
 inline constexpr double kWordLineFactorMax = 2.0;
 
+// --- Page margins (QXDocxPage) ---
+
+// Margins of a page without text, points.
+inline constexpr float kDefaultPageMargin = 72.0f;
+// A margin not yet bounded by any content (points).
+inline constexpr double kUnsetPageMargin = 999999.0;
+// Margins below this are kept to the whole point above ...
+inline constexpr float kMarginStepExact = 35.75f;
+// ... those below this become half an inch (36 points) ...
+inline constexpr float kMarginStepHalfInch = 71.75f;
+// ... those below this an inch (72 points), and the rest two inches.
+inline constexpr float kMarginStepInch = 143.75f;
+// A margin at least this wide (points) leaves room for a header or footer
+// kHeaderFooterDistance from the page edge.
+inline constexpr float kMarginWithHeader = 36.0f;
+inline constexpr float kHeaderFooterDistance = 35.4f;
+
 } // namespace rz::docxlimits

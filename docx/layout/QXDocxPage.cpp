@@ -233,6 +233,80 @@ QXDocxRunTextLineArray QXDocxPage::regroupBand(const QXDocxRunTextLineArray& ban
     return regrouped;
 }
 
+float QXDocxPage::PageMarginStepValue(float value)
+{
+    if (value < docxlimits::kMarginStepExact)
+        return std::ceil(value);
+    if (value < docxlimits::kMarginStepHalfInch)
+        return 36.0f;
+    if (value < docxlimits::kMarginStepInch)
+        return 72.0f;
+    return 144.0f;
+}
+
+QXDocx_PgMar QXDocxPage::bestPgMarWithMaxPGMar(const QXDocx_PgMar& raw)
+{
+    QXDocx_PgMar m;
+    m.top = PageMarginStepValue(raw.top);
+    m.right = PageMarginStepValue(raw.right);
+    m.bottom = PageMarginStepValue(raw.bottom);
+    m.left = PageMarginStepValue(raw.left);
+    // Wide margins on both sides of an axis become equal.
+    if (const float side = std::min(m.left, m.right); side > docxlimits::kMarginStepExact)
+        m.left = m.right = side;
+    if (const float side = std::min(m.top, m.bottom); side > docxlimits::kMarginStepHalfInch)
+        m.top = m.bottom = side;
+    // No margin reaches into the content.
+    if (m.top > raw.top)
+        m.top = raw.top;
+    if (m.left > raw.left) {
+        m.left = raw.left;
+        if (m.right > raw.left)
+            m.right = raw.left;
+    }
+    if (m.right > raw.right) {
+        m.right = raw.right;
+        if (m.left > raw.right)
+            m.left = raw.right;
+    }
+    if (m.bottom > raw.bottom)
+        m.bottom = raw.bottom;
+    m.header = m.top >= docxlimits::kMarginWithHeader ? docxlimits::kHeaderFooterDistance : 0.0f;
+    m.footer = m.bottom >= docxlimits::kMarginWithHeader ? docxlimits::kHeaderFooterDistance : 0.0f;
+    m.gutter = 0;
+    return m;
+}
+
+QXDocx_PgMar QXDocxPage::pageMargins() const
+{
+    if (allRunTextColumArray_.empty()) {
+        QXDocx_PgMar m;
+        m.top = m.right = m.bottom = m.left = docxlimits::kDefaultPageMargin;
+        m.header = m.footer = docxlimits::kDefaultPageMargin;
+        return m;
+    }
+    const double width = sectProperty_.pgSz.w;
+    const double height = sectProperty_.pgSz.h;
+    double top = docxlimits::kUnsetPageMargin;
+    double right = docxlimits::kUnsetPageMargin;
+    double bottom = docxlimits::kUnsetPageMargin;
+    double left = docxlimits::kUnsetPageMargin;
+    for (const QXDocxRunTextColumPtr& column : allRunTextColumArray_) {
+        const Rect& f = column->columGroupFrame();
+        top = std::min(top, std::max(0.0, f.origin.y));
+        left = std::min(left, std::max(0.0, f.origin.x));
+        right = std::min(right, std::max(0.0, width - f.origin.x - f.size.width - 1));
+    }
+    if (const QXDocxRunTextPtr lowest = QXDocxRunText::FindBottomAfterRunText(allRunTextArray_))
+        bottom = std::min(bottom, std::max(0.0, height - lowest->doubleBottomLine() - 1));
+    QXDocx_PgMar raw;
+    raw.top = static_cast<float>(top);
+    raw.right = static_cast<float>(right);
+    raw.bottom = static_cast<float>(bottom);
+    raw.left = static_cast<float>(left);
+    return bestPgMarWithMaxPGMar(raw);
+}
+
 void QXDocxPage::createPageWithColumn()
 {
     allRunTextLineArray_.clear();

@@ -117,6 +117,14 @@ public:
     // baseline, lines into bands (scripts merged), bands into column
     // blocks, blocks joined and merged, and each block's groups made.
     void createPageWithColumn();
+    // The page margins from the column blocks and the lowest text (72 on
+    // every side without blocks), stepped to usual values.
+    QXDocx_PgMar pageMargins() const;
+    // A raw margin stepped: rounded up below 35.75, else 36, 72 or 144.
+    static float PageMarginStepValue(float value);
+    // The stepped margins, equal on an axis when both are wide, never
+    // beyond the raw ones, with header and footer distances.
+    static QXDocx_PgMar bestPgMarWithMaxPGMar(const QXDocx_PgMar& raw);
 
 private:
     // The page pass's steps.
