@@ -10,6 +10,7 @@
 // when the writer goes.
 #pragma once
 
+#include "converter/QXWorkFolder.h"
 #include "converter/ooxml/QXDocxRecords.h"
 #include "flowtext/QXFlowFileWriter.h"
 #include "flowtext/QXFlowPage.h"
@@ -43,7 +44,7 @@ public:
     virtual void packetZipFileIfNeed() = 0;
 
     const std::string& savedFilePath() const { return savedFilePath_; }
-    const std::string& savedWorkFolder() const { return savedWorkFolder_; }
+    const std::string& savedWorkFolder() const { return workFolder_.path(); }
     std::int64_t docxNumOfPages() const { return docxNumOfPages_; }
     const QXDocx_DocPr& docxProperty() const { return docxProperty_; }
     const std::shared_ptr<QXFlowPage>& currentPage() const { return currentPage_; }
@@ -64,8 +65,7 @@ protected:
 
 private:
     std::string savedFilePath_;
-    std::string savedWorkFolder_;
-    std::string workFolderParent_;
+    QXWorkFolder workFolder_;
     std::int64_t docxNumOfPages_ = 0;
     QXDocx_DocPr docxProperty_;
     std::shared_ptr<QXFlowPage> currentPage_;
