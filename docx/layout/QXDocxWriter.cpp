@@ -1,16 +1,42 @@
 #include "docx/layout/QXDocxWriter.h"
 
 #include "converter/ooxml/QXDocxCounters.h"
+#include "converter/ooxml/QXOpenXMLNameSpace.h"
+#include "docx/layout/QXDocxPackageNames.h"
+#include "platform/core/Numbers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
 
 namespace rz {
 
-QXDocxWriter::QXDocxWriter() = default;
-QXDocxWriter::~QXDocxWriter() = default;
+namespace names = QXDocxPackageNames;
+
+QXDocxWriter::QXDocxWriter()
+{
+    QXDocxSetText(docxProperty_.view, "page");
+    docxProperty_.zoom = 120.0f;
+}
+
+QXDocxWriter::~QXDocxWriter()
+{
+    currentPage_.reset();
+    documentWriter_.reset();
+    workFolder_.remove();
+}
 
 void QXDocxWriter::initWithPath(const std::string& path, std::int64_t numOfPages)
 {
+    documentWriter_.reset();
     savedFilePath_ = path;
     docxNumOfPages_ = numOfPages;
+    workFolder_.create(path);
+    QXDocxSetText(docxProperty_.view, "page");
+    docxProperty_.zoom = 120.0f;
 }
 
 void QXDocxWriter::setBegainDocxOptions()
@@ -19,9 +45,74 @@ void QXDocxWriter::setBegainDocxOptions()
     currentDocxPageIndex_ = 1;
 }
 
+void QXDocxWriter::setDefaultFontTable()
+{
+    docxFontTable_ = {
+        {"Times New Roman", "0", "roman", "variable"},
+        {"Arial", "0", "swiss", "variable"},
+    };
+}
+
+void QXDocxWriter::setDefaultMediaCollection()
+{
+    docxMediaCollection_.clear();
+    docxMediaIds_.clear();
+}
+
+std::string QXDocxWriter::newRelationshipId()
+{
+    return "rId" + formatInteger(++lastRelationshipNumber_);
+}
+
+void QXDocxWriter::setDefaultRelationships()
+{
+    docxRelationships_.clear();
+    lastRelationshipNumber_ = 0;
+    const std::string prefix(names::kRelationshipTypePrefix);
+    for (const char* name : {"styles", "fontTable", "theme", "settings", "webSettings"}) {
+        const std::string target = std::string(name) == "theme" ? "theme/theme1.xml" : std::string(name) + ".xml";
+        docxRelationships_.push_back({newRelationshipId(), prefix + name, target});
+    }
+    // No stylesWithEffects relationship: the document starts with markup
+    // version 2006, which has no such part.
+}
+
+void QXDocxWriter::setDefaultDocumentWriter()
+{
+    if (documentWriter_ && documentWriter_->isOpen())
+        documentWriter_->closeFile();
+    documentWriter_.reset();
+    if (workFolder_.path().empty())
+        failWriting("the document has no work folder");
+    const std::string word = workFolder_.path() + "/word";
+    std::error_code ec;
+    fs::create_directories(word, ec);
+    documentWriter_ = std::make_shared<XMLFileWriter>(word + "/document.xml");
+    XMLFileWriter& writer = *documentWriter_;
+    writer.setPrefix("w", QXOpenXMLNameSpace::nameSpace_w());
+    writer.setPrefix("v", names::kVML);
+    writer.setPrefix("r", QXOpenXMLNameSpace::nameSpace_r());
+    writer.setPrefix("o", names::kOffice);
+    writer.setPrefix("wp", names::kWordDrawing);
+    writer.setPrefix("w10", names::kWord10);
+    writer.setPrefix("ve", names::kMarkupCompatibility);
+    writer.setPrefix("m", names::kMath);
+    writer.setPrefix("wne", names::kWordML2006);
+}
+
 void QXDocxWriter::begainWriteDocument()
 {
     setBegainDocxOptions();
+    setDefaultFontTable();
+    setDefaultMediaCollection();
+    setDefaultRelationships();
+    setDefaultDocumentWriter();
+    XMLFileWriter& writer = *documentWriter_;
+    const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
+    writer.writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
+    writer.writeStartElementWithNamespace(w, "document");
+    writer.writeAttributeWithNamespace(names::kXML, "space", "preserve");
+    writer.writeStartElementWithNamespace(w, "body");
 }
 
 void QXDocxWriter::begainWritePage(Size pageSize, std::int64_t pdfPageIndex)
@@ -43,8 +134,64 @@ void QXDocxWriter::endWritePage()
     ++currentDocxPageIndex_;
 }
 
-void QXDocxWriter::endWriteDocument() {}
+void QXDocxWriter::endWriteDocument()
+{
+    if (!documentWriter_ || !documentWriter_->isOpen())
+        return;
+    XMLFileWriter& writer = *documentWriter_;
+    const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
+    const float zoom = docxProperty_.zoom;
+    writer.writeStartElementWithNamespace(w, "docPr");
+    writer.writeStartElementWithNamespace(w, "view");
+    writer.writeAttributeWithNamespace(w, "val", QXDocxText(docxProperty_.view));
+    writer.writeEndElement();
+    writer.writeStartElementWithNamespace(w, "zoom");
+    writer.writeAttributeWithNamespace(w, "percent", formatFixed(std::isfinite(zoom) ? zoom : 100.0, 0));
+    writer.writeEndElement();
+    writer.writeEndElement(); // docPr
+    writer.writeEndElement(); // body
+    writer.writeEndElement(); // document
+    writer.writeEndDocument();
+}
 
-void QXDocxWriter::packetZipFileIfNeed() {}
+std::string QXDocxWriter::collectImageWithPath(const std::string& path)
+{
+    if (const auto found = docxMediaIds_.find(path); found != docxMediaIds_.end())
+        return found->second;
+    const fs::path file(path);
+    std::string target = "media/" + file.filename().string();
+    const std::string id = newRelationshipId();
+    const auto taken = [this](const std::string& name) {
+        return std::any_of(docxRelationships_.begin(), docxRelationships_.end(),
+                           [&](const Relationship& r) { return r.target == name; });
+    };
+    if (taken(target))
+        target = "media/" + file.stem().string() + "-" + id + file.extension().string();
+    docxMediaCollection_.push_back(path);
+    docxMediaIds_.emplace(path, id);
+    docxRelationships_.push_back({id, std::string(names::kRelationshipTypePrefix) + "image", target});
+    return id;
+}
+
+void QXDocxWriter::removeCollectedImageWithPath(const std::string& path)
+{
+    const auto found = docxMediaIds_.find(path);
+    if (found == docxMediaIds_.end())
+        return;
+    const std::string id = found->second;
+    docxMediaIds_.erase(found);
+    if (const auto media = std::find(docxMediaCollection_.begin(), docxMediaCollection_.end(), path);
+        media != docxMediaCollection_.end())
+        docxMediaCollection_.erase(media);
+    if (const auto relationship = std::find_if(docxRelationships_.begin(), docxRelationships_.end(),
+                                               [&](const Relationship& r) { return r.id == id; });
+        relationship != docxRelationships_.end())
+        docxRelationships_.erase(relationship);
+}
+
+void QXDocxWriter::failWriting(const std::string& why) const
+{
+    QXWorkFolder::failWriting(savedFilePath_, why);
+}
 
 } // namespace rz

@@ -11,6 +11,7 @@
 // written. The work folder goes with the writer.
 #pragma once
 
+#include "converter/QXWorkFolder.h"
 #include "converter/ooxml/QXDocxRecords.h"
 #include "converter/ooxml/XMLFileWriter.h"
 #include "docx/layout/QXDocxPage.h"
@@ -48,7 +49,8 @@ public:
     // Makes the work folder for the output path and keeps the page count;
     // view "page", zoom 120.
     void initWithPath(const std::string& path, std::int64_t numOfPages);
-    // Resets the counters and collections and opens word/document.xml.
+    // Resets the counters and collections, opens word/document.xml and
+    // writes its head, leaving w:body open.
     void begainWriteDocument();
     // Sets the document-wide counters to their start values; page index 1.
     void setBegainDocxOptions();
@@ -58,18 +60,23 @@ public:
     void begainWritePage(Size pageSize, std::int64_t pdfPageIndex);
     // Lays the current page out, writes it, and moves to the next index.
     void endWritePage();
-    // Closes the body and the main part.
+    // Writes w:docPr, closes the body and the main part.
     void endWriteDocument();
-    // Writes the other parts, packs the package and moves it into place.
+    // Writes the other parts, packs the package in the work folder and moves
+    // it into place; raises QXConversionException (and leaves no output
+    // file) when that fails. The work folder is removed in every case.
     void packetZipFileIfNeed();
 
     // The relationship id an image file is packaged under (the same id for
-    // the same path); forgetting a path keeps the ids of the others.
+    // the same path). Ids are counted apart from the list, so an id once
+    // given names the same image for the whole document; forgetting a path
+    // removes its relationship and keeps the ids of the others. Two paths
+    // with the same file name are packaged under different media names.
     std::string collectImageWithPath(const std::string& path);
     void removeCollectedImageWithPath(const std::string& path);
 
     const std::string& savedFilePath() const { return savedFilePath_; }
-    const std::string& savedWorkFolder() const { return savedWorkFolder_; }
+    const std::string& savedWorkFolder() const { return workFolder_.path(); }
     std::int64_t docxNumOfPages() const { return docxNumOfPages_; }
     const QXDocx_DocPr& docxProperty() const { return docxProperty_; }
     void setDocxProperty(const QXDocx_DocPr& value) { docxProperty_ = value; }
@@ -81,14 +88,39 @@ public:
     const std::vector<std::string>& mediaCollection() const { return docxMediaCollection_; }
 
 private:
+    void setDefaultFontTable();
+    void setDefaultMediaCollection();
+    void setDefaultRelationships();
+    void setDefaultDocumentWriter();
+    std::string newRelationshipId();
+    [[noreturn]] void failWriting(const std::string& why) const;
+
+    // The part writers, in packing order, each given the work folder.
+    void docxWriteRels(const std::string& folder);
+    void docxWriteDocPropsApp(const std::string& folder);
+    void docxWriteDocPropsCore(const std::string& folder);
+    void docxWriteContentTypes(const std::string& folder);
+    void docxWriteWordMedia(const std::string& folder);
+    void docxWriteWordRels(const std::string& folder);
+    void docxWriteWordFontTable(const std::string& folder);
+    void docxWriteWordSettings(const std::string& folder);
+    void docxWriteWordStyles(const std::string& folder);
+    void docxWriteWordTheme1(const std::string& folder);
+    void docxWriteWordWebSettings(const std::string& folder);
+    void packPackage(const std::string& zipPath);
+
     std::shared_ptr<XMLFileWriter> documentWriter_;
     std::string savedFilePath_;
-    std::string savedWorkFolder_;
+    QXWorkFolder workFolder_;
     std::int64_t docxNumOfPages_ = 0;
     QXDocx_DocPr docxProperty_;
     std::vector<FontEntry> docxFontTable_;
     std::vector<Relationship> docxRelationships_;
     std::vector<std::string> docxMediaCollection_;
+    // The relationship id of each collected media path.
+    std::map<std::string, std::string> docxMediaIds_;
+    // The number of the last relationship id handed out.
+    std::int64_t lastRelationshipNumber_ = 0;
     std::shared_ptr<QXDocxPage> currentPage_;
     std::int64_t currentDocxPageIndex_ = 1;
 };
