@@ -313,3 +313,23 @@ TEST(QXDocxWriterTest, ADocumentNeverEndedRaises)
     EXPECT_THROW(writer.packetZipFileIfNeed(), QXConversionException);
     EXPECT_FALSE(fs::exists(path));
 }
+
+TEST(QXDocxWriterTest, AnImageThatCannotBePackagedRaisesAndLeavesNothing)
+{
+    // The main part names the image already, so a package without it would
+    // be broken.
+    const std::string images = makeTempDir();
+    const std::string path = makeTempDir() + "/out.docx";
+    QXDocxWriter writer;
+    writer.initWithPath(path, 1);
+    const std::string workFolder = writer.savedWorkFolder();
+    writer.begainWriteDocument();
+    writer.begainWritePage(Size{612, 792}, 1);
+    writer.collectImageWithPath(writeImage(images, "kept.png", "K"));
+    writer.collectImageWithPath(images + "/gone.png");
+    writer.endWritePage();
+    writer.endWriteDocument();
+    EXPECT_THROW(writer.packetZipFileIfNeed(), QXConversionException);
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_FALSE(fs::exists(workFolder));
+}
