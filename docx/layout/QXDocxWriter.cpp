@@ -138,17 +138,10 @@ void QXDocxWriter::endWriteDocument()
 {
     if (!documentWriter_ || !documentWriter_->isOpen())
         return;
+    // The view settings (page view, zoom 120) live in the settings part:
+    // WordprocessingML has no document-properties element in the body, and
+    // Word refuses a body holding an element it does not know.
     XMLFileWriter& writer = *documentWriter_;
-    const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
-    const float zoom = docxProperty_.zoom;
-    writer.writeStartElementWithNamespace(w, "docPr");
-    writer.writeStartElementWithNamespace(w, "view");
-    writer.writeAttributeWithNamespace(w, "val", QXDocxText(docxProperty_.view));
-    writer.writeEndElement();
-    writer.writeStartElementWithNamespace(w, "zoom");
-    writer.writeAttributeWithNamespace(w, "percent", formatFixed(std::isfinite(zoom) ? zoom : 100.0, 0));
-    writer.writeEndElement();
-    writer.writeEndElement(); // docPr
     writer.writeEndElement(); // body
     writer.writeEndElement(); // document
     writer.writeEndDocument();
