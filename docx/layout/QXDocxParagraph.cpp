@@ -256,6 +256,15 @@ void QXDocxParagraph::setupOutline(std::int32_t level)
     pProperty_.outlineLvl = level;
 }
 
+bool QXDocxParagraph::compareOutLine(std::string_view title, bool likeDetect) const
+{
+    std::vector<std::string> texts;
+    texts.reserve(lineArray_->size());
+    for (const auto& line : *lineArray_)
+        texts.push_back(line->lineText());
+    return QXDocxParagraphLayout::matchesOutline(texts, title, likeDetect, pProperty_.outlineLvl);
+}
+
 void QXDocxParagraph::insertRunPictArray(const QXDocxRunGroup& pictures)
 {
     if (writeRunGroupArray_->empty()) {

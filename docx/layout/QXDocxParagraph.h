@@ -120,6 +120,9 @@ public:
     // size becomes (2, x).
     void setBlankParagraphSpaceLine(double value);
     void setupOutline(std::int32_t level);
+    // True when the paragraph is the heading of an outline entry titled
+    // `title` (QXDocxParagraphLayout::matchesOutline of its line texts).
+    bool compareOutLine(std::string_view title, bool likeDetect) const;
     // Puts the pictures at the front of the first group, in their order.
     void insertRunPictArray(const QXDocxRunGroup& pictures);
 
