@@ -16,34 +16,34 @@ using namespace rz;
 namespace {
 
 // A column 451 points wide from x 72, as a page of 595 with 72-point margins.
-const Rect kColumn(72, 100, 451, 400);
+const Rect kAlignColumn(72, 100, 451, 400);
 
-QXDocxRunTextLinePtr line(double left, double right, double base, const std::string& text = "words here")
+QXDocxRunTextLinePtr alignLine(double left, double right, double base, const std::string& text = "words here")
 {
     static std::uint64_t scan = 0;
     return std::make_shared<QXDocxRunTextLine>(QXDocxRunTextArray{test::makeLineRun(text, left, right, base, scan++)});
 }
 
 // Lines 14 points apart, one per (left, right) edge pair.
-QXDocxRunTextLineArray column(const std::vector<std::pair<double, double>>& edges)
+QXDocxRunTextLineArray alignColumn(const std::vector<std::pair<double, double>>& edges)
 {
     QXDocxRunTextLineArray lines;
     double base = 110;
     for (const auto& [left, right] : edges) {
-        lines.push_back(line(left, right, base));
+        lines.push_back(alignLine(left, right, base));
         base += 14;
     }
     return lines;
 }
 
-QXDocxParagraphPtr paragraphOf(const QXDocxRunTextLinePtr& l, double indLeft = 0, std::int32_t jc = 0)
+QXDocxParagraphPtr alignParagraphOf(const QXDocxRunTextLinePtr& l, double indLeft = 0, std::int32_t jc = 0)
 {
     auto paragraph = std::make_shared<QXDocxParagraph>(QXDocxRunTextLineArray{l});
     QXDocx_PPr p = paragraph->pProperty();
     p.ind.left = static_cast<float>(indLeft);
     p.jc = jc;
     paragraph->setPProperty(p);
-    paragraph->setColumnFrame(kColumn);
+    paragraph->setColumnFrame(kAlignColumn);
     return paragraph;
 }
 
@@ -52,11 +52,11 @@ QXDocxParagraphPtr paragraphOf(const QXDocxRunTextLinePtr& l, double indLeft = 0
 TEST(QXDocxPageSectionAlignTest, EdgeClustersCountTheLargestSetWithinThreePoints)
 {
     // Left edges 72, 74.9 and 76 (74.9 is within 3 of both, 72 and 76 are not).
-    const auto lines = column({{72, 300}, {74.9, 400}, {76, 500}});
+    const auto lines = alignColumn({{72, 300}, {74.9, 400}, {76, 500}});
     EXPECT_EQ(QXDocxPageSection::NumberOf(lines, 0), 3u);
     EXPECT_EQ(QXDocxPageSection::NumberOf(lines, 1), 1u);
     // Both edges must agree for "both".
-    const auto justified = column({{72, 500}, {72, 500}, {72, 420}});
+    const auto justified = alignColumn({{72, 500}, {72, 500}, {72, 420}});
     EXPECT_EQ(QXDocxPageSection::NumberOf(justified, 3), 2u);
     EXPECT_EQ(QXDocxPageSection::NumberOf(justified, 4), 2u);
     EXPECT_EQ(QXDocxPageSection::NumberOf({}, 0), 0u);
@@ -79,27 +79,27 @@ TEST(QXDocxPageSectionAlignTest, ColumnTrendFollowsTheSharedEdges)
         {"right with one full line", {{72, 523}, {72, 523}, {200, 523}, {300, 523}}, 1},
     };
     for (const auto& c : cases) {
-        const auto lines = column(c.edges);
+        const auto lines = alignColumn(c.edges);
         const Rect content = QXDocxRunTextLine::FrameOfLineArray(lines);
-        EXPECT_EQ(QXDocxPageSection::RecognizeTextAlignTrend(lines, content, kColumn), c.trend) << c.name;
+        EXPECT_EQ(QXDocxPageSection::RecognizeTextAlignTrend(lines, content, kAlignColumn), c.trend) << c.name;
     }
 }
 
 TEST(QXDocxPageSectionAlignTest, ShortColumnsAreCentredOnlyWhenTheirTextIsCentred)
 {
     // One line: nothing votes.
-    const auto one = column({{250, 344}});
-    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlignTrend(one, one.front()->lineFrame(), kColumn), 0);
+    const auto one = alignColumn({{250, 344}});
+    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlignTrend(one, one.front()->lineFrame(), kAlignColumn), 0);
     // Two lines whose text is centred in the column (centre 297.5).
-    const auto centred = column({{200, 395}, {250, 345}});
-    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlignTrend(centred, QXDocxRunTextLine::FrameOfLineArray(centred), kColumn),
+    const auto centred = alignColumn({{200, 395}, {250, 345}});
+    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlignTrend(centred, QXDocxRunTextLine::FrameOfLineArray(centred), kAlignColumn),
               2);
     // The same lines 3.5 points off the column's centre.
-    const auto off = column({{203.5, 398.5}, {253.5, 348.5}});
-    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlignTrend(off, QXDocxRunTextLine::FrameOfLineArray(off), kColumn), 0);
+    const auto off = alignColumn({{203.5, 398.5}, {253.5, 348.5}});
+    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlignTrend(off, QXDocxRunTextLine::FrameOfLineArray(off), kAlignColumn), 0);
     // Three lines, one of them voting, centred by less than 3 points.
-    const auto three = column({{72, 523}, {250, 345}, {200, 395}});
-    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlignTrend(three, QXDocxRunTextLine::FrameOfLineArray(three), kColumn), 2);
+    const auto three = alignColumn({{72, 523}, {250, 345}, {200, 395}});
+    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlignTrend(three, QXDocxRunTextLine::FrameOfLineArray(three), kAlignColumn), 2);
 }
 
 TEST(QXDocxPageSectionAlignTest, LineAlignment)
@@ -126,31 +126,31 @@ TEST(QXDocxPageSectionAlignTest, LineAlignment)
         {"trend above both is kept", 200, 395, 4, 4},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(line(c.left, c.right, 110), nullptr, 0, c.trend, content, kColumn),
+        EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(alignLine(c.left, c.right, 110), nullptr, 0, c.trend, content, kAlignColumn),
                   c.expected)
             << c.name;
     }
-    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(nullptr, nullptr, 0, 3, content, kColumn), 3);
+    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(nullptr, nullptr, 0, 3, content, kAlignColumn), 3);
 }
 
 TEST(QXDocxPageSectionAlignTest, LineAlignmentFollowsTheLineAbove)
 {
     const Rect content(72, 100, 451, 100);
-    const auto above = line(150, 400, 110);
+    const auto above = alignLine(150, 400, 110);
     // Same left edge: left after a left line, both after a justified line;
     // after a right line the geometry decides (centred here).
-    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(line(150.5, 300, 124), above, 0, 1, content, kColumn), 0);
-    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(line(150.5, 300, 124), above, 3, 1, content, kColumn), 3);
-    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(line(150.5, 300, 124), above, 1, 1, content, kColumn), 0);
+    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(alignLine(150.5, 300, 124), above, 0, 1, content, kAlignColumn), 0);
+    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(alignLine(150.5, 300, 124), above, 3, 1, content, kAlignColumn), 3);
+    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(alignLine(150.5, 300, 124), above, 1, 1, content, kAlignColumn), 0);
     // Same right edge after a right line.
-    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(line(250, 400.5, 124), above, 1, 0, content, kColumn), 1);
+    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(alignLine(250, 400.5, 124), above, 1, 0, content, kAlignColumn), 1);
     // Same centre after a centred line.
-    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(line(200, 350, 124), above, 2, 0, content, kColumn), 2);
+    EXPECT_EQ(QXDocxPageSection::RecognizeTextAlign(alignLine(200, 350, 124), above, 2, 0, content, kAlignColumn), 2);
 }
 
 TEST(QXDocxPageSectionAlignTest, TwoAndThreeParagraphGroups)
 {
-    auto p = [](double left, double right, double base) { return paragraphOf(line(left, right, base)); };
+    auto p = [](double left, double right, double base) { return alignParagraphOf(alignLine(left, right, base)); };
     struct Case {
         const char* name;
         QXDocxParagraphArray group;
@@ -167,7 +167,7 @@ TEST(QXDocxPageSectionAlignTest, TwoAndThreeParagraphGroups)
     for (const auto& c : two)
         EXPECT_EQ(QXDocxPageSection::Recognize2LineTextAlignForMerger(c.group), c.expected) << c.name;
     EXPECT_EQ(QXDocxPageSection::Recognize2LineTextAlignForMerger({}), 0);
-    EXPECT_EQ(QXDocxPageSection::Recognize2LineTextAlignForMerger({paragraphOf(line(72, 300, 110), 0, 2)}), 2);
+    EXPECT_EQ(QXDocxPageSection::Recognize2LineTextAlignForMerger({alignParagraphOf(alignLine(72, 300, 110), 0, 2)}), 2);
 
     const std::vector<Case> three = {
         {"both", {p(72, 500, 110), p(72, 500, 124), p(72, 300, 138)}, 3},
@@ -187,19 +187,19 @@ TEST(QXDocxPageSectionAlignTest, TwoAndThreeParagraphGroups)
 TEST(QXDocxPageSectionAlignTest, ReflowNeedsLongWideText)
 {
     // Seven characters wide enough: one paragraph reflows.
-    auto wide = paragraphOf(line(72, 300, 110, "seven c"));
+    auto wide = alignParagraphOf(alignLine(72, 300, 110, "seven c"));
     EXPECT_TRUE(QXDocxPageSection::canBeExtendWidth({wide}, 0));
     // Six characters do not.
-    EXPECT_FALSE(QXDocxPageSection::canBeExtendWidth({paragraphOf(line(72, 300, 110, "six ch"))}, 0));
+    EXPECT_FALSE(QXDocxPageSection::canBeExtendWidth({alignParagraphOf(alignLine(72, 300, 110, "six ch"))}, 0));
     // Narrower than 36 points do not.
-    EXPECT_FALSE(QXDocxPageSection::canBeExtendWidth({paragraphOf(line(72, 107.5, 110, "seven c"))}, 0));
+    EXPECT_FALSE(QXDocxPageSection::canBeExtendWidth({alignParagraphOf(alignLine(72, 107.5, 110, "seven c"))}, 0));
 }
 
 TEST(QXDocxPageSectionAlignTest, HeightFontAndIndentStatistics)
 {
-    auto a = paragraphOf(line(72, 300, 110), 10);
-    auto b = paragraphOf(line(72, 300, 124), 4);
-    auto c = paragraphOf(line(72, 300, 138), 7);
+    auto a = alignParagraphOf(alignLine(72, 300, 110), 10);
+    auto b = alignParagraphOf(alignLine(72, 300, 124), 4);
+    auto c = alignParagraphOf(alignLine(72, 300, 138), 7);
     a->setYHeight(12);
     b->setYHeight(12);
     // 24 > 2 × 12.5 − 1 = 24 is false; 24 > 2 × 12.4 − 1 is true.
