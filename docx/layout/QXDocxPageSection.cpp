@@ -197,8 +197,8 @@ bool QXDocxPageSection::IsPageSectionEquallySeparatedColums(double& space) const
         return true;
     const QXDocx_PgMar& mar = sectProperty_.pgMar;
     const double incoming = space;
-    const double width =
-        ((sectProperty_.pgSz.w - mar.left - mar.right) - static_cast<double>(n - 1) * incoming) / static_cast<double>(n);
+    const double count = static_cast<double>(n);
+    const double width = ((sectProperty_.pgSz.w - mar.left - mar.right) - (count - 1) * incoming) / count;
     float s = static_cast<float>(incoming);
     for (std::size_t i = 0; i + 1 < n; ++i) {
         const double boundary = static_cast<double>(i + 1) * width + mar.left + incoming / 2;
@@ -230,8 +230,8 @@ void QXDocxPageSection::createSectProperty_Cols()
     const bool equal = IsPageSectionEquallySeparatedColums(space);
     const QXDocx_PgMar& mar = sectProperty_.pgMar;
     if (equal) {
-        const double width =
-            ((sectProperty_.pgSz.w - mar.left - mar.right) - static_cast<double>(n - 1) * space) / static_cast<double>(n);
+        const double count = static_cast<double>(n);
+        const double width = ((sectProperty_.pgSz.w - mar.left - mar.right) - (count - 1) * space) / count;
         for (auto& col : cols.col) {
             col.w = static_cast<float>(width);
             col.space = static_cast<float>(space);
@@ -576,7 +576,8 @@ std::vector<QXDocxPageSectionPtr> QXDocxPageSection::CreatePageSectionsWithBlock
         const double top = u.origin.y - mar.top;
         const double bottom = pageBottom - bottomOf(u);
         const double m = std::min(top, bottom);
-        const double tolerance = m > L::kVAlignMinMargin ? L::kVAlignToleranceFraction * m + L::kVAlignToleranceOffset : 0;
+        const double tolerance =
+            m > L::kVAlignMinMargin ? L::kVAlignToleranceFraction * m + L::kVAlignToleranceOffset : 0;
         if (tolerance > std::fabs(top - bottom))
             alignment = top >= L::kVAlignCentreFraction * m + L::kVAlignCentreOffset ? 1 : 0;
         else

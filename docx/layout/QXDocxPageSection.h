@@ -54,9 +54,10 @@ public:
     // The alignment of `line` (nullptr allowed), given the line above it and
     // that line's alignment, the column trend, the frame of the column's
     // text and the column's frame.
-    static std::int32_t RecognizeTextAlign(const QXDocxRunTextLinePtr& line, const QXDocxRunTextLinePtr& runTextLineLast,
-                                           std::int32_t textAlignLast, std::int32_t textAlignTrend,
-                                           const Rect& columnContentFrame, const Rect& columnFrame);
+    static std::int32_t RecognizeTextAlign(const QXDocxRunTextLinePtr& line,
+                                           const QXDocxRunTextLinePtr& runTextLineLast, std::int32_t textAlignLast,
+                                           std::int32_t textAlignTrend, const Rect& columnContentFrame,
+                                           const Rect& columnFrame);
     // The shared alignment of two one-line paragraphs about to be merged.
     static std::int32_t Recognize2LineTextAlignForMerger(const QXDocxParagraphArray& paragraphs);
     // The shared alignment of three one-line paragraphs about to be merged.
