@@ -67,15 +67,32 @@ std::size_t QXDocxTextAlignRecognizer::NumberOf(const QXDocxRunTextLineArray& li
             keyA.push_back(frame.origin.x);
         }
     }
+    // The lines within the tolerance of a key form one stretch of the keys
+    // in sorted order (a difference grows with the distance), so each count
+    // is two binary searches; for both edges only that stretch is checked
+    // for the right edge.
+    std::vector<std::size_t> order(keyA.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keyA[a] < keyA[b]; });
+    std::vector<double> sorted(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        sorted[i] = keyA[order[i]];
     std::size_t best = 0;
-    for (std::size_t i = 0; i < keyA.size(); ++i) {
-        std::size_t count = 0;
-        for (std::size_t k = 0; k < keyA.size(); ++k) {
-            if (!within(keyA[i], keyA[k], L::kEdgeClusterTolerance))
-                continue;
-            if (both && !within(keyB[i], keyB[k], L::kEdgeClusterTolerance))
-                continue;
-            ++count;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        const double key = sorted[i];
+        const auto first = std::partition_point(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(i),
+                                                [&](double k) { return !within(key, k, L::kEdgeClusterTolerance); });
+        const auto last = std::partition_point(sorted.begin() + static_cast<std::ptrdiff_t>(i), sorted.end(),
+                                               [&](double k) { return within(key, k, L::kEdgeClusterTolerance); });
+        std::size_t count = static_cast<std::size_t>(last - first);
+        if (both) {
+            count = 0;
+            for (auto it = first; it != last; ++it) {
+                const std::size_t k = order[static_cast<std::size_t>(it - sorted.begin())];
+                if (within(keyB[order[i]], keyB[k], L::kEdgeClusterTolerance))
+                    ++count;
+            }
         }
         best = std::max(best, count);
     }

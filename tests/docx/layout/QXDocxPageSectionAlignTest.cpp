@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <string>
 #include <vector>
 
@@ -220,4 +222,41 @@ TEST(QXDocxPageSectionAlignTest, HeightFontAndIndentStatistics)
     EXPECT_DOUBLE_EQ(QXDocxPageSection::Ind_SubMinLeftOfParagraphs({b, a, c}), 7);
     EXPECT_DOUBLE_EQ(QXDocxPageSection::Ind_SubMinLeftOfParagraphs({a}), 10);
     EXPECT_DOUBLE_EQ(QXDocxPageSection::Ind_SubMinLeftOfParagraphs({}), 0);
+}
+
+TEST(QXDocxPageSectionAlignTest, EdgeClustersMatchThePlainCountOnRandomColumns)
+{
+    // The count found through sorted keys equals counting every pair.
+    std::uint32_t state = 12345;
+    auto next = [&state](double range) {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<double>(state >> 8) / static_cast<double>(1u << 24) * range;
+    };
+    for (int round = 0; round < 40; ++round) {
+        QXDocxRunTextLineArray lines;
+        const int count = 1 + round % 25;
+        for (int i = 0; i < count; ++i) {
+            // Edges on a coarse grid so that many differ by exactly 3.
+            const double left = 72 + std::floor(next(12)) * 1.5;
+            const double right = left + 20 + std::floor(next(12)) * 1.5;
+            lines.push_back(alignLine(left, right, 110 + 14 * i));
+        }
+        for (std::int32_t a = 0; a <= 4; ++a) {
+            std::size_t plain = 0;
+            for (const auto& x : lines) {
+                std::size_t n = 0;
+                for (const auto& y : lines) {
+                    const Rect f = x->lineFrame();
+                    const Rect g = y->lineFrame();
+                    const double l = std::fabs(f.origin.x - g.origin.x);
+                    const double r = std::fabs((f.origin.x + f.size.width) - (g.origin.x + g.size.width));
+                    const double c = std::fabs((f.origin.x + f.size.width * 0.5) - (g.origin.x + g.size.width * 0.5));
+                    const bool same = a == 0 ? l < 3 : a == 1 ? r < 3 : a == 2 ? c < 3 : (l < 3 && r < 3);
+                    n += same ? 1 : 0;
+                }
+                plain = std::max(plain, n);
+            }
+            EXPECT_EQ(QXDocxPageSection::NumberOf(lines, a), plain) << "round " << round << " alignment " << a;
+        }
+    }
 }
