@@ -99,4 +99,30 @@ inline constexpr float kMarginStepInch = 143.75f;
 inline constexpr float kMarginWithHeader = 36.0f;
 inline constexpr float kHeaderFooterDistance = 35.4f;
 
+// --- Column blocks (QXDocxRunTextColum) ---
+
+// A column group narrower than this (points) is too narrow to stand as a
+// column: the gutter on its left is dropped.
+inline constexpr double kColumnMinWidth = 36.0;
+// The cutting box of a column group reaches this far beyond the gutter
+// middles and the block's frame on every side (points).
+inline constexpr double kColumnGroupBoxOutset = 1.0;
+// A one-line group matches a line of its neighbour when their tops and
+// heights differ by less than this (points).
+inline constexpr double kColumnSingleLineTolerance = 2.0;
+// The space kept below a block is the gap over its bottom line only when
+// that line and the one above it differ in height by less than this (points).
+inline constexpr double kColumnBottomSameHeightTolerance = 2.0;
+// Two neighbouring blocks may merge when the gap between them is at most
+// this many heights of the lower of the facing lines (single precision) ...
+inline constexpr float kColumnMergeGapLineHeights = 2.0F;
+// ... or at most this (points), whichever is larger.
+inline constexpr float kColumnMergeMinGap = 5.0F;
+// When the page joins bands of lines into one block, the gap between two
+// bands is small enough at this many heights of the lower of the facing
+// lines ...
+inline constexpr double kColumnJoinGapLineHeights = 1.5;
+// ... or at this (points), whichever is larger.
+inline constexpr double kColumnJoinMinGap = 5.0;
+
 } // namespace rz::docxlimits
