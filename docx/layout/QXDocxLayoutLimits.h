@@ -2,6 +2,8 @@
 // are display-space points (1/72 inch, y downward).
 #pragma once
 
+#include <cstddef>
+
 namespace rz::docxlimits {
 
 // --- Text runs (QXDocxRunText) ---
@@ -124,5 +126,20 @@ inline constexpr float kColumnMergeMinGap = 5.0F;
 inline constexpr double kColumnJoinGapLineHeights = 1.5;
 // ... or at this (points), whichever is larger.
 inline constexpr double kColumnJoinMinGap = 5.0;
+
+// --- Page sections (QXDocxPage) ---
+
+// A section gives up to this fraction of the next block's space below ...
+inline constexpr double kSectionReserveFraction = 0.5;
+// ... and at most this much (points) to the gap above that block.
+inline constexpr double kSectionMaxReserve = 8.0;
+
+// --- Page language (QXDocxPage) ---
+
+// Samples of the page's text are built to more than this many bytes: the
+// first and last ...
+inline constexpr std::size_t kLanguageSampleShort = 20;
+// ... and the one from the middle of the page.
+inline constexpr std::size_t kLanguageSampleLong = 50;
 
 } // namespace rz::docxlimits

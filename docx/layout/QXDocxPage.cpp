@@ -2,12 +2,18 @@
 
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "converter/ooxml/XMLFileWriter.h"
+#include "converter/ooxml/QXOpenXMLNameSpace.h"
+#include "converter/text/QXRegex.h"
 #include "docx/layout/QXDocxManager.h"
+#include "docx/layout/QXDocxPageSection.h"
+#include "pdfengine/fonts/QXPDFFontUtilities.h"
+#include "pdfengine/outline/QXPDFOutLineManager.h"
 
 #include "docx/layout/QXDocxLayoutLimits.h"
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -100,8 +106,204 @@ void QXDocxPage::begainWritePage(std::int64_t) {}
 
 void QXDocxPage::endWritePage(std::int64_t)
 {
+    const QXWordOptions& options = QXDocxManager::sharedInstance().moreOptions().wordOptions();
     updateAllPDFScanIndex();
+    optimizeAllRunTextPropertyIfNeed(options.isNeedReplaceFont());
     createPageWithColumn();
+    if (allPageSectionArray_.empty()) {
+        QXDocxPageSectionPtr blank = QXDocxPageSection::BankPageSectionWithSectProperty(sectProperty_);
+        blank->setSuperPage(this);
+        blank->setIsDocumentFirstPage(isDocumentFirstPage_);
+        blank->setIsDocumentLastPage(isDocumentLastPage_);
+        blank->setIsPageHeadSection(true);
+        blank->setIsPageFootSection(true);
+        allPageSectionArray_.push_back(std::move(blank));
+    }
+    creatOutlineIfNeed();
+    if (!xmlWriter_)
+        return;
+    writePDFPageBookmark();
+    for (const QXDocxPageSectionPtr& section : allPageSectionArray_)
+        section->writeWithXMLWriter(*xmlWriter_);
+}
+
+void QXDocxPage::optimizeAllRunTextPropertyIfNeed(bool replaceFonts)
+{
+    if (replaceFonts)
+        _localizedReplaceFontNameIfNeed();
+    for (const QXDocxRunTextPtr& run : allRunTextArray_)
+        run->optimizePropertyAtStart(replaceFonts);
+}
+
+bool QXDocxPage::_localizedReplaceFontNameIfNeed()
+{
+    // Three samples of the page's text (the start, a stretch from the
+    // middle, the end), each long enough to tell its language.
+    const auto stripped = [](const QXDocxRunTextPtr& run) {
+        std::string text;
+        for (const char c : run->runText())
+            if (static_cast<unsigned char>(c) > 0x20 && c != 0x7F)
+                text += c;
+        return text;
+    };
+    const std::size_t count = allRunTextArray_.size();
+    const auto sample = [&](std::size_t from, std::size_t length, bool reverse, std::size_t enough) {
+        std::string text;
+        for (std::size_t k = 0; k < length && text.size() <= enough; ++k) {
+            const std::size_t i = reverse ? count - 1 - (from + k) : from + k;
+            if (i >= count)
+                break;
+            text += stripped(allRunTextArray_[i]);
+        }
+        return text;
+    };
+    const std::string head = sample(0, count, false, docxlimits::kLanguageSampleShort);
+    const std::string middle = sample(count / 3, count / 2, false, docxlimits::kLanguageSampleLong);
+    const std::string tail = sample(0, count, true, docxlimits::kLanguageSampleShort);
+    if (QXRegex::IsLanguageForString_Chinese(head) || QXRegex::IsLanguageForString_Chinese(middle) ||
+        QXRegex::IsLanguageForString_Chinese(tail)) {
+        static const std::map<std::string, std::string, std::less<>> table = {
+            {"Courier", "Simsun"},
+            {"Consolas", "SimHei"},
+            {"Times", "STSong"},
+            {"Arial Unicode MS", "Microsoft YaHei"},
+        };
+        _localizedReplaceFontNameWithDictionary(table);
+        return true;
+    }
+    if (!QXRegex::IsLanguageForString_English(middle) && !QXRegex::IsLanguageForString_English(tail)) {
+        for (const QXDocxRunTextPtr& run : allRunTextArray_) {
+            QXDocx_RPr property = run->rProperty();
+            QXDocxSetText(property.rFonts_replace.ascii, kFallbackReplaceFont);
+            QXDocxSetText(property.rFonts_replace.hAnsi, kFallbackReplaceFont);
+            QXDocxSetText(property.rFonts_replace.cs, kFallbackReplaceFont);
+            QXDocxSetText(property.rFonts_replace.eastAsia, kFallbackReplaceFont);
+            run->setRProperty(property);
+        }
+    }
+    return false;
+}
+
+void QXDocxPage::_localizedReplaceFontNameWithDictionary(
+    const std::map<std::string, std::string, std::less<>>& table)
+{
+    for (const QXDocxRunTextPtr& run : allRunTextArray_) {
+        QXDocx_RPr property = run->rProperty();
+        const std::string_view replacement = QXDocxText(property.rFonts_replace.ascii);
+        if (replacement == QXDocxText(property.rFonts.ascii))
+            continue;
+        const auto found = table.find(replacement);
+        if (found == table.end())
+            continue;
+        const std::string name =
+            QXPDFFontUtilities::SystemFontNameIsExist(found->second) ? found->second : kFallbackReplaceFont;
+        QXDocxSetText(property.rFonts_replace.ascii, name);
+        QXDocxSetText(property.rFonts_replace.hAnsi, name);
+        QXDocxSetText(property.rFonts_replace.eastAsia, name);
+        QXDocxSetText(property.rFonts_replace.cs, name);
+        run->setRProperty(property);
+    }
+}
+
+void QXDocxPage::createPageSections()
+{
+    allPageSectionArray_.clear();
+    const std::size_t n = allRunTextColumArray_.size();
+    const QXDocx_PgMar& margin = sectProperty_.pgMar;
+    const double width = sectProperty_.pgSz.w;
+    const double height = sectProperty_.pgSz.h;
+    QXDocxPageSectionPtr previous;
+    for (std::size_t i = 0; i < n; ++i) {
+        const QXDocxRunTextColum& column = *allRunTextColumArray_[i];
+        Rect frame;
+        frame.origin.x = margin.left;
+        frame.size.width = width - margin.left - margin.right;
+        const auto nextTop = [&] { return allRunTextColumArray_[i + 1]->columGroupFrame().origin.y; };
+        if (n == 1) {
+            frame.origin.y = margin.top;
+            frame.size.height = height - margin.bottom - margin.top;
+        } else if (i == 0) {
+            frame.origin.y = margin.top;
+            frame.size.height = nextTop() - frame.origin.y;
+        } else if (i < n - 1) {
+            frame.origin.y = previous->sectionFrame().origin.y + previous->sectionFrame().size.height;
+            frame.size.height = nextTop() - frame.origin.y;
+        } else {
+            frame.origin.y = previous->sectionFrame().origin.y + previous->sectionFrame().size.height;
+            frame.size.height = height - margin.bottom - frame.origin.y;
+        }
+        if (i + 1 < n) {
+            // Room the next block needs above its first line is taken from
+            // this section.
+            const Rect& own = column.columGroupFrame();
+            const double gap = nextTop() - (own.origin.y + own.size.height);
+            const double reserve =
+                gap < 0 ? 0
+                        : std::min(gap, std::min(docxlimits::kSectionReserveFraction *
+                                                     allRunTextColumArray_[i + 1]->bottomNeedSpace(),
+                                                 docxlimits::kSectionMaxReserve));
+            if (reserve > 0)
+                frame.size.height -= reserve;
+        }
+        auto section = std::make_shared<QXDocxPageSection>(sectProperty_);
+        section->setSuperPage(this);
+        section->setSectionFrame(frame);
+        section->setColumGroupFrame(column.columGroupFrame());
+        section->setPreviousPageSection(previous);
+        section->setIsPageHeadSection(i == 0);
+        section->setIsPageFootSection(i + 1 == n);
+        section->setIsDocumentFirstPage(isDocumentFirstPage_);
+        section->setIsDocumentLastPage(isDocumentLastPage_);
+        section->setColumGroupArray(column.columGroupArray());
+        section->optimizeParagraphs();
+        allPageSectionArray_.push_back(section);
+        previous = std::move(section);
+    }
+}
+
+void QXDocxPage::creatOutlineIfNeed()
+{
+    const QXWordOptions& options = QXDocxManager::sharedInstance().moreOptions().wordOptions();
+    if (options.outlineType() != 1)
+        return;
+    for (const QXPDFOutlineItem& item :
+         QXPDFOutLineManager::sharedInstance().outlineArrayForPage(static_cast<unsigned long>(pdfPageIndex_))) {
+        const std::optional<std::string> title = QXPDFOutLineManager::GetOutlineTitleWithItem(item);
+        if (!title || title->empty())
+            continue;
+        bool found = false;
+        for (const QXDocxPageSectionPtr& section : allPageSectionArray_) {
+            for (const QXDocxWriterObjectArray& group : section->paragraphGroupArray()) {
+                for (const auto& object : group) {
+                    const auto paragraph = std::dynamic_pointer_cast<QXDocxParagraph>(object);
+                    if (paragraph && paragraph->compareOutLine(*title, options.enablePDFOutline_LikeDetect())) {
+                        paragraph->setupOutline(
+                            static_cast<std::int32_t>(QXPDFOutLineManager::GetIndentPageWithItem(item) + 1));
+                        found = true;
+                        break;
+                    }
+                }
+                if (found)
+                    break;
+            }
+            if (found)
+                break;
+        }
+    }
+}
+
+void QXDocxPage::writePDFPageBookmark()
+{
+    XMLFileWriter& writer = *xmlWriter_;
+    const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
+    const std::string id = std::to_string(pdfPageIndex_);
+    writer.writeStartElementWithNamespace(w, "bookmarkStart");
+    writer.writeAttributeWithNamespace(w, "id", id);
+    writer.writeAttributeWithNamespace(w, "name", id);
+    writer.writeEndElement();
+    writer.writeStartElementWithNamespace(w, "bookmarkEnd");
+    writer.writeAttributeWithNamespace(w, "id", id);
+    writer.writeEndElement();
 }
 
 void QXDocxPage::removeDuplicateRunTexts()
@@ -316,6 +518,38 @@ void QXDocxPage::createPageWithColumn()
     updateAllPDFScanIndex();
     createRunTextLines();
     allRunTextBandArray_ = createRunTextLineBands();
+    allRunTextColumArray_ = CreateRunTextColumArray(allRunTextBandArray_);
+    QXDocx_SectPr section = sectProperty_;
+    section.pgMar = pageMargins();
+    if (pgBorders_offsetFrom_ != 0) {
+        section.offsetFrom = pgBorders_offsetFrom_;
+        section.pgBorders = pgBorders_;
+        section.pgBorders.top.space += section.pgMar.top;
+        section.pgBorders.left.space += section.pgMar.left;
+        section.pgBorders.bottom.space += section.pgMar.bottom;
+        section.pgBorders.right.space += section.pgMar.right;
+    }
+    sectProperty_ = section;
+    createPageSections();
+}
+
+QXDocxRunTextColumArray QXDocxPage::CreateRunTextColumArray(const std::vector<QXDocxRunTextLineArray>& bands)
+{
+    // One block per band; runs of consecutive blocks that read as one
+    // multi-column block joined; neighbouring blocks merged; then each
+    // block's columns cut and tidied.
+    QXDocxRunTextColumArray blocks;
+    blocks.reserve(bands.size());
+    for (const QXDocxRunTextLineArray& band : bands)
+        blocks.push_back(QXDocxRunTextColum::CreateRunTextColum(band, true));
+    blocks = QXDocxRunTextColum::MergeRunTextColumArray(QXDocxRunTextColum::JoinRunTextColumArray(blocks));
+    for (const QXDocxRunTextColumPtr& block : blocks) {
+        block->createColumGroup();
+        block->optimizeColumnSpaces();
+        block->createColumGroup();
+        block->optimizeColumnGroups();
+    }
+    return blocks;
 }
 
 } // namespace rz

@@ -14,12 +14,15 @@
 #include "platform/geometry/Geometry.h"
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace rz {
 
+class QXDocxPageSection;
 class QXDocxWriter;
 class XMLFileWriter;
 
@@ -94,6 +97,8 @@ public:
     std::string& cachedTextPathString() { return cachedTextPathString_; }
     void setCachedTextPathString(std::string text) { cachedTextPathString_ = std::move(text); }
 
+    // The page's sections, top to bottom.
+    const std::vector<std::shared_ptr<QXDocxPageSection>>& allPageSectionArray() const { return allPageSectionArray_; }
     // The lines of the page pass, top to bottom, and its column blocks.
     const QXDocxRunTextLineArray& allRunTextLineArray() const { return allRunTextLineArray_; }
     const QXDocxRunTextColumArray& allRunTextColumArray() const { return allRunTextColumArray_; }
@@ -117,6 +122,19 @@ public:
     // baseline, lines into bands (scripts merged), bands into column
     // blocks, blocks joined and merged, and each block's groups made.
     void createPageWithColumn();
+    // The column blocks of bands of lines (top to bottom), with their
+    // column groups made.
+    static QXDocxRunTextColumArray CreateRunTextColumArray(const std::vector<QXDocxRunTextLineArray>& bands);
+    // Font names for the page's language (with replaceFonts), then every
+    // text run measured in its font.
+    void optimizeAllRunTextPropertyIfNeed(bool replaceFonts);
+    // One section per column block, between the page margins.
+    void createPageSections();
+    // With outline type 1, the paragraphs that head the outline entries of
+    // this page become headings of the entries' levels.
+    void creatOutlineIfNeed();
+    // A bookmark named by the PDF page number, before the page's sections.
+    void writePDFPageBookmark();
     // The page margins from the column blocks and the lowest text (72 on
     // every side without blocks), stepped to usual values.
     QXDocx_PgMar pageMargins() const;
@@ -126,7 +144,14 @@ public:
     // beyond the raw ones, with header and footer distances.
     static QXDocx_PgMar bestPgMarWithMaxPGMar(const QXDocx_PgMar& raw);
 
+    // The replacement font of text in a language the fonts may not cover.
+    static constexpr const char* kFallbackReplaceFont = "Arial Unicode MS";
+
 private:
+    // Chinese text takes fonts that hold its characters; other text that is
+    // not English the fallback font. True for Chinese text.
+    bool _localizedReplaceFontNameIfNeed();
+    void _localizedReplaceFontNameWithDictionary(const std::map<std::string, std::string, std::less<>>& table);
     // The page pass's steps.
     void removeDuplicateRunTexts();
     void createRunTextLines();
@@ -160,6 +185,7 @@ private:
     QXDocxRunTextLineArray allRunTextLineArray_;
     std::vector<QXDocxRunTextLineArray> allRunTextBandArray_;
     QXDocxRunTextColumArray allRunTextColumArray_;
+    std::vector<std::shared_ptr<QXDocxPageSection>> allPageSectionArray_;
 };
 
 } // namespace rz

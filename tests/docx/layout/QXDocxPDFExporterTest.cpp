@@ -228,3 +228,80 @@ TEST(DocxExporterText, RunPropertiesOfFontsWithoutNamesAndTinyText)
 
 } // namespace
 } // namespace rz
+
+namespace rz {
+namespace {
+
+// Column pages: `columns` columns of `lines` lines each, drawn column by
+// column, each column `width` wide with a gutter of `gutter` points; an
+// optional heading across the page above them.
+std::string columnPage(int columns, int lines, double width, double gutter, const std::string& heading = {})
+{
+    std::string content;
+    if (!heading.empty())
+        content += "BT /F1 16 Tf 72 730 Td (" + heading + ") Tj ET\n";
+    for (int c = 0; c < columns; ++c) {
+        const double x = 72 + c * (width + gutter);
+        content += "BT /F1 10 Tf 12 TL " + std::to_string(x) + " 700 Td";
+        for (int l = 0; l < lines; ++l)
+            content += " (Col" + std::to_string(c + 1) + " line " + std::to_string(l + 1) + " text) Tj T*";
+        content += " ET\n";
+    }
+    return content;
+}
+
+// The texts of each column group of each block.
+std::vector<std::vector<std::vector<std::string>>> blockTexts(const QXDocxPage& page)
+{
+    std::vector<std::vector<std::vector<std::string>>> blocks;
+    for (const auto& block : page.allRunTextColumArray()) {
+        blocks.emplace_back();
+        for (const auto& group : block->columGroupArray()) {
+            blocks.back().emplace_back();
+            for (const auto& line : group)
+                blocks.back().back().push_back(line->lineText());
+        }
+    }
+    return blocks;
+}
+
+std::vector<std::string> columnLines(int column, int lines)
+{
+    std::vector<std::string> texts;
+    for (int l = 0; l < lines; ++l)
+        texts.push_back("Col" + std::to_string(column) + " line " + std::to_string(l + 1) + " text");
+    return texts;
+}
+
+TEST(DocxPageColumns, ColumnsComeOutColumnByColumn)
+{
+    struct Case {
+        int columns;
+        double width;
+        double gutter;
+    };
+    for (const Case c : {Case{1, 300, 0}, Case{2, 210, 36}, Case{3, 140, 24}}) {
+        SCOPED_TRACE(c.columns);
+        ReadPage read(columnPage(c.columns, 6, c.width, c.gutter));
+        const auto blocks = blockTexts(*read.page);
+        ASSERT_EQ(blocks.size(), 1u);
+        ASSERT_EQ(blocks[0].size(), static_cast<std::size_t>(c.columns));
+        for (int k = 0; k < c.columns; ++k)
+            EXPECT_EQ(blocks[0][k], columnLines(k + 1, 6));
+    }
+}
+
+TEST(DocxPageColumns, HeadingAcrossTwoColumnsStaysItsOwnBlock)
+{
+    ReadPage read(columnPage(2, 6, 210, 36, "A heading that spans both of the columns below"));
+    const auto blocks = blockTexts(*read.page);
+    ASSERT_EQ(blocks.size(), 2u);
+    ASSERT_EQ(blocks[0].size(), 1u);
+    EXPECT_EQ(blocks[0][0], std::vector<std::string>{"A heading that spans both of the columns below"});
+    ASSERT_EQ(blocks[1].size(), 2u);
+    EXPECT_EQ(blocks[1][0], columnLines(1, 6));
+    EXPECT_EQ(blocks[1][1], columnLines(2, 6));
+}
+
+} // namespace
+} // namespace rz
