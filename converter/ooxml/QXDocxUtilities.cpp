@@ -532,6 +532,16 @@ void QXDocxUtilities::WritePProperty(const QXDocx_PPr& property, const QXDocx_RP
     WElements w(writer);
     w.start("pPr");
 
+    // The children follow the order the paragraph properties schema
+    // prescribes: numbering, tab stops, spacing, indents, alignment,
+    // outline level, then the mark's run properties and the section.
+    if (property.numPr.numId >= 1) {
+        w.start("numPr");
+        w.value("ilvl", formatInteger(property.numPr.ilvl));
+        w.value("numId", formatInteger(property.numPr.numId));
+        w.end();
+    }
+
     if (!tabsProperty.tab.empty()) {
         w.start("tabs");
         for (const QXDocx_Tab& tab : tabsProperty.tab) {
@@ -540,16 +550,6 @@ void QXDocxUtilities::WritePProperty(const QXDocx_PPr& property, const QXDocx_RP
             w.attribute("pos", twips(tab.pos));
             w.end();
         }
-        w.end();
-    }
-
-    if (property.outlineLvl >= 1)
-        w.value("outlineLvl", formatInteger(property.outlineLvl));
-
-    if (property.numPr.numId >= 1) {
-        w.start("numPr");
-        w.value("ilvl", formatInteger(property.numPr.ilvl));
-        w.value("numId", formatInteger(property.numPr.numId));
         w.end();
     }
 
@@ -579,6 +579,9 @@ void QXDocxUtilities::WritePProperty(const QXDocx_PPr& property, const QXDocx_RP
     // A justification code without a value leaves the paragraph's default.
     if (const auto justification = QXJustificationString(property.jc))
         w.value("jc", *justification);
+
+    if (property.outlineLvl >= 1)
+        w.value("outlineLvl", formatInteger(property.outlineLvl));
 
     WriteRProperty(rProperty, writer);
     if (sectProperty.shouldWrite)

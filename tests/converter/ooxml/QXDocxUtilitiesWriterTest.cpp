@@ -148,10 +148,12 @@ TEST(QXDocxUtilitiesWriterTest, ParagraphProperties)
                                         QXDocxUtilities::defaultSectPropertyHiden(), tabs, w);
     });
     // "auto" spacing of 14 points over a 12-point line: 280 240ths.
-    EXPECT_EQ(written, R"(<w:pPr><w:tabs><w:tab w:val="left" w:pos="1440"/><w:tab w:val="right" w:pos="2890"/></w:tabs>)"
-                       R"(<w:outlineLvl w:val="2"/><w:numPr><w:ilvl w:val="1"/><w:numId w:val="3"/></w:numPr>)"
+    // The children in the schema's order: numPr, tabs, spacing, ind, jc,
+    // outlineLvl, rPr.
+    EXPECT_EQ(written, R"(<w:pPr><w:numPr><w:ilvl w:val="1"/><w:numId w:val="3"/></w:numPr>)"
+                       R"(<w:tabs><w:tab w:val="left" w:pos="1440"/><w:tab w:val="right" w:pos="2890"/></w:tabs>)"
                        R"(<w:spacing w:before="120" w:after="0" w:line="280" w:lineRule="auto"/>)"
-                       R"(<w:ind w:firstLine="360" w:left="720"/><w:jc w:val="both"/>)" +
+                       R"(<w:ind w:firstLine="360" w:left="720"/><w:jc w:val="both"/><w:outlineLvl w:val="2"/>)" +
                            kDefaultRPr + "</w:pPr>");
 
     // "auto" without a line height falls back to exact spacing; a right
@@ -182,7 +184,7 @@ TEST(QXDocxUtilitiesWriterTest, ParagraphProperties)
         QXDocxUtilities::Write1BlankParagraphWithProperty(paragraph, QXDocxUtilities::defaultRProperty(),
                                                           QXDocxUtilities::defaultSectPropertyHiden(), w);
     });
-    EXPECT_EQ(blank.rfind("<w:p><w:pPr><w:outlineLvl", 0), 0u) << blank;
+    EXPECT_EQ(blank.rfind("<w:p><w:pPr><w:numPr>", 0), 0u) << blank;
     EXPECT_EQ(blank.find("<w:tabs>"), std::string::npos);
     EXPECT_EQ(blank.substr(blank.size() - 14), "</w:pPr></w:p>");
 }
