@@ -88,12 +88,6 @@ std::shared_ptr<QXDocxWriterObject> QXDocxPageSection::copy() const
     return section;
 }
 
-void QXDocxPageSection::writeWithXMLWriter(XMLFileWriter& /*writer*/)
-{
-    // Writing the section (head blanks, paragraph columns, tables, foot
-    // blanks and the section break) is not done here yet.
-}
-
 std::string QXDocxPageSection::description() const
 {
     char buffer[512];

@@ -88,7 +88,9 @@ public:
     // the other's paragraph columns and blank paragraphs (the lists copied,
     // the paragraphs shared) and shares its tables and trailing objects.
     std::shared_ptr<QXDocxWriterObject> copy() const override;
-    // Writing a section is not done here yet: nothing is written.
+    // Builds allWriteXMLObjects (head blanks, the columns with their
+    // tables, the section breaks, foot blanks) and writes them in order;
+    // see QXDocxPageSectionWriting.cpp.
     void writeWithXMLWriter(XMLFileWriter& writer) override;
     // "<QXDocxPageSection: …>" for debugging.
     std::string description() const;
@@ -240,6 +242,39 @@ private:
     double footBlankHeight_ = 0;
     std::shared_ptr<std::vector<PlacedTable>> allTableArray_ = std::make_shared<std::vector<PlacedTable>>();
     std::shared_ptr<QXDocxWriterObjectArray> allWriteXMLObjects_ = std::make_shared<QXDocxWriterObjectArray>();
+
+    // --- Writing (QXDocxPageSectionWriting.cpp) ---
+    // The number of paragraph columns.
+    std::size_t writingColumnCount() const;
+    // Gives the blank paragraphs the indents and alignment of the columns
+    // (two or more) or of `sample`.
+    void alignBlankParagraphs(const QXDocxParagraphArray& blanks, const QXDocxParagraphPtr& sample) const;
+    // A blank paragraph carrying a section break of `type` with the
+    // properties of `paragraph` (nullptr: defaults and this section's record).
+    std::shared_ptr<QXDocxWriterObject> sectionBreakParagraph(const QXDocxParagraphPtr& paragraph, std::int32_t type,
+                                                              bool singleColumn) const;
+    // Places the tables lying in a column into it, then appends every
+    // column's objects; the placed tables leave `tables`.
+    void writeContentWithXMLWriter(XMLFileWriter& writer, std::vector<PlacedTable>& tables);
+    // The paragraph's space before as blank paragraphs.
+    void writeBeforeBlankParagraphs(const QXDocxParagraphPtr& paragraph, XMLFileWriter& writer);
+    // Table hooks, filled in with the tables: a table takes the section's
+    // properties before it is placed; tables in blank space become rows of
+    // blank paragraphs and tables; a table left over floats, anchored to a
+    // paragraph. They do nothing yet.
+    void prepareTableForWriting(const PlacedTable& table) const;
+    static QXDocxWriterObjectArray CreateParagraphsAndTables(const std::vector<PlacedTable>& tables,
+                                                             const Rect& blankFrame,
+                                                             const QXDocxParagraphPtr& blankParagraphExample,
+                                                             const std::vector<QXDocxWriterObjectArray>& above,
+                                                             const std::vector<QXDocxWriterObjectArray>& below);
+    void anchorFloatingTable(const PlacedTable& table, const QXDocxParagraphPtr& paragraph) const;
+    // The blank paragraphs with the tables inside them (an empty list
+    // answers the blank paragraphs themselves).
+    static QXDocxWriterObjectArray InsertTables(const std::vector<PlacedTable>& tables,
+                                                const QXDocxParagraphArray& blanks,
+                                                const std::vector<QXDocxWriterObjectArray>& above,
+                                                const std::vector<QXDocxWriterObjectArray>& below);
 };
 
 } // namespace rz
