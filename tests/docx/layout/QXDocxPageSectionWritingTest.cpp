@@ -228,6 +228,13 @@ TEST(QXDocxPageSectionWritingTest, OneColumnBreaksReadBackWithPythonDocx)
         GTEST_SKIP() << "python3-docx is not installed";
     bool ran = false;
     auto middle = oneColumnSection({false, false, true, true});
+    // The break paragraph takes the last paragraph's properties: a heading's
+    // outline level and numbering stay in the places the schema gives them.
+    auto beta = middle->lastParagraph();
+    beta->setupOutline(1);
+    QXDocx_PPr numbered = beta->pProperty();
+    numbered.numPr = {0, 1};
+    beta->setPProperty(numbered);
     EXPECT_EQ(readSectionWithPythonDocx(*middle, kSectionsDump, ran), "None - 72.0 False\n");
     EXPECT_TRUE(ran);
     auto first = oneColumnSection({true, false, true, true});
