@@ -7,6 +7,7 @@
 #include "docx/layout/QXDocxPageSection.h"
 
 #include "converter/ooxml/QXDocxUtilities.h"
+#include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/XMLFileWriter.h"
 #include "docx/layout/QXDocxRunTextLine.h"
 #include "tests/converter/ooxml/WordprocessingMLFragment.h"
@@ -482,4 +483,51 @@ TEST(QXDocxPageSectionWritingTest, WritingTwiceWritesTheSameBody)
     // The last page's two columns: the body's own w:sectPr holds them.
     EXPECT_EQ(once.substr(once.size() - 11), "</w:sectPr>");
     EXPECT_NE(once.rfind("<w:cols"), std::string::npos);
+}
+
+namespace {
+
+// A stand-in table that writes an empty w:tbl when asked.
+class StandInTable : public QXDocxWriterObject {
+public:
+    void writeWithXMLWriter(XMLFileWriter& writer) override
+    {
+        writer.writeStartElementWithNamespace(QXOpenXMLNameSpace::nameSpace_w(), "tbl");
+        writer.writeEndElement();
+    }
+    std::shared_ptr<QXDocxWriterObject> copy() const override { return std::make_shared<StandInTable>(); }
+};
+
+} // namespace
+
+// Tables standing among a column's text, in the head blank space or in
+// no paragraph at all: until tables are laid out among the paragraphs,
+// none is written, and every paragraph is written once, in order.
+TEST(QXDocxPageSectionWritingTest, TablesLeaveTheParagraphsInPlace)
+{
+    struct Case {
+        const char* name;
+        Rect bounds;
+    };
+    const Case cases[] = {
+        {"over the second paragraph", Rect(100, 105, 150, 12)},
+        {"in the head blank space", Rect(100, 74, 150, 10)},
+        {"below the text", Rect(100, 400, 150, 40)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto section = oneColumnSection({true, false, true, true});
+        section->setHeadBlankParagraphArray(QXDocxParagraph::BlankParagraph(
+            16, 12, 0, 0, 0, QXDocxUtilities::defaultRProperty(), section->sectProperty(), 72, Rect(72, 72, 451, 698)));
+        section->setAllTableArray({{std::make_shared<StandInTable>(), c.bounds}});
+        const std::string xml = writeSection(*section);
+        EXPECT_EQ(xml.find("<w:tbl"), std::string::npos) << xml;
+        EXPECT_EQ(countOf(xml, ">alpha<"), 1u) << xml;
+        EXPECT_EQ(countOf(xml, ">beta<"), 1u) << xml;
+        EXPECT_LT(xml.find(">alpha<"), xml.find(">beta<"));
+        ASSERT_EQ(section->paragraphGroupArray().size(), 1u);
+        EXPECT_EQ(section->paragraphGroupArray()[0].size(), 2u);
+        EXPECT_EQ(section->allTableArray().size(), 1u);
+        EXPECT_EQ(countOf(xml, "<w:sectPr>"), 1u) << xml;
+    }
 }
