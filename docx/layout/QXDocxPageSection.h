@@ -88,9 +88,7 @@ public:
     // the other's paragraph columns and blank paragraphs (the lists copied,
     // the paragraphs shared) and shares its tables and trailing objects.
     std::shared_ptr<QXDocxWriterObject> copy() const override;
-    // Builds allWriteXMLObjects (head blanks, the columns with their
-    // tables, the section breaks, foot blanks) and writes them in order;
-    // see QXDocxPageSectionWriting.cpp.
+    // Writing a section is not done here yet: nothing is written.
     void writeWithXMLWriter(XMLFileWriter& writer) override;
     // "<QXDocxPageSection: …>" for debugging.
     std::string description() const;
