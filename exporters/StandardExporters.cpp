@@ -1,6 +1,8 @@
 #include "exporters/StandardExporters.h"
 
 #include "converter/QXRUZIzevudara.h"
+#include "docx/layout/QXDocxManager.h"
+#include "docx/layout/QXDocxPDFExporter.h"
 #include "flowtext/html/QXHTMLPDFExporter.h"
 #include "flowtext/rtf/QXRTFPDFExporter.h"
 #include "flowtext/text/QXTextPDFExporter.h"
@@ -15,7 +17,14 @@ void registerStandardExporters()
     std::call_once(once, [] {
         // Each output format adds its factory here as it is built.
         QXRUZIzevudara::registerExporterFactory(
-            [](const std::string& type, const std::shared_ptr<QXPDFOptions>&) -> std::unique_ptr<QXPDFExporter> {
+            [](const std::string& type,
+               const std::shared_ptr<QXPDFOptions>& options) -> std::unique_ptr<QXPDFExporter> {
+                if (type == "docx") {
+                    // The DOCX layout reads the file's options from the
+                    // shared manager.
+                    QXDocxManager::sharedInstance().setMoreOptions(options ? *options : QXPDFOptions());
+                    return std::make_unique<QXDocxPDFExporter>();
+                }
                 if (type == "txt")
                     return std::make_unique<QXTextPDFExporter>();
                 if (type == "html")

@@ -1,0 +1,96 @@
+// PDF to DOCX through the converter, read back as Word readers read it:
+// python-docx for the text in reading order, the package's main part for
+// where the section properties stand.
+#include "tests/flowtext/ConversionSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace rz {
+namespace {
+
+// The document's non-empty paragraph texts, one a line, then "sections N"
+// and "last TAG" (the last child of the body).
+std::string readDocx(const std::string& path, bool* ran)
+{
+    const std::string script =
+        "import sys, zipfile, docx\n"
+        "import xml.etree.ElementTree as ET\n"
+        "d = docx.Document(sys.argv[1])\n"
+        "for p in d.paragraphs:\n"
+        "    if p.text.strip():\n"
+        "        print('p ' + p.text)\n"
+        "print('sections %d' % len(d.sections))\n"
+        "W = '{http://schemas.openxmlformats.org/wordprocessingml/2006/main}'\n"
+        "body = ET.fromstring(zipfile.ZipFile(sys.argv[1]).read('word/document.xml')).find(W + 'body')\n"
+        "print('last ' + list(body)[-1].tag[len(W):])\n";
+    const std::string file = test::writeTempFile(script, "read_docx.py");
+    std::string output;
+    *ran = test::runCommand("/usr/bin/python3 '" + file + "' '" + path + "'", &output) == 0;
+    return output;
+}
+
+std::string columnPage()
+{
+    std::string content = "BT /F1 16 Tf 72 730 Td (A heading over both columns) Tj ET\n";
+    for (int c = 0; c < 2; ++c) {
+        content += "BT /F1 10 Tf 12 TL " + std::to_string(72 + c * 246) + " 700 Td";
+        for (int l = 1; l <= 8; ++l)
+            content += " (Column " + std::to_string(c + 1) + " line " + std::to_string(l) + " of the text) Tj T*";
+        content += " ET\n";
+    }
+    return content;
+}
+
+TEST(DocxConversion, TwoColumnPageReadsColumnByColumn)
+{
+    if (!test::runCommand("/usr/bin/python3 -c 'import docx'", nullptr) == 0)
+        GTEST_SKIP() << "python-docx is not installed";
+    const std::string pdf = test::writeTempFile(
+        test::makePdf(columnPage(), "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Times-Roman >> >> >>"),
+        "columns.pdf");
+    const std::string dest = test::makeTempDir() + "/columns.docx";
+    const auto result = test::convertFile(pdf, "docx", dest);
+    ASSERT_TRUE(result.ended);
+    ASSERT_FALSE(result.error) << result.error->reason;
+    EXPECT_TRUE(result.pageErrors.empty());
+
+    bool ran = false;
+    const std::string output = readDocx(dest, &ran);
+    ASSERT_TRUE(ran) << output;
+    std::vector<std::string> expected{"A heading over both columns"};
+    for (int c = 1; c <= 2; ++c)
+        for (int l = 1; l <= 8; ++l)
+            expected.push_back("Column " + std::to_string(c) + " line " + std::to_string(l) + " of the text");
+    std::size_t at = 0;
+    for (const std::string& phrase : expected) {
+        const std::size_t found = output.find(phrase, at);
+        ASSERT_NE(found, std::string::npos) << phrase << "\n" << output;
+        at = found + phrase.size();
+    }
+    // The body ends with the document's last section properties.
+    EXPECT_NE(output.find("last sectPr"), std::string::npos) << output;
+}
+
+TEST(DocxConversion, CorpusPaperConverts)
+{
+    const std::string pdf = test::corpusFile("fonts/tracemonkey.pdf");
+    if (pdf.empty())
+        GTEST_SKIP() << "no corpus";
+    const std::string dest = test::makeTempDir() + "/tracemonkey.docx";
+    const auto result = test::convertFile(pdf, "docx", dest);
+    ASSERT_TRUE(result.ended);
+    ASSERT_FALSE(result.error) << result.error->reason;
+    EXPECT_TRUE(result.pageErrors.empty());
+    bool ran = false;
+    const std::string output = readDocx(dest, &ran);
+    ASSERT_TRUE(ran) << output;
+    EXPECT_NE(output.find("Dynamic languages such as JavaScript"), std::string::npos);
+    // The left column's abstract comes before the right column's text.
+    EXPECT_LT(output.find("Dynamic languages such as JavaScript"), output.find("and is used for the application logic"));
+}
+
+} // namespace
+} // namespace rz
