@@ -289,6 +289,36 @@ TEST(QXDocxParagraphMergerTest, LeftEdges)
     }
 }
 
+TEST(QXDocxParagraphMergerTest, RightAndCentreEdges)
+{
+    // Lines wide enough to have needed the next line's first word.
+    struct Case {
+        const char* name;
+        std::vector<LineSpec> lines;
+        std::size_t size;
+        std::int32_t jc;
+    };
+    const std::vector<Case> cases = {
+        {"right edge 1.5 beyond the line above",
+         {{"A line set to the right", 250, 500}, {"and its continuation", 300, 500.5}, {"and the end", 310, 502, 110, 60}},
+         2, 1},
+        {"right edge 0.4 beyond the line above",
+         {{"A line set to the right", 250, 500}, {"and its continuation", 300, 500.5}, {"and the end", 310, 500.9, 110, 60}},
+         3, 1},
+        {"centre 1.5 off the line above",
+         {{"A centred line of text", 200, 400}, {"and its middle", 250, 350}, {"and the end", 231.5, 371.5, 110, 110}},
+         2, 2},
+        {"centre 0.9 off the line above",
+         {{"A centred line of text", 200, 400}, {"and its middle", 250, 350}, {"and the end", 230.9, 370.9, 110, 110}},
+         3, 2},
+    };
+    for (const auto& c : cases) {
+        const ParagraphArray group = QXDocxParagraphMerger::findMergeParagraphs(column(c.lines));
+        EXPECT_EQ(group.size(), c.size) << c.name;
+        EXPECT_EQ(group.front()->pProperty().jc, c.jc) << c.name;
+    }
+}
+
 TEST(QXDocxParagraphMergerTest, RecognisedAlignmentStandsWhenTheNextCandidateFails)
 {
     // Two lines sharing the right edge read as right aligned; with a third
@@ -430,10 +460,11 @@ TEST(QXDocxParagraphMergerTest, MergedIndents)
     }
     {
         const ParagraphArray group =
-            column({{"A centred line of the text", 160, 440.6}, {"continued by a longer end", 150, 450.6, 110, 25}});
+            column({{"A centred line of the text ", 150, 450.6}, {"and its shorter end", 160, 440.6}});
         ASSERT_EQ(QXDocxParagraphMerger::findMergeParagraphs(group).size(), 2u);
         const auto merged = QXDocxParagraphMerger::mergeParagraphs(group);
         EXPECT_EQ(merged->pProperty().jc, 2);
+        // The smallest left indent, the first line's included.
         EXPECT_FLOAT_EQ(merged->pProperty().ind.left, 78);
         EXPECT_FLOAT_EQ(merged->pProperty().ind.firstLine, 0);
         EXPECT_FLOAT_EQ(merged->pProperty().ind.right, 49);
