@@ -3,6 +3,7 @@
 // put on one side, and blank paragraphs after text fold into its space
 // after; then, when asked for, paragraphs are merged.
 #include "docx/layout/QXDocxPageSection.h"
+#include "docx/layout/QXDocxParagraphMerger.h"
 
 #include "docx/layout/QXDocxManager.h"
 #include "docx/layout/QXDocxPageSectionLimits.h"
@@ -104,9 +105,7 @@ std::vector<QXDocxWriterObjectArray> QXDocxPageSection::autoFitParagraphSpacing(
 
 QXDocxWriterObjectArray QXDocxPageSection::mergeParagraphsIfNeed(const QXDocxWriterObjectArray& column) const
 {
-    // Merging consecutive one-line paragraphs into wrapped paragraphs is not
-    // done here yet.
-    return column;
+    return QXDocxParagraphMerger::mergeParagraphsIfNeed(column);
 }
 
 } // namespace rz

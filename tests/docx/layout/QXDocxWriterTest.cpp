@@ -164,12 +164,14 @@ TEST(QXDocxWriterTest, EmptyPagesGiveAPackageThatPythonDocxOpens)
         const std::string extracted = makeTempDir();
         const PackageReport report = readPackage(path, extracted);
         ASSERT_TRUE(report.ran) << report.output;
-        EXPECT_TRUE(report.has("paragraphs 0")) << report.output;
+        // Each empty page still writes its blank section.
+        EXPECT_FALSE(report.has("paragraphs 0")) << report.output;
         EXPECT_TRUE(report.has("top [Content_Types].xml|_rels|docProps|word")) << report.output;
         // The body holds only what WordprocessingML allows in it; the view
         // settings are in the settings part.
         ASSERT_EQ(report.starting("body").size(), 1u);
         EXPECT_EQ(report.starting("body")[0].find("docPr"), std::string::npos) << report.output;
+        EXPECT_TRUE(report.starting("body")[0].ends_with(" sectPr")) << report.output;
         EXPECT_TRUE(report.has("zoom 120")) << report.output;
         EXPECT_TRUE(report.has("space preserve")) << report.output;
         EXPECT_EQ(report.starting("rel "),
