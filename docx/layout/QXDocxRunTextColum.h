@@ -89,7 +89,15 @@ public:
     static QXDocxRunTextColumArray FindMergeRunTextColumArray(const QXDocxRunTextColumArray& columns);
     // The page's blocks (one per band of lines, top to bottom) with runs of
     // consecutive blocks that read as one multi-column block joined into
-    // one block each (in column mode).
+    // one block each (in column mode). From each start the joined block
+    // grows one band at a time while the grown block keeps at least the
+    // gutters of the block so far and of the new band, and either keeps
+    // their number, lies within 1.5 facing line heights (at least 5 points)
+    // and reads in drawing order in every column, or gains gutters and lies
+    // that close and, when a band follows, no farther from the new band than
+    // the new band from the next. It stops at the first band refused; the
+    // next start is the band after. A block that joins nothing is returned
+    // as it is.
     static QXDocxRunTextColumArray JoinRunTextColumArray(const QXDocxRunTextColumArray& columns);
     // Repeatedly takes FindMergeRunTextColumArray off the front: a run of
     // several blocks becomes one block of all their lines (column mode), a
