@@ -101,6 +101,48 @@ QXDocxRunTextColumArray columFindMergeRun(std::span<const QXDocxRunTextColumPtr>
     return result;
 }
 
+// Whether the block's runs, cut into the column groups createColumGroup
+// would make, follow one another in drawing order in every group. The same
+// answer as building the groups and asking isPDFScanIndexContinuous-
+// RunTextInEveryColum (the page's lines have their runs joined already, so
+// a group's cut lines join nothing more), without making the cut lines.
+bool columContinuousInEveryGroup(const QXDocxRunTextColum& column)
+{
+    const std::vector<Rect>& spaces = column.spaceColumArray();
+    const Rect& frame = column.columGroupFrame();
+    const auto continuous = [](QXDocxRunTextArray& runs) {
+        runs = QXDocxRunTextLine::SortRunTextArrayByIndex(runs);
+        for (std::size_t i = 1; i < runs.size(); ++i) {
+            if (runs[i - 1]->pdfScanIndex() + runs[i - 1]->pdfScanLength() != runs[i]->pdfScanIndex())
+                return false;
+        }
+        return true;
+    };
+    QXDocxRunTextArray runs;
+    if (spaces.size() <= 2) {
+        for (const QXDocxRunTextLinePtr& line : column.lineArray())
+            runs.insert(runs.end(), line->runTextArray().begin(), line->runTextArray().end());
+        return continuous(runs);
+    }
+    double left = spaces.front().midX();
+    for (std::size_t k = 1; k < spaces.size(); ++k) {
+        const double middle = spaces[k].midX();
+        const Rect box = Rect(left, frame.minY(), middle - left, frame.height())
+                             .insetBy(-docxlimits::kColumnGroupBoxOutset, -docxlimits::kColumnGroupBoxOutset);
+        runs.clear();
+        for (const QXDocxRunTextLinePtr& line : column.lineArray()) {
+            for (const QXDocxRunTextPtr& run : line->runTextArray()) {
+                if (box.contains(run->displayRect()))
+                    runs.push_back(run);
+            }
+        }
+        if (!continuous(runs))
+            return false;
+        left = middle;
+    }
+    return true;
+}
+
 } // namespace
 
 QXDocxRunTextColum::QXDocxRunTextColum(const QXDocxRunTextColum& other)
@@ -416,7 +458,7 @@ QXDocxRunTextColumArray QXDocxRunTextColum::JoinRunTextColumArray(const QXDocxRu
                                               docxlimits::kColumnJoinMinGap);
             bool joins = false;
             if (candidateGutters == acceptedGutters) {
-                joins = gap <= threshold && candidate->isPDFScanIndexContinuousRunTextInEveryColum();
+                joins = gap <= threshold && columContinuousInEveryGroup(*candidate);
             } else if (last + 2 < columns.size()) {
                 joins = gap <= threshold && gap <= columGap(s, *columns[last + 2]);
             } else {

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -463,6 +465,86 @@ TEST(QXDocxRunTextColumTest, ABandThatSplitsAGutterJoinsOnlyTheNearerBand)
     ASSERT_EQ(far.size(), 2U);
     EXPECT_EQ(far[0]->lineArray().size(), 1U);
     EXPECT_EQ(far[1]->lineArray().size(), 2U);
+}
+
+// The joining as first described: a candidate block for every start and
+// end made up front, each judged with its own column groups.
+QXDocxRunTextColumArray referenceJoin(const QXDocxRunTextColumArray& columns)
+{
+    const std::size_t n = columns.size();
+    std::vector<std::vector<QXDocxRunTextColumPtr>> candidates(n, std::vector<QXDocxRunTextColumPtr>(n));
+    for (std::size_t i = 0; i < n; ++i) {
+        QXDocxRunTextLineArray lines;
+        for (std::size_t j = i; j < n; ++j) {
+            lines.insert(lines.end(), columns[j]->lineArray().begin(), columns[j]->lineArray().end());
+            candidates[i][j] = QXDocxRunTextColum::CreateRunTextColum(lines, true);
+        }
+    }
+    const auto gap = [&](std::size_t a, std::size_t b) {
+        return columns[b]->columGroupFrame().minY() - columns[a]->columGroupFrame().maxY();
+    };
+    QXDocxRunTextColumArray result;
+    std::size_t k = 0;
+    while (k < n) {
+        QXDocxRunTextColumPtr accepted = columns[k];
+        std::size_t last = k;
+        for (; last + 1 < n; ++last) {
+            const QXDocxRunTextColumPtr& candidate = candidates[k][last + 1];
+            const std::size_t count = candidate->spaceColumArray().size();
+            const std::size_t before = accepted->spaceColumArray().size();
+            const std::size_t alone = columns[last + 1]->spaceColumArray().size();
+            const double threshold =
+                std::max(1.5 * std::min(columns[last]->lineArray().back()->lineFrame().height(),
+                                        columns[last + 1]->lineArray().front()->lineFrame().height()),
+                         5.0);
+            const double g = gap(last, last + 1);
+            bool ok = count >= before && count >= alone;
+            if (ok && count == before)
+                ok = g <= threshold && candidate->isPDFScanIndexContinuousRunTextInEveryColum();
+            else if (ok && last + 2 < n)
+                ok = g <= threshold && g <= gap(last + 1, last + 2);
+            else if (ok)
+                ok = g <= threshold;
+            if (!ok)
+                break;
+            accepted = candidate;
+        }
+        result.push_back(accepted);
+        k = last + 1;
+    }
+    return result;
+}
+
+TEST(QXDocxRunTextColumTest, JoiningGivesTheBlocksOfJudgingEveryCandidate)
+{
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 60; ++trial) {
+        SCOPED_TRACE(trial);
+        QXDocxRunTextColumArray page;
+        double base = 20;
+        std::uint64_t scan = 0;
+        const std::size_t bands = 2 + random() % 12;
+        for (std::size_t b = 0; b < bands; ++b) {
+            base += 12 + static_cast<double>(random() % 12);
+            QXDocxRunTextLinePtr line;
+            switch (random() % 4) {
+            case 0: line = makeLine(base, {{"heading", 72, 540, scan++}}); break;
+            case 1: line = makeLine(base, {{"short", 72, 150, scan++}}); break;
+            case 2: line = twoColumnLine(base, scan, 1000 + scan); ++scan; break;
+            default: line = twoColumnLineDrawnAt(base, scan, scan + 1); scan += 2; break;
+            }
+            if (random() % 5 == 0)
+                scan += 1;   // a gap in the drawing order
+            page.push_back(QXDocxRunTextColum::CreateRunTextColum({line}, true));
+        }
+        const QXDocxRunTextColumArray joined = QXDocxRunTextColum::JoinRunTextColumArray(page);
+        const QXDocxRunTextColumArray expected = referenceJoin(page);
+        ASSERT_EQ(joined.size(), expected.size());
+        for (std::size_t i = 0; i < joined.size(); ++i) {
+            EXPECT_EQ(joined[i]->lineArray(), expected[i]->lineArray());
+            EXPECT_EQ(joined[i]->spaceColumArray(), expected[i]->spaceColumArray());
+        }
+    }
 }
 
 TEST(QXDocxRunTextColumTest, JoiningAnEmptyPageGivesNoBlocks)
