@@ -309,26 +309,58 @@ void QXDocxPage::writePDFPageBookmark()
 void QXDocxPage::removeDuplicateRunTexts()
 {
     // A run drawn again at its own place (fake bold, shadows) is a
-    // duplicate of the first run it repeats. Runs with other texts never
-    // duplicate each other, so the runs are compared within groups of one
-    // text, in page order: each run not yet taken takes the later runs of
-    // its text that duplicate it.
-    std::unordered_map<std::string_view, std::vector<std::size_t>> byText;
+    // duplicate of the first run it repeats: in page order, each run not
+    // yet taken takes the later runs that duplicate it. Only runs of the
+    // same text within the duplicate distances can duplicate one another,
+    // so the runs are indexed by text and by a grid of cells that size:
+    // a run is compared with the runs of its own and the eight neighbouring
+    // cells only.
+    struct CellKey {
+        std::string_view text;
+        std::int64_t x;
+        std::int64_t y;
+        bool operator==(const CellKey&) const = default;
+    };
+    struct CellHash {
+        std::size_t operator()(const CellKey& k) const
+        {
+            return std::hash<std::string_view>()(k.text) ^ (std::hash<std::int64_t>()(k.x) * 31) ^
+                   (std::hash<std::int64_t>()(k.y) * 1000003);
+        }
+    };
+    const auto cellOf = [](double value, double size) {
+        const double cell = std::floor(value / size);
+        // Coordinates beyond any page share the outermost cells.
+        if (!(cell > -1e15))
+            return std::int64_t{-1'000'000'000'000'000};
+        if (!(cell < 1e15))
+            return std::int64_t{1'000'000'000'000'000};
+        return static_cast<std::int64_t>(cell);
+    };
+    const auto keyOf = [&](const QXDocxRunText& run) {
+        return CellKey{run.runText(), cellOf(run.ctmInfo().xLeft, docxlimits::kDuplicateMaxDeltaX),
+                       cellOf(run.ctmInfo().yBase, docxlimits::kDuplicateMaxDeltaY)};
+    };
+    std::unordered_map<CellKey, std::vector<std::size_t>, CellHash> cells;
     for (std::size_t i = 0; i < allRunTextArray_.size(); ++i)
-        byText[allRunTextArray_[i]->runText()].push_back(i);
+        cells[keyOf(*allRunTextArray_[i])].push_back(i);
     std::vector<bool> duplicate(allRunTextArray_.size(), false);
     bool any = false;
-    for (const auto& [text, indices] : byText) {
-        std::vector<bool> taken(indices.size(), false);
-        for (std::size_t a = 0; a < indices.size(); ++a) {
-            if (taken[a])
-                continue;
-            const QXDocxRunText& first = *allRunTextArray_[indices[a]];
-            for (std::size_t b = a + 1; b < indices.size(); ++b) {
-                if (!taken[b] && first.isDuplicateRunText(*allRunTextArray_[indices[b]])) {
-                    taken[b] = true;
-                    duplicate[indices[b]] = true;
-                    any = true;
+    for (std::size_t i = 0; i < allRunTextArray_.size(); ++i) {
+        if (duplicate[i])
+            continue;
+        const QXDocxRunText& first = *allRunTextArray_[i];
+        const CellKey key = keyOf(first);
+        for (std::int64_t dx = -1; dx <= 1; ++dx) {
+            for (std::int64_t dy = -1; dy <= 1; ++dy) {
+                const auto found = cells.find(CellKey{key.text, key.x + dx, key.y + dy});
+                if (found == cells.end())
+                    continue;
+                for (const std::size_t j : found->second) {
+                    if (j > i && !duplicate[j] && first.isDuplicateRunText(*allRunTextArray_[j])) {
+                        duplicate[j] = true;
+                        any = true;
+                    }
                 }
             }
         }

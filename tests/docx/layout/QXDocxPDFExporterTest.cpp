@@ -305,3 +305,53 @@ TEST(DocxPageColumns, HeadingAcrossTwoColumnsStaysItsOwnBlock)
 
 } // namespace
 } // namespace rz
+
+#include "tests/docx/layout/DocxTestRuns.h"
+
+#include <random>
+#include <set>
+
+namespace rz {
+namespace {
+
+TEST(DocxPagePass, DuplicateRunsAreThoseTheWholeListTestFinds)
+{
+    // Random runs crowded on a few spots: the page's indexed duplicate
+    // search keeps exactly the runs the plain search over the whole list
+    // keeps (each remaining first run removing the later runs it repeats).
+    std::mt19937 random(7);
+    for (int round = 0; round < 20; ++round) {
+        QXDocxPage page;
+        QXDocxRunTextArray runs;
+        for (int i = 0; i < 200; ++i) {
+            test::TestRunShape shape;
+            shape.text = std::string(1, "ab"[random() % 2]);
+            shape.left = 0.25 * static_cast<double>(random() % 24);
+            shape.right = shape.left + 5;
+            shape.base = 0.3 * static_cast<double>(random() % 10) + 10;
+            shape.top = shape.base - 9;
+            shape.scan = static_cast<std::uint64_t>(i);
+            shape.textIndex = static_cast<std::uint64_t>(i);
+            runs.push_back(test::makeTestRun(shape));
+        }
+        std::set<const QXDocxRunText*> expected;
+        QXDocxRunTextArray rest = runs;
+        while (!rest.empty()) {
+            const QXDocxRunTextArray group = QXDocxRunTextLine::FindDuplicateRunTexts(rest);
+            expected.insert(group.front().get());
+            std::set<const QXDocxRunText*> taken;
+            for (const auto& run : group)
+                taken.insert(run.get());
+            std::erase_if(rest, [&](const QXDocxRunTextPtr& run) { return taken.contains(run.get()); });
+        }
+        page.allRunTextArray() = runs;
+        page.createPageWithColumn();
+        std::set<const QXDocxRunText*> kept;
+        for (const auto& run : page.allRunTextArray())
+            kept.insert(run.get());
+        EXPECT_EQ(kept, expected) << round;
+    }
+}
+
+} // namespace
+} // namespace rz
