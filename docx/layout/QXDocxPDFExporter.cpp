@@ -367,6 +367,22 @@ void QXDocxPDFExporter::usingDocxMainText(std::string_view text, Size textOffset
     mainTextFontSize_ = nextCharFontSize_;
     mainTextCTMInfo_ = nextCharCTMInfo_;
 
+    const QXDocxRunTextPtr run = newRunText();
+    QXPDF_CTMInfo runInfo = info;
+    runInfo.flip = 0;
+    runInfo.rotation = 0;
+    runInfo.xRight = nextCharCTMInfo_.topLeft.x;
+    runInfo.frame.size.width = nextCharCTMInfo_.topLeft.x - info.xLeft;
+    run->setCtmInfo(runInfo);
+    run->setTextWidth(runInfo.frame.size.width);
+    run->setRProperty(currentRProperty());
+    run->setRunText(text);
+    run->setSpaceWidth(spaceWidth);
+    page()->allRunTextArray().push_back(std::move(run));
+}
+
+QXDocxRunTextPtr QXDocxPDFExporter::newRunText() const
+{
     auto run = std::make_shared<QXDocxRunText>();
     if (current_.state != nullptr) {
         run->setIsAnnotion(current_.state->isParseringAnnotion());
@@ -379,17 +395,7 @@ void QXDocxPDFExporter::usingDocxMainText(std::string_view text, Size textOffset
         run->setPdfScanIndex_BegainText(contentParser_->scanOperatorIndex_BegainText());
         run->setPdfScanIndex_ShowText(contentParser_->scanOperatorIndex_ShowText());
     }
-    QXPDF_CTMInfo runInfo = info;
-    runInfo.flip = 0;
-    runInfo.rotation = 0;
-    runInfo.xRight = nextCharCTMInfo_.topLeft.x;
-    runInfo.frame.size.width = nextCharCTMInfo_.topLeft.x - info.xLeft;
-    run->setCtmInfo(runInfo);
-    run->setTextWidth(runInfo.frame.size.width);
-    run->setRProperty(currentRProperty());
-    run->setRunText(text);
-    run->setSpaceWidth(spaceWidth);
-    page()->allRunTextArray().push_back(std::move(run));
+    return run;
 }
 
 void QXDocxPDFExporter::movePen(Size textOffset)
@@ -596,18 +602,7 @@ void QXDocxPDFExporter::appendDocxTextBox(std::string_view text, Size textOffset
     if (run && QXRPropertyIsEqual(run->rProperty(), property)) {
         run->setRunText(run->runText() + std::string(text));
     } else {
-        run = std::make_shared<QXDocxRunText>();
-        if (current_.state != nullptr) {
-            run->setIsAnnotion(current_.state->isParseringAnnotion());
-            run->setPdfAnnotionIndex(current_.state->pdfAnnotionIndex());
-        }
-        const std::uint64_t scanIndex = QXDocxScanCounter++;
-        run->setPdfScanIndex(scanIndex);
-        run->setTextScanIndex(scanIndex);
-        if (contentParser_ != nullptr) {
-            run->setPdfScanIndex_BegainText(contentParser_->scanOperatorIndex_BegainText());
-            run->setPdfScanIndex_ShowText(contentParser_->scanOperatorIndex_ShowText());
-        }
+        run = newRunText();
         run->setRProperty(property);
         run->setRunText(text);
         paragraph->addRunTextArray({run});

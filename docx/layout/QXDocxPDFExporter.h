@@ -143,6 +143,9 @@ private:
         Affine displayTransform;   // currentDisplayTextTransform
     };
     void takeState(const QXPDFRenderState* state);
+    // A new run text of the character being taken: its annotation, the
+    // next drawing index (also its text index) and the parser's counts.
+    QXDocxRunTextPtr newRunText() const;
     // The pen after the character: next transform, size and record.
     void movePen(Size textOffset);
     // Back to main text: the pen as the last main-text character left it.
