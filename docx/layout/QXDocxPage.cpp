@@ -420,13 +420,13 @@ void QXDocxPage::createRunTextLines()
         line->processRunTextArray();
 }
 
-std::vector<QXDocxRunTextLineArray> QXDocxPage::createRunTextLineBands() const
+std::vector<QXDocxRunTextLineArray> QXDocxPage::CreateRunTextLineBands(const QXDocxRunTextLineArray& lines)
 {
     // FindMergeRunTextLineArrayY takes the band of the topmost remaining
     // line from the remaining lines ordered by top (stably). Removing a band
     // leaves the others in the same relative order, so the lines are
     // ordered once and each band is the next stretch of that order.
-    const QXDocxRunTextLineArray byTop = QXDocxRunTextLine::SortRunTextLineArrayByTopY(allRunTextLineArray_);
+    const QXDocxRunTextLineArray byTop = QXDocxRunTextLine::SortRunTextLineArrayByTopY(lines);
     std::vector<QXDocxRunTextLineArray> bands;
     for (std::size_t start = 0; start < byTop.size();) {
         const std::size_t length = std::max<std::size_t>(QXDocxRunTextLine::MergeRunTextLineBandLength(byTop, start), 1);
@@ -549,8 +549,8 @@ void QXDocxPage::createPageWithColumn()
     removeDuplicateRunTexts();
     updateAllPDFScanIndex();
     createRunTextLines();
-    allRunTextBandArray_ = createRunTextLineBands();
-    allRunTextColumArray_ = CreateRunTextColumArray(allRunTextBandArray_);
+    allRunTextBandArray_ = CreateRunTextLineBands(allRunTextLineArray_);
+    allRunTextColumArray_ = CreateRunTextColumArray(allRunTextBandArray_, true);
     QXDocx_SectPr section = sectProperty_;
     section.pgMar = pageMargins();
     if (pgBorders_offsetFrom_ != 0) {
@@ -565,7 +565,8 @@ void QXDocxPage::createPageWithColumn()
     createPageSections();
 }
 
-QXDocxRunTextColumArray QXDocxPage::CreateRunTextColumArray(const std::vector<QXDocxRunTextLineArray>& bands)
+QXDocxRunTextColumArray QXDocxPage::CreateRunTextColumArray(const std::vector<QXDocxRunTextLineArray>& bands,
+                                                            bool columnMode)
 {
     // One block per band; runs of consecutive blocks that read as one
     // multi-column block joined; neighbouring blocks merged; then each
@@ -573,7 +574,7 @@ QXDocxRunTextColumArray QXDocxPage::CreateRunTextColumArray(const std::vector<QX
     QXDocxRunTextColumArray blocks;
     blocks.reserve(bands.size());
     for (const QXDocxRunTextLineArray& band : bands)
-        blocks.push_back(QXDocxRunTextColum::CreateRunTextColum(band, true));
+        blocks.push_back(QXDocxRunTextColum::CreateRunTextColum(band, columnMode));
     blocks = QXDocxRunTextColum::MergeRunTextColumArray(QXDocxRunTextColum::JoinRunTextColumArray(blocks));
     for (const QXDocxRunTextColumPtr& block : blocks) {
         block->createColumGroup();

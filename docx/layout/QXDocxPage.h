@@ -122,9 +122,15 @@ public:
     // baseline, lines into bands (scripts merged), bands into column
     // blocks, blocks joined and merged, and each block's groups made.
     void createPageWithColumn();
-    // The column blocks of bands of lines (top to bottom), with their
-    // column groups made.
-    static QXDocxRunTextColumArray CreateRunTextColumArray(const std::vector<QXDocxRunTextLineArray>& bands);
+    // The vertical bands of lines (top to bottom, each by baseline), with
+    // the lines of a band cut where their text order breaks and chained
+    // again, script lines merged with their line.
+    static std::vector<QXDocxRunTextLineArray> CreateRunTextLineBands(const QXDocxRunTextLineArray& lines);
+    // The column blocks of bands of lines (top to bottom), joined and
+    // merged, with their column groups made (one group per block outside
+    // column mode).
+    static QXDocxRunTextColumArray CreateRunTextColumArray(const std::vector<QXDocxRunTextLineArray>& bands,
+                                                           bool columnMode);
     // Font names for the page's language (with replaceFonts), then every
     // text run measured in its font.
     void optimizeAllRunTextPropertyIfNeed(bool replaceFonts);
@@ -155,7 +161,6 @@ private:
     // The page pass's steps.
     void removeDuplicateRunTexts();
     void createRunTextLines();
-    std::vector<QXDocxRunTextLineArray> createRunTextLineBands() const;
     static QXDocxRunTextLineArray regroupBand(const QXDocxRunTextLineArray& band);
 
     std::shared_ptr<XMLFileWriter> xmlWriter_;

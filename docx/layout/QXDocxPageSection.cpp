@@ -3,6 +3,8 @@
 // queries, and the building of sections from loose runs and from blocks.
 #include "docx/layout/QXDocxPageSection.h"
 
+#include "docx/layout/QXDocxPage.h"
+
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "docx/layout/QXDocxManager.h"
 #include "docx/layout/QXDocxPageSectionLimits.h"
@@ -538,16 +540,22 @@ std::vector<QXDocxPageSectionPtr> QXDocxPageSection::CreatePageSection(QXDocxRun
 }
 
 std::vector<QXDocxColumBlockValues> QXDocxPageSection::CreateColumBlocks(const QXDocxRunTextLineArray& lines,
-                                                                        bool /*isColumnMode*/)
+                                                                        bool isColumnMode)
 {
-    // Finding the column blocks of the lines (space columns, joined
-    // neighbouring blocks) is not done here yet: one block, one column.
+    // The page's chain: bands, one block per band, blocks joined and
+    // merged, their columns cut and tidied.
+    std::vector<QXDocxColumBlockValues> values;
     if (lines.empty())
-        return {};
-    QXDocxColumBlockValues block;
-    block.columGroupArray.push_back(QXDocxRunTextLine::SortRunTextLineArrayByBaseY(lines));
-    block.columGroupFrame = QXDocxRunTextLine::FrameOfLineArray(lines);
-    return {block};
+        return values;
+    for (const QXDocxRunTextColumPtr& block :
+         QXDocxPage::CreateRunTextColumArray(QXDocxPage::CreateRunTextLineBands(lines), isColumnMode)) {
+        QXDocxColumBlockValues value;
+        value.columGroupFrame = block->columGroupFrame();
+        value.bottomNeedSpace = block->bottomNeedSpace();
+        value.columGroupArray = block->columGroupArray();
+        values.push_back(std::move(value));
+    }
+    return values;
 }
 
 std::vector<QXDocxPageSectionPtr> QXDocxPageSection::CreatePageSectionsWithBlocks(

@@ -199,8 +199,8 @@ public:
     // column mode), frames, flags, paragraphs and spacing.
     static std::vector<QXDocxPageSectionPtr> CreatePageSectionsWithBlocks(
         const std::vector<QXDocxColumBlockValues>& blocks, QXDocx_SectPr& sectProperty, bool isColumnMode);
-    // The blocks of the lines. Finding columns and joining neighbouring
-    // blocks is not done here yet: all lines form one block of one column.
+    // The column blocks of the lines, as the page finds its own (one column
+    // per block outside column mode).
     static std::vector<QXDocxColumBlockValues> CreateColumBlocks(const QXDocxRunTextLineArray& lines,
                                                                  bool isColumnMode);
     // Joins the lines of each column that form one visual line.
