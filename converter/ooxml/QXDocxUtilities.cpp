@@ -580,8 +580,10 @@ void QXDocxUtilities::WritePProperty(const QXDocx_PPr& property, const QXDocx_RP
     if (const auto justification = QXJustificationString(property.jc))
         w.value("jc", *justification);
 
+    // Outline levels run from 0 to 8 (9 is body text); a deeper heading
+    // takes the deepest level rather than a value the schema refuses.
     if (property.outlineLvl >= 1)
-        w.value("outlineLvl", formatInteger(property.outlineLvl));
+        w.value("outlineLvl", formatInteger(std::min(property.outlineLvl, kQXDocxMaxOutlineLevel)));
 
     WriteRProperty(rProperty, writer);
     if (sectProperty.shouldWrite)

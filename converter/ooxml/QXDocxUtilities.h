@@ -26,6 +26,9 @@
 
 namespace rz {
 
+// The deepest outline level a paragraph can carry.
+inline constexpr std::int32_t kQXDocxMaxOutlineLevel = 8;
+
 class XMLFileWriter;
 
 class QXDocxUtilities {

@@ -156,6 +156,16 @@ TEST(QXDocxUtilitiesWriterTest, ParagraphProperties)
                        R"(<w:ind w:firstLine="360" w:left="720"/><w:jc w:val="both"/><w:outlineLvl w:val="2"/>)" +
                            kDefaultRPr + "</w:pPr>");
 
+    // A heading deeper than the schema's levels takes the deepest one.
+    QXDocx_PPr deep = QXDocxUtilities::defaultPProperty();
+    deep.outlineLvl = 14;
+    const std::string deepWritten = writeWordprocessingML([&](XMLFileWriter& w) {
+        QXDocxUtilities::WritePProperty(deep, QXDocxUtilities::defaultRProperty(),
+                                        QXDocxUtilities::defaultSectPropertyHiden(), QXDocxUtilities::defaultTabsProperty(),
+                                        w);
+    });
+    EXPECT_NE(deepWritten.find(R"(<w:outlineLvl w:val="8"/>)"), std::string::npos) << deepWritten;
+
     // "auto" without a line height falls back to exact spacing; a right
     // indent is written when positive; an unknown justification is left
     // out; the section follows the mark's run properties when it is to be
