@@ -170,7 +170,7 @@ void QXDocxWriter::docxWriteContentTypes(const std::string& folder)
         writeEmptyWithAttributes(*writer, "Override", {{"PartName", part}, {"ContentType", type}});
     std::set<std::string> extensions = {"jpg", "jpeg", "jp2", "png"};
     static const std::pair<const char*, const char*> kImageDefaults[] = {
-        {"jpg", "image/jpg"}, {"jpeg", "image/jpeg"}, {"jp2", "image/jp2"}, {"png", "image/png"}};
+        {"jpg", "image/jpeg"}, {"jpeg", "image/jpeg"}, {"jp2", "image/jp2"}, {"png", "image/png"}};
     for (const auto& [extension, type] : kImageDefaults)
         writeEmptyWithAttributes(*writer, "Default", {{"Extension", extension}, {"ContentType", type}});
     // Every media extension needs a content type, also one outside the four.
