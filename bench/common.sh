@@ -48,3 +48,20 @@ ratio() {
     # label a b
     awk -v l="$1" -v a="$2" -v b="$3" 'BEGIN { printf "%-28s %6.2f\n", l, a / b }'
 }
+
+# Pages of a PDF, also for files pdfinfo refuses.
+npages() {
+    n=$(qpdf --show-npages "$1" 2>/dev/null) || n=$(pdf_pages "$1")
+    echo "${n:-0}"
+}
+
+# Writes $3 (default: the corpus's two-column paper) repeated $1 times to $2.
+build_long() {
+    n=$1
+    from=${3:-$CORPUS/fonts/tracemonkey.pdf}
+    args=""
+    i=0
+    while [ "$i" -lt "$n" ]; do args="$args $from 1-z"; i=$((i + 1)); done
+    # shellcheck disable=SC2086
+    qpdf --empty --pages $args -- "$2"
+}

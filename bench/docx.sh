@@ -9,10 +9,6 @@ set -eu
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-npages() {
-    n=$(qpdf --show-npages "$1" 2>/dev/null) || n=$(pdf_pages "$1")
-    echo "${n:-0}"
-}
 
 files=$(corpus_pdfs)
 pages=0
@@ -44,16 +40,8 @@ if [ "$lo" != none ]; then
 fi
 
 # Long documents: the two-column paper repeated.
-source=$CORPUS/fonts/tracemonkey.pdf
-build_long() {
-    n=$1
-    args=""
-    i=0
-    while [ "$i" -lt "$n" ]; do args="$args $source 1-z"; i=$((i + 1)); done
-    # shellcheck disable=SC2086
-    qpdf --empty --pages $args -- "$2"
-}
-per=$(npages "$source")
+paper=$CORPUS/fonts/tracemonkey.pdf
+per=$(npages "$paper")
 build_long $(((10 + per - 1) / per)) "$out/short.pdf"
 build_long $(((1000 + per - 1) / per)) "$out/long.pdf"
 short=$(measure_each "'$RZCONVERT' --to docx --out '$out/s' \"\$1\"" "$out/short.pdf")

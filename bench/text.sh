@@ -8,11 +8,6 @@ set -eu
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-# Pages of a PDF, also for files pdfinfo refuses.
-npages() {
-    n=$(qpdf --show-npages "$1" 2>/dev/null) || n=$(pdf_pages "$1")
-    echo "${n:-0}"
-}
 
 files=$(corpus_pdfs)
 pages=0
@@ -49,16 +44,6 @@ ratio "peak memory rz/-layout" "$rz_m" "$lay_m"
 ratio "peak memory one run/pdftotext" "$one_m" "$ref_m"
 
 # Long documents: the two-column paper repeated.
-source=$CORPUS/fonts/tracemonkey.pdf
-build_long() {
-    # copies output
-    n=$1
-    args=""
-    i=0
-    while [ "$i" -lt "$n" ]; do args="$args $source 1-z"; i=$((i + 1)); done
-    # shellcheck disable=SC2086
-    qpdf --empty --pages $args -- "$2"
-}
 build_long 10 "$out/long-short.pdf"
 build_long 72 "$out/long.pdf"
 for doc in long-short long; do

@@ -204,7 +204,7 @@ std::string bidiFixture()
 {
     const std::string cid = "<< /Type /Font /Subtype /CIDFontType2 /CIDSystemInfo << /Registry (Adobe) "
                             "/Ordering (Identity) /Supplement 0 >> /DW 500 ";
-    test::PageSpec page;
+    test::PageFixture page;
     page.resources = "<< /Font << /F1 << /Type /Font /Subtype /Type0 /BaseFont /TestSans /Encoding /Identity-H "
                      "/DescendantFonts [" + cid + "/BaseFont /TestSans >>] >>"
                      " /F2 << /Type /Font /Subtype /Type0 /BaseFont /TestSans-Bold /Encoding /Identity-H "

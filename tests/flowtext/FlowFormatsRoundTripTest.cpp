@@ -18,7 +18,7 @@ const char* const kTools = "/usr/bin/python3 " RZ_TEST_SOURCE_DIR "/tests/flowte
 // Two fonts whose names are markup and RTF syntax.
 std::string hostileFontsPdf()
 {
-    test::PageSpec page;
+    test::PageFixture page;
     page.resources = "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /x#7D#7B#5Crtf1 >>"
                      " /F2 << /Type /Font /Subtype /Type1 /BaseFont /#3C#2Fstyle#3E#3Cscript#3E >> >> >>";
     page.content = "BT /F1 12 Tf 72 720 Td (Hello {braces} \\\\ back) Tj ET\n"

@@ -21,11 +21,11 @@ std::string threeLines(const std::string& tm)
 
 std::string sidewaysFixture()
 {
-    std::vector<test::PageSpec> pages;
+    std::vector<test::PageFixture> pages;
     for (const char* tm : {"0 -1 1 0 300 700", // running down the page
                            "-1 0 0 -1 500 400", // upside down
                            "0 1 -1 0 300 100"}) { // running up the page
-        test::PageSpec page;
+        test::PageFixture page;
         page.resources = kSidewaysFont;
         // An upright page number, one character among many turned ones,
         // does not keep the page from being read turned.
@@ -33,7 +33,7 @@ std::string sidewaysFixture()
         pages.push_back(page);
     }
     // Upright text with a sideways label: read as it is, the label left out.
-    test::PageSpec upright;
+    test::PageFixture upright;
     upright.resources = kSidewaysFont;
     upright.content = threeLines("1 0 0 1 72 700") + "\nBT /F1 12 Tf 0 1 -1 0 560 300 Tm (Margin label) Tj ET";
     pages.push_back(upright);

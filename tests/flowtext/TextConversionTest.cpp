@@ -16,9 +16,9 @@ const char* const kHelvetica = "<< /Font << /F1 << /Type /Font /Subtype /Type1 /
 
 std::string fixture(const std::vector<std::string>& contents, const std::string& name)
 {
-    std::vector<test::PageSpec> pages;
+    std::vector<test::PageFixture> pages;
     for (const auto& c : contents) {
-        test::PageSpec p;
+        test::PageFixture p;
         p.content = c;
         p.resources = kHelvetica;
         pages.push_back(p);

@@ -92,13 +92,13 @@ std::string PdfWriter::build(int root, int info, const std::string& trailerExtra
     return out;
 }
 
-std::string makePdf(const std::vector<PageSpec>& pages)
+std::string makePdf(const std::vector<PageFixture>& pages)
 {
     PdfWriter w;
     const int catalog = w.reserve();
     const int tree = w.reserve();
     std::string kids;
-    for (const PageSpec& p : pages) {
+    for (const PageFixture& p : pages) {
         const int contents = w.addStream("", p.content, p.flate);
         const int page = w.add("<< /Type /Page /Parent " + std::to_string(tree) +
                                " 0 R /MediaBox " + p.mediaBox + " /Resources " + p.resources +
@@ -114,10 +114,10 @@ std::string makePdf(const std::vector<PageSpec>& pages)
 
 std::string makePdf(const std::string& content, const std::string& resources)
 {
-    PageSpec p;
+    PageFixture p;
     p.content = content;
     p.resources = resources;
-    return makePdf(std::vector<PageSpec>{p});
+    return makePdf(std::vector<PageFixture>{p});
 }
 
 std::string flateCompress(const std::string& data)

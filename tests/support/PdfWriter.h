@@ -37,7 +37,7 @@ private:
 };
 
 // One page of a fixture document.
-struct PageSpec {
+struct PageFixture {
     std::string content;                  // the content stream
     std::string resources = "<< >>";      // resources dictionary (PDF syntax)
     std::string mediaBox = "[0 0 612 792]";
@@ -46,7 +46,7 @@ struct PageSpec {
 };
 
 // A document of the given pages (catalog, page tree, pages, contents).
-std::string makePdf(const std::vector<PageSpec>& pages);
+std::string makePdf(const std::vector<PageFixture>& pages);
 // A one-page document around a content stream.
 std::string makePdf(const std::string& content, const std::string& resources = "<< >>");
 

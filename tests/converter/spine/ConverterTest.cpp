@@ -97,7 +97,7 @@ void registerScriptedExporter()
 std::string threePagePdf()
 {
     static const std::string path = [] {
-        test::PageSpec p;
+        test::PageFixture p;
         p.content = "0 0 m 10 10 l S";
         return test::writeTempFile(test::makePdf({p, p, p}), "three.pdf");
     }();

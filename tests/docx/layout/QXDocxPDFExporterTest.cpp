@@ -23,9 +23,9 @@ struct ReadPage {
     QXDocxPDFExporter exporter;
     std::shared_ptr<QXDocxPage> page;
 
-    explicit ReadPage(const test::PageSpec& spec, bool pagePass = true)
+    explicit ReadPage(const test::PageFixture& fixture, bool pagePass = true)
     {
-        const auto doc = pdf::Document::openData(test::makePdf(std::vector<test::PageSpec>{spec}));
+        const auto doc = pdf::Document::openData(test::makePdf(std::vector<test::PageFixture>{fixture}));
         EXPECT_TRUE(doc);
         exporter.setPdfWriter(std::make_unique<QXDocxWriter>());
         exporter.begainReadDocument(doc);
@@ -37,7 +37,7 @@ struct ReadPage {
         page->createPageWithColumn();
     }
     explicit ReadPage(const std::string& content, const std::string& resources = kHelvetica, bool pagePass = true)
-        : ReadPage(test::PageSpec{content, resources}, pagePass)
+        : ReadPage(test::PageFixture{content, resources}, pagePass)
     {
     }
 

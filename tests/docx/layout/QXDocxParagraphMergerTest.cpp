@@ -23,7 +23,7 @@ namespace {
 // A column from x 72 to 500.
 const Rect kMergeColumn(72, 100, 428, 600);
 
-struct LineSpec {
+struct LineShape {
     std::string text;
     double left = 72;
     double right = 500;
@@ -39,34 +39,34 @@ struct LineSpec {
 // A one-line paragraph of one run, as a section makes it for a line of a
 // column. The font is not installed, so the first word's width comes from
 // the run's inside spacing alone.
-QXDocxParagraphPtr mergeParagraph(const LineSpec& spec)
+QXDocxParagraphPtr mergeParagraph(const LineShape& shape)
 {
     static std::uint64_t scan = 0;
     auto run = test::makeTestRun(
-        {spec.text, spec.left, spec.right, spec.base - 10, spec.height, spec.base, scan, scan, std::nullopt, 3});
+        {shape.text, shape.left, shape.right, shape.base - 10, shape.height, shape.base, scan, scan, std::nullopt, 3});
     ++scan;
     QXDocx_RPr property = run->rProperty();
-    QXDocxSetText(property.rFonts.ascii, spec.font);
+    QXDocxSetText(property.rFonts.ascii, shape.font);
     run->setRProperty(property);
     auto line = std::make_shared<QXDocxRunTextLine>(QXDocxRunTextArray{run});
     // The first word takes its share of the run's inside spacing.
-    const std::string word = spec.text.substr(0, spec.text.find(' '));
+    const std::string word = shape.text.substr(0, shape.text.find(' '));
     if (!word.empty())
-        run->setInsideSpacing(spec.firstWordWidth * static_cast<double>(utf16Length(spec.text)) /
+        run->setInsideSpacing(shape.firstWordWidth * static_cast<double>(utf16Length(shape.text)) /
                               static_cast<double>(utf16Length(word)));
-    return std::make_shared<QXDocxParagraph>(QXDocxRunTextLineArray{line}, spec.yBefore, spec.yHeight, spec.yAfter,
+    return std::make_shared<QXDocxParagraph>(QXDocxRunTextLineArray{line}, shape.yBefore, shape.yHeight, shape.yAfter,
                                              kMergeColumn, 0, QXDocxUtilities::defaultSectPropertyHiden());
 }
 
 // One-line paragraphs with baselines 14 points apart from 110.
-ParagraphArray column(std::vector<LineSpec> specs)
+ParagraphArray column(std::vector<LineShape> shapes)
 {
     ParagraphArray paragraphs;
     double base = 110;
-    for (auto& spec : specs) {
-        spec.base = base;
+    for (auto& shape : shapes) {
+        shape.base = base;
         base += 14;
-        paragraphs.push_back(mergeParagraph(spec));
+        paragraphs.push_back(mergeParagraph(shape));
     }
     return paragraphs;
 }
@@ -88,7 +88,7 @@ std::vector<std::size_t> groupSizes(const ParagraphArray& merged)
     return sizes;
 }
 
-const std::vector<LineSpec> kWrapped = {
+const std::vector<LineShape> kWrapped = {
     {"Paragraphs of running text are cut", 72, 500},
     {"into lines by the program that", 72, 497},
     {"drew them, and the converter joins", 72, 499},
@@ -119,11 +119,11 @@ TEST(QXDocxParagraphMergerTest, ColumnsThatStayApart)
 {
     struct Case {
         const char* name;
-        std::vector<LineSpec> lines;
+        std::vector<LineShape> lines;
         std::vector<std::size_t> groups;   // lines per resulting paragraph
     };
-    auto wrappedAfter = [](LineSpec first) {
-        std::vector<LineSpec> lines{std::move(first)};
+    auto wrappedAfter = [](LineShape first) {
+        std::vector<LineShape> lines{std::move(first)};
         lines.insert(lines.end(), kWrapped.begin(), kWrapped.end());
         return lines;
     };
@@ -170,14 +170,14 @@ TEST(QXDocxParagraphMergerTest, ColumnsThatStayApart)
     for (const auto& c : cases) {
         ParagraphArray paragraphs;
         double base = 110;
-        for (auto spec : c.lines) {
-            spec.base = base;
+        for (auto shape : c.lines) {
+            shape.base = base;
             base += 14;
-            if (spec.text.empty()) {
+            if (shape.text.empty()) {
                 paragraphs.push_back(std::make_shared<QXDocxParagraph>());
                 continue;
             }
-            paragraphs.push_back(mergeParagraph(spec));
+            paragraphs.push_back(mergeParagraph(shape));
         }
         const ParagraphArray merged = QXDocxParagraphMerger::mergeParagraphsIfNeed(paragraphs);
         EXPECT_EQ(groupSizes(merged), c.groups) << c.name;
@@ -218,10 +218,10 @@ TEST(QXDocxParagraphMergerTest, LinePitchAndHeightEndGroups)
         for (std::size_t i = 0; i < c.heights.size(); ++i) {
             if (i > 0)
                 base += c.baseSteps[i - 1];
-            LineSpec spec{texts[i], edges[i].first, edges[i].second, base};
-            spec.height = c.heights[i];
-            spec.yAfter = 4;   // enough height for the pitch test
-            paragraphs.push_back(mergeParagraph(spec));
+            LineShape shape{texts[i], edges[i].first, edges[i].second, base};
+            shape.height = c.heights[i];
+            shape.yAfter = 4;   // enough height for the pitch test
+            paragraphs.push_back(mergeParagraph(shape));
         }
         EXPECT_EQ(QXDocxParagraphMerger::findMergeParagraphs(paragraphs).size(), c.firstGroup) << c.name;
     }
@@ -231,10 +231,10 @@ TEST(QXDocxParagraphMergerTest, TooLittleHeightForThePitchEndsTheGroup)
 {
     // 2 × 14 − 1 = 27: paragraphs of 13.5 each fall short, 13.6 each pass.
     for (const auto& [yAfter, size] : std::vector<std::pair<double, std::size_t>>{{1.5, 1}, {1.6, 2}}) {
-        std::vector<LineSpec> specs(kWrapped.begin(), kWrapped.begin() + 2);
-        for (auto& spec : specs)
-            spec.yAfter = yAfter;
-        EXPECT_EQ(QXDocxParagraphMerger::findMergeParagraphs(column(specs)).size(), size) << yAfter;
+        std::vector<LineShape> shapes(kWrapped.begin(), kWrapped.begin() + 2);
+        for (auto& shape : shapes)
+            shape.yAfter = yAfter;
+        EXPECT_EQ(QXDocxParagraphMerger::findMergeParagraphs(column(shapes)).size(), size) << yAfter;
     }
 }
 
@@ -277,10 +277,10 @@ TEST(QXDocxParagraphMergerTest, LeftEdges)
     };
     const char* texts[] = {"The first line of running text", "continues on the second line", "and ends here."};
     for (const auto& c : cases) {
-        std::vector<LineSpec> specs;
+        std::vector<LineShape> shapes;
         for (std::size_t i = 0; i < c.edges.size(); ++i)
-            specs.push_back({texts[i], c.edges[i].first, c.edges[i].second});
-        const ParagraphArray paragraphs = column(specs);
+            shapes.push_back({texts[i], c.edges[i].first, c.edges[i].second});
+        const ParagraphArray paragraphs = column(shapes);
         const ParagraphArray group = QXDocxParagraphMerger::findMergeParagraphs(paragraphs);
         EXPECT_EQ(group.size(), c.size) << c.name;
         if (group.size() > 1) {
@@ -294,7 +294,7 @@ TEST(QXDocxParagraphMergerTest, RightAndCentreEdges)
     // Lines wide enough to have needed the next line's first word.
     struct Case {
         const char* name;
-        std::vector<LineSpec> lines;
+        std::vector<LineShape> lines;
         std::size_t size;
         std::int32_t jc;
     };
@@ -398,13 +398,13 @@ TEST(QXDocxParagraphMergerTest, LineEndsJoinedWithOneBlankWhereNeeded)
 
 TEST(QXDocxParagraphMergerTest, MergedParagraphSpansTheGroupAndCarriesItsBreaks)
 {
-    std::vector<LineSpec> specs(kWrapped);
-    specs[0].yBefore = 6;
-    specs[0].yAfter = 2;
-    specs[1].yAfter = 3;
-    specs[2].yBefore = 1;
-    specs[3].yAfter = 9;
-    const ParagraphArray group = column(specs);
+    std::vector<LineShape> shapes(kWrapped);
+    shapes[0].yBefore = 6;
+    shapes[0].yAfter = 2;
+    shapes[1].yAfter = 3;
+    shapes[2].yBefore = 1;
+    shapes[3].yAfter = 9;
+    const ParagraphArray group = column(shapes);
     QXDocx_SectPr section = group[0]->sectProperty();
     section.shouldWrite = true;
     group[0]->setSectProperty(section);

@@ -7,10 +7,10 @@ using namespace rz;
 
 TEST(PdfWriter, FixturePassesQpdfCheckAndPdfinfo)
 {
-    test::PageSpec a;
+    test::PageFixture a;
     a.content = "BT /F1 12 Tf 72 720 Td (Hello) Tj ET";
     a.resources = "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >>";
-    test::PageSpec b = a;
+    test::PageFixture b = a;
     b.flate = true;
     b.extra = "/Rotate 90";
     const std::string path = test::writeTempFile(test::makePdf({a, b}));

@@ -14,16 +14,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::shared_ptr<pdf::Document> openPages(const std::vector<test::PageSpec>& pages)
+std::shared_ptr<pdf::Document> openPages(const std::vector<test::PageFixture>& pages)
 {
     auto document = pdf::Document::openData(test::makePdf(pages));
     EXPECT_TRUE(document);
     return document;
 }
 
-test::PageSpec page(const std::string& mediaBox, const std::string& extra = {})
+test::PageFixture page(const std::string& mediaBox, const std::string& extra = {})
 {
-    test::PageSpec p;
+    test::PageFixture p;
     p.mediaBox = mediaBox;
     p.extra = extra;
     return p;

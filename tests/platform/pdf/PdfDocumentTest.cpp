@@ -13,10 +13,10 @@ namespace {
 
 std::string onePage(const std::string& extra = {})
 {
-    test::PageSpec p;
+    test::PageFixture p;
     p.content = "0 0 m 10 10 l S";
     p.extra = extra;
-    return test::makePdf(std::vector<test::PageSpec>{p});
+    return test::makePdf(std::vector<test::PageFixture>{p});
 }
 
 bool near(const Rect& a, const Rect& b)
@@ -184,9 +184,9 @@ TEST(PdfDocument, RotationAngles)
 
 TEST(PdfDocument, DrawingTransform)
 {
-    test::PageSpec spec;
-    spec.mediaBox = "[0 0 200 100]";
-    const auto doc = Document::openData(test::makePdf(std::vector<test::PageSpec>{spec}));
+    test::PageFixture page;
+    page.mediaBox = "[0 0 200 100]";
+    const auto doc = Document::openData(test::makePdf(std::vector<test::PageFixture>{page}));
     ASSERT_TRUE(doc);
     const Page p = doc->page(1);
     auto map = [](const Affine& t, double x, double y) { return apply(Point{x, y}, t); };

@@ -102,7 +102,7 @@ const char* const kTextOnlyInAnnotations[] = {"pdfbox__PasswordSample-128bit.pdf
 
 std::string onePageFixture()
 {
-    test::PageSpec p;
+    test::PageFixture p;
     p.content = "BT /F1 12 Tf 20 60 Td (Readable) Tj ET";
     p.resources = "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >>";
     return test::writeTempFile(test::makePdf({p}), "onepage.pdf");

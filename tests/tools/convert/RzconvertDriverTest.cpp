@@ -132,9 +132,9 @@ std::vector<std::string> namesIn(const std::string& dir)
 // A document of `count` small pages, page k showing "<marker> k".
 std::string pagesPdf(int count, const std::string& marker = "Page")
 {
-    std::vector<test::PageSpec> pages;
+    std::vector<test::PageFixture> pages;
     for (int k = 1; k <= count; ++k) {
-        test::PageSpec p;
+        test::PageFixture p;
         p.mediaBox = "[0 0 100 40]";
         p.content = "BT /F1 10 Tf 5 15 Td (" + marker + " " + std::to_string(k) + ") Tj ET";
         p.resources = "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >>";

@@ -77,7 +77,7 @@ double meanSSIM(const Image& a, const Image& b)
 
 std::string fixture(const std::string& mediaBox, const std::string& extra = {})
 {
-    test::PageSpec p;
+    test::PageFixture p;
     p.mediaBox = mediaBox;
     p.extra = extra;
     p.content = "1 0 0 rg 10 10 50 30 re f BT /F1 12 Tf 20 60 Td (Page) Tj ET";
