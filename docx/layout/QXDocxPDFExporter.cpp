@@ -144,8 +144,16 @@ bool QXDocxPDFExporter::interpretPDFPage(const pdf::Page& page)
 
 bool QXDocxPDFExporter::convertPDFPage(const pdf::Page& page)
 {
-    if (!interpretPDFPage(page))
-        return false;
+    try {
+        if (!interpretPDFPage(page))
+            return false;
+    } catch (...) {
+        // A page that could not be read is dropped, and the next one keeps
+        // its own place in the document.
+        if (pdfWriter_)
+            pdfWriter_->abandonPage();
+        throw;
+    }
     pdfWriter_->endWritePage();
     return true;
 }

@@ -1,17 +1,20 @@
 // The parts of the DOCX package other than the streamed main part, and the
 // packing of the work folder into the output file.
 #include "converter/QXError.h"
+#include "converter/ooxml/MediaContentType.h"
 #include "converter/ooxml/QXDocxCounters.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/QXZipArchive.h"
 #include "docx/layout/QXDocxPackageNames.h"
 #include "docx/layout/QXDocxPackageTemplates.h"
 #include "docx/layout/QXDocxWriter.h"
+
+#include "converter/ooxml/MediaContentType.h"
 #include "platform/text/Ascii.h"
 
 #include <filesystem>
 #include <fstream>
-#include <set>
+#include <map>
 #include <system_error>
 #include <utility>
 
@@ -84,20 +87,6 @@ bool moveFile(const std::string& from, const std::string& to)
     return true;
 }
 
-// The content type of a media extension (lower case) not among the fixed
-// defaults.
-std::string mediaContentType(const std::string& extension)
-{
-    static const std::pair<const char*, const char*> kTypes[] = {
-        {"gif", "image/gif"},   {"bmp", "image/bmp"},   {"tif", "image/tiff"},   {"tiff", "image/tiff"},
-        {"emf", "image/x-emf"}, {"wmf", "image/x-wmf"}, {"svg", "image/svg+xml"},
-    };
-    for (const auto& [ext, type] : kTypes)
-        if (extension == ext)
-            return type;
-    return "application/octet-stream";
-}
-
 } // namespace
 
 void QXDocxWriter::docxWriteRels(const std::string& folder)
@@ -168,23 +157,35 @@ void QXDocxWriter::docxWriteContentTypes(const std::string& folder)
     };
     for (const auto& [part, type] : overrides)
         writeEmptyWithAttributes(*writer, "Override", {{"PartName", part}, {"ContentType", type}});
-    std::set<std::string> extensions = {"jpg", "jpeg", "jp2", "png"};
-    static const std::pair<const char*, const char*> kImageDefaults[] = {
+    std::map<std::string, std::string> defaults = {
         {"jpg", "image/jpeg"}, {"jpeg", "image/jpeg"}, {"jp2", "image/jp2"}, {"png", "image/png"}};
-    for (const auto& [extension, type] : kImageDefaults)
+    for (const auto& [extension, type] : defaults)
         writeEmptyWithAttributes(*writer, "Default", {{"Extension", extension}, {"ContentType", type}});
-    // Every media extension needs a content type, also one outside the four.
+    // Every media part is declared as what its bytes hold: by its
+    // extension's default when that agrees, else by a default for a new
+    // extension, else by an override of its own.
+    std::map<std::string, std::string> sources; // relationship id -> media file
+    for (const auto& [path, id] : docxMediaIds_)
+        sources.emplace(id, path);
     for (const Relationship& relationship : docxRelationships_) {
         if (relationship.target.rfind("media/", 0) != 0)
             continue;
         std::string extension = fs::path(relationship.target).extension().string();
-        if (extension.size() < 2)
-            continue;
-        extension = asciiLower(extension.substr(1));
-        if (!extensions.insert(extension).second)
-            continue;
-        writeEmptyWithAttributes(*writer, "Default",
-                                 {{"Extension", extension}, {"ContentType", mediaContentType(extension)}});
+        extension = extension.size() < 2 ? std::string() : asciiLower(extension.substr(1));
+        const auto source = sources.find(relationship.id);
+        const std::string type = mediaContentTypeOfFile(source == sources.end() ? std::string() : source->second,
+                                                        extension);
+        if (!extension.empty()) {
+            const auto [declared, added] = defaults.emplace(extension, type);
+            if (added) {
+                writeEmptyWithAttributes(*writer, "Default", {{"Extension", extension}, {"ContentType", type}});
+                continue;
+            }
+            if (declared->second == type)
+                continue;
+        }
+        writeEmptyWithAttributes(*writer, "Override",
+                                 {{"PartName", "/word/" + relationship.target}, {"ContentType", type}});
     }
     writer->writeEndDocument();
 }

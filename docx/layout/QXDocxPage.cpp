@@ -261,6 +261,22 @@ void QXDocxPage::createPageSections()
     }
 }
 
+void QXDocxPage::insertRunPictArray(const QXDocxRunGroup& pictures)
+{
+    if (pictures.empty() || allPageSectionArray_.empty())
+        return;
+    QXDocxParagraphPtr anchor;
+    for (const QXDocxPageSectionPtr& section : allPageSectionArray_)
+        if ((anchor = section->firstTextParagraph()))
+            break;
+    for (const QXDocxPageSectionPtr& section : allPageSectionArray_)
+        if (!anchor && (anchor = section->firstParagraph()))
+            break;
+    if (!anchor)
+        anchor = allPageSectionArray_.front()->anchorParagraph();
+    anchor->insertRunPictArray(pictures);
+}
+
 void QXDocxPage::creatOutlineIfNeed()
 {
     const QXWordOptions& options = QXDocxManager::sharedInstance().moreOptions().wordOptions();
@@ -400,12 +416,8 @@ void QXDocxPage::createRunTextLines()
             continue;
         }
         if (trimBlanks) {
-            std::erase_if(group, [&](const QXDocxRunTextPtr& run) {
-                if (!run->isBankSpaceRunText())
-                    return false;
+            for (const QXDocxRunTextPtr& run : QXDocxRunTextLine::TrimBankSpaceRunTextArray(group))
                 dropped.insert(run.get());
-                return true;
-            });
         }
         if (group.empty())
             continue;

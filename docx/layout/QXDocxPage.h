@@ -139,6 +139,11 @@ public:
     // With outline type 1, the paragraphs that head the outline entries of
     // this page become headings of the entries' levels.
     void creatOutlineIfNeed();
+    // Hands floating drawings to the first section with a text paragraph,
+    // else to the first with any paragraph, else to a paragraph made for
+    // them in the first section: a page keeps its drawings even without
+    // text.
+    void insertRunPictArray(const QXDocxRunGroup& pictures);
     // A bookmark named by the PDF page number, before the page's sections.
     void writePDFPageBookmark();
     // The page margins from the column blocks and the lowest text (72 on

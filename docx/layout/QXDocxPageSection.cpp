@@ -420,6 +420,23 @@ QXDocxParagraphPtr QXDocxPageSection::firstTextParagraph() const
     return nullptr;
 }
 
+QXDocxParagraphPtr QXDocxPageSection::anchorParagraph()
+{
+    if (auto paragraph = firstTextParagraph())
+        return paragraph;
+    if (auto paragraph = firstParagraph())
+        return paragraph;
+    QXDocx_SectPr record = sectProperty_;
+    record.shouldWrite = false;
+    auto paragraph = QXDocxParagraph::BlankParagraph(1, 1, 0, 0, 0, QXDocxUtilities::defaultRProperty(), record,
+                                                     sectionFrame_.origin.y, sectionFrame_)
+                         .front();
+    if (paragraphGroupArray_.empty())
+        paragraphGroupArray_.emplace_back();
+    paragraphGroupArray_.front().insert(paragraphGroupArray_.front().begin(), paragraph);
+    return paragraph;
+}
+
 QXDocxParagraphPtr QXDocxPageSection::lastParagraph() const
 {
     if (paragraphGroupArray_.empty())
@@ -521,9 +538,8 @@ std::vector<QXDocxPageSectionPtr> QXDocxPageSection::CreatePageSection(QXDocxRun
             continue;
         }
         if (trimBlanks) {
-            const auto blanks = QXDocxRunTextLine::FindBankSpaceRunTextArray(same);
+            const auto blanks = QXDocxRunTextLine::TrimBankSpaceRunTextArray(same);
             dropped.insert(dropped.end(), blanks.begin(), blanks.end());
-            removeRuns(same, blanks);
         }
         if (same.empty())
             continue;

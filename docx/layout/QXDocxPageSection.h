@@ -167,6 +167,10 @@ public:
     QXDocxParagraphPtr firstParagraph() const;
     QXDocxParagraphPtr firstTextParagraph() const;
     QXDocxParagraphPtr lastParagraph() const;
+    // The paragraph floating objects hang on: the first text paragraph, else
+    // the first paragraph, else a new empty one (a line of 1 point at the
+    // top of the section) added for them, so that they are never dropped.
+    QXDocxParagraphPtr anchorParagraph();
     // Every run of every line of every column, in order.
     QXDocxRunTextArray allRunTextArray() const;
 

@@ -386,10 +386,14 @@ void QXDocxPageSection::writeWithXMLWriter(XMLFileWriter& writer)
     // 9. Tables not placed float, anchored to the paragraph above them.
     for (const auto& table : tables) {
         auto anchor = insertParagraph(table.bounds.origin);
-        if (!anchor)
-            anchor = firstParagraph();
-        if (anchor)
-            anchorFloatingTable(table, anchor);
+        if (!anchor) {
+            // A section without paragraphs gets one for the table to hang on.
+            const bool made = !firstParagraph();
+            anchor = anchorParagraph();
+            if (made)
+                objects.insert(objects.begin(), anchor);
+        }
+        anchorFloatingTable(table, anchor);
     }
 
     // 10. Everything in order; empty plain paragraphs are left out.

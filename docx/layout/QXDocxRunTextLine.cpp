@@ -179,6 +179,9 @@ QXDocxRunTextLineSpaceArray QXDocxRunTextLine::findRowSpace(const QXDocxRunTextA
             } else if (previous->pdfScanIndex_ShowText() == next->pdfScanIndex_ShowText() &&
                        gap >= docxlimits::kLineTextTabGap) {
                 text += "\t" + next->runText();
+            } else if (text.ends_with(' ') || next->runText().starts_with(' ')) {
+                // The blank is in the text already.
+                text += next->runText();
             } else {
                 text += " " + next->runText();
             }
@@ -313,6 +316,28 @@ QXDocxRunTextArray QXDocxRunTextLine::FindBankSpaceRunTextArray(const QXDocxRunT
         if (run->isBankSpaceRunText())
             blanks.push_back(run);
     }
+    return blanks;
+}
+
+QXDocxRunTextArray QXDocxRunTextLine::TrimBankSpaceRunTextArray(QXDocxRunTextArray& runs)
+{
+    // Widths measured in the written font can close the gap a dropped blank
+    // leaves, so the break is kept in the text itself.
+    QXDocxRunTextArray drawn = runs;
+    std::stable_sort(drawn.begin(), drawn.end(), [](const QXDocxRunTextPtr& a, const QXDocxRunTextPtr& b) {
+        return a->pdfScanIndex() < b->pdfScanIndex();
+    });
+    for (std::size_t i = 1; i + 1 < drawn.size(); ++i) {
+        const QXDocxRunText& blank = *drawn[i];
+        QXDocxRunText& before = *drawn[i - 1];
+        const QXDocxRunText& after = *drawn[i + 1];
+        if (blank.isBankSpaceRunText() && !before.isBankSpaceRunText() && !after.isBankSpaceRunText() &&
+            before.pdfScanIndex() + 1 == blank.pdfScanIndex() && blank.pdfScanIndex() + 1 == after.pdfScanIndex() &&
+            after.ctmInfo().xLeft > before.ctmInfo().xLeft && !before.isSpaceLast())
+            before.setRunText(before.runText() + " ");
+    }
+    QXDocxRunTextArray blanks = FindBankSpaceRunTextArray(runs);
+    std::erase_if(runs, [](const QXDocxRunTextPtr& run) { return run->isBankSpaceRunText(); });
     return blanks;
 }
 

@@ -116,6 +116,11 @@ public:
     // The blank runs (no underline, no strike-through, white space only), in
     // order.
     static QXDocxRunTextArray FindBankSpaceRunTextArray(const QXDocxRunTextArray& runs);
+    // Takes the blank runs out of `runs` (the runs of one baseline) and
+    // answers them. A lone blank drawn between two characters is a word
+    // break: the character before it keeps it as a blank at its end, so
+    // that the words never run together once the blank run is gone.
+    static QXDocxRunTextArray TrimBankSpaceRunTextArray(QXDocxRunTextArray& runs);
     // True when every run is blank (true for no runs).
     static bool IsBankSpaceRunTextArray(const QXDocxRunTextArray& runs);
     // The first run followed by every later run that draws it again; empty

@@ -1,6 +1,8 @@
 #include "docx/layout/QXDocxWriter.h"
 
 #include "converter/ooxml/QXDocxCounters.h"
+#include "converter/ooxml/QXDocxProperty.h"
+#include "converter/ooxml/QXDocxUtilities.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "docx/layout/QXDocxPackageNames.h"
 #include "platform/core/Numbers.h"
@@ -113,6 +115,9 @@ void QXDocxWriter::begainWriteDocument()
     writer.writeStartElementWithNamespace(w, "document");
     writer.writeAttributeWithNamespace(names::kXML, "space", "preserve");
     writer.writeStartElementWithNamespace(w, "body");
+    bodyLevel_ = writer.level();
+    closingSectProperty_.reset();
+    closingSectionWritten_ = false;
 }
 
 void QXDocxWriter::begainWritePage(Size pageSize, std::int64_t pdfPageIndex)
@@ -128,10 +133,34 @@ void QXDocxWriter::begainWritePage(Size pageSize, std::int64_t pdfPageIndex)
 
 void QXDocxWriter::endWritePage()
 {
-    if (currentPage_)
-        currentPage_->endWritePage(currentDocxPageIndex_);
+    try {
+        if (currentPage_) {
+            currentPage_->endWritePage(currentDocxPageIndex_);
+            closingSectProperty_ = currentPage_->sectProperty();
+            closingSectionWritten_ = currentPage_->isDocumentLastPage();
+        }
+    } catch (...) {
+        abandonPage();
+        throw;
+    }
     currentPage_.reset();
     ++currentDocxPageIndex_;
+}
+
+void QXDocxWriter::abandonPage()
+{
+    currentPage_.reset();
+    ++currentDocxPageIndex_;
+    // Whatever the page left open is closed, so that the following pages
+    // are written beside it in the body, never inside it.
+    if (documentWriter_ && documentWriter_->isOpen()) {
+        try {
+            while (documentWriter_->level() > bodyLevel_)
+                documentWriter_->writeEndElement();
+        } catch (const XMLWriterException&) {
+            // The file itself failed; the document fails when it is ended.
+        }
+    }
 }
 
 void QXDocxWriter::endWriteDocument()
@@ -142,6 +171,18 @@ void QXDocxWriter::endWriteDocument()
     // WordprocessingML has no document-properties element in the body, and
     // Word refuses a body holding an element it does not know.
     XMLFileWriter& writer = *documentWriter_;
+    while (writer.level() > bodyLevel_)
+        writer.writeEndElement();
+    // The body ends with the last section's properties, written by the
+    // document's last page; when that page failed or was never converted,
+    // they are written here with the last written page's size and margins.
+    if (!closingSectionWritten_) {
+        QXDocx_SectPr record = closingSectProperty_.value_or(QXDocxUtilities::defaultSectPropertyHiden());
+        record.shouldWrite = true;
+        record.type = QXDocxSectionTypeContinuous;
+        QXDocxProperty::NewWriteSectProperty(record)->writeWithXMLWriter(writer);
+        closingSectionWritten_ = true;
+    }
     writer.writeEndElement(); // body
     writer.writeEndElement(); // document
     writer.writeEndDocument();

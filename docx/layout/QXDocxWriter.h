@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,12 @@ public:
     // page replaces the first page unwritten).
     void begainWritePage(Size pageSize, std::int64_t pdfPageIndex);
     // Lays the current page out, writes it, and moves to the next index.
+    // A page that fails is abandoned (see abandonPage) and the error raised
+    // again.
     void endWritePage();
+    // Drops the current page: what it left open in the main part is closed
+    // down to the body, and the page index moves on all the same.
+    void abandonPage();
     // Writes w:docPr, closes the body and the main part.
     void endWriteDocument();
     // Writes the other parts, packs the package in the work folder and moves
@@ -123,6 +129,12 @@ private:
     std::int64_t lastRelationshipNumber_ = 0;
     std::shared_ptr<QXDocxPage> currentPage_;
     std::int64_t currentDocxPageIndex_ = 1;
+    // The depth of the open w:body in the main part.
+    int bodyLevel_ = 0;
+    // The section properties of the last written page, and whether the body's
+    // closing section properties are written already.
+    std::optional<QXDocx_SectPr> closingSectProperty_;
+    bool closingSectionWritten_ = false;
 };
 
 } // namespace rz

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -328,4 +329,42 @@ TEST(QXDocxRunTextLineTest, BlankAndDuplicateRuns)
               (QXDocxRunTextArray{word, again}));
     EXPECT_EQ(QXDocxRunTextLine::FindDuplicateRunTexts({blank}), (QXDocxRunTextArray{blank}));
     EXPECT_TRUE(QXDocxRunTextLine::FindDuplicateRunTexts({}).empty());
+}
+
+TEST(QXDocxRunTextLineTest, TrimmedBlanksLeaveTheirWordBreaks)
+{
+    // Characters with the x range each has after measuring in the written
+    // font: wider than in the PDF, so that the gap a blank leaves closes.
+    struct Case {
+        const char* name;
+        std::vector<std::tuple<std::string, double, double, std::uint64_t>> runs; // text, left, right, scan
+        std::string lineText;
+        std::size_t dropped;
+    };
+    const std::vector<Case> cases = {
+        {"a blank between two words", {{"a", 0, 6.5, 0}, {" ", 6, 9, 1}, {"b", 6.8, 12, 2}}, "a b", 1},
+        {"blanks at the ends are just dropped", {{" ", 0, 3, 0}, {"a", 3, 9, 1}, {" ", 9, 12, 2}}, "a", 2},
+        {"two blanks in a row leave the gap to speak", {{"a", 0, 6, 0}, {" ", 6, 9, 1}, {" ", 9, 12, 2}, {"b", 12, 18, 3}},
+         "a b", 2},
+        {"a blank drawn elsewhere is no break", {{"a", 0, 6.5, 0}, {" ", 6, 9, 5}, {"b", 6.8, 12, 1}}, "ab", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QXDocxRunTextArray runs;
+        for (const auto& [text, left, right, scan] : c.runs)
+            runs.push_back(test::makeLineRun(text, left, right, 10, scan));
+        const QXDocxRunTextArray dropped = QXDocxRunTextLine::TrimBankSpaceRunTextArray(runs);
+        EXPECT_EQ(dropped.size(), c.dropped);
+        for (const QXDocxRunTextPtr& run : runs)
+            EXPECT_FALSE(run->isBankSpaceRunText());
+        // The page renumbers the drawing order once the blanks are gone.
+        std::uint64_t index = 0;
+        for (const QXDocxRunTextPtr& run : runs) {
+            run->setPdfScanIndex(index);
+            run->setPdfScanIndex_ShowText(index);
+            run->setTextScanIndex(index++);
+        }
+        QXDocxRunTextLine line(runs);
+        EXPECT_EQ(line.lineText(), c.lineText);
+    }
 }

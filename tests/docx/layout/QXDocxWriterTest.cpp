@@ -92,7 +92,7 @@ PackageReport readPackage(const std::string& path, const std::string& extracted)
                "for n in sorted(z.namelist()):\n"
                "    print('entry ' + n)\n"
                "    if n.startswith('word/media/'):\n"
-               "        print('media %s=%s' % (n[len('word/media/'):], z.read(n).decode()))\n"
+               "        print('media %s=%s' % (n[len('word/media/'):], z.read(n).decode(errors='replace')))\n"
                "R = '{http://schemas.openxmlformats.org/package/2006/relationships}'\n"
                "for r in ET.fromstring(z.read('word/_rels/document.xml.rels')).findall(R + 'Relationship'):\n"
                "    print('rel %s=%s' % (r.get('Id'), r.get('Target')))\n"
@@ -100,12 +100,17 @@ PackageReport readPackage(const std::string& path, const std::string& extracted)
                "root = ET.fromstring(z.read('word/document.xml'))\n"
                "body = root.find(W + 'body')\n"
                "print('body ' + ' '.join(e.tag[len(W):] for e in body))\n"
+               "print('nested %d' % sum(1 for p in root.iter(W + 'p') if p.find('.//' + W + 'p') is not None))\n"
+               "print('sizes ' + ' '.join(s.find(W + 'pgSz').get(W + 'w') for s in root.iter(W + 'sectPr')))\n"
                "zoom = ET.fromstring(z.read('word/settings.xml')).find(W + 'zoom')\n"
                "print('zoom %s' % zoom.get(W + 'percent'))\n"
                "print('space ' + root.get('{http://www.w3.org/XML/1998/namespace}space'))\n"
                "C = '{http://schemas.openxmlformats.org/package/2006/content-types}'\n"
                "for e in ET.fromstring(z.read('[Content_Types].xml')).findall(C + 'Default'):\n"
                "    print('default ' + e.get('Extension'))\n"
+               "    print('type %s=%s' % (e.get('Extension'), e.get('ContentType')))\n"
+               "for e in ET.fromstring(z.read('[Content_Types].xml')).findall(C + 'Override'):\n"
+               "    print('override %s=%s' % (e.get('PartName'), e.get('ContentType')))\n"
                "print('styles ' + ' '.join(s.style_id for s in d.styles))\n";
     }
     PackageReport report;
@@ -193,6 +198,53 @@ TEST(QXDocxWriterTest, EmptyPagesGiveAPackageThatPythonDocxOpens)
     }
 }
 
+TEST(QXDocxWriterTest, AFailedPageLeavesNothingOpenAndTheBodyStillEndsWithItsSection)
+{
+    if (!pythonDocxIsInstalled())
+        GTEST_SKIP() << "python-docx is not installed";
+    // Three pages, one of which stops part-way with a paragraph and a run
+    // still open (as a page whose layout raised leaves them).
+    for (const int failing : {1, 2, 3}) {
+        SCOPED_TRACE(failing);
+        const std::string path = makeTempDir() + "/out.docx";
+        QXDocxWriter writer;
+        writer.initWithPath(path, 3);
+        writer.begainWriteDocument();
+        std::vector<std::int64_t> indexes;
+        for (int page = 1; page <= 3; ++page) {
+            writer.begainWritePage(Size{page == 3 ? 800.0 : 612.0, 792}, page);
+            indexes.push_back(writer.currentDocxPageIndex());
+            if (page == failing) {
+                XMLFileWriter& xml = *writer.documentWriter();
+                xml.writeStartElement("w:p");
+                xml.writeStartElement("w:r");
+                xml.writeStartElement("w:t");
+                xml.writeCharacters("partial");
+                writer.abandonPage();
+                continue;
+            }
+            writer.endWritePage();
+        }
+        writer.endWriteDocument();
+        writer.packetZipFileIfNeed();
+        // Every page has its own place, failed or not.
+        EXPECT_EQ(indexes, (std::vector<std::int64_t>{1, 2, 3}));
+
+        const std::string extracted = makeTempDir();
+        const PackageReport report = readPackage(path, extracted);
+        ASSERT_TRUE(report.ran) << report.output;
+        EXPECT_TRUE(report.has("nested 0")) << report.output;
+        ASSERT_EQ(report.starting("body").size(), 1u);
+        EXPECT_TRUE(report.starting("body")[0].ends_with(" sectPr")) << report.output;
+        // The closing section has the size of the last page written.
+        ASSERT_EQ(report.starting("sizes ").size(), 1u);
+        const std::string sizes = report.starting("sizes ")[0];
+        EXPECT_TRUE(sizes.ends_with(failing == 3 ? "12240" : "16000")) << sizes;
+        int parts = 0;
+        EXPECT_EQ(lintParts(extracted, parts), "");
+    }
+}
+
 TEST(QXDocxWriterTest, AnImageCollectedTwiceHasOneId)
 {
     const std::string images = makeTempDir();
@@ -277,6 +329,31 @@ TEST(QXDocxWriterTest, ImagesKeepTheirIdsWhenOthersAreRemoved)
         int parts = 0;
         EXPECT_EQ(lintParts(extracted, parts), "");
     }
+}
+
+TEST(QXDocxWriterTest, MediaAreDeclaredAsWhatTheirBytesHold)
+{
+    if (!pythonDocxIsInstalled())
+        GTEST_SKIP() << "python-docx is not installed";
+    using namespace std::string_literals;
+    const std::string images = makeTempDir();
+    const std::vector<std::string> collect = {
+        writeImage(images, "photo.jpg", "\xff\xd8\xff\xe0 jpeg"s),
+        writeImage(images, "drawn.jpg", "\x89PNG\r\n\x1a\n png"s), // a PNG under a JPEG name
+        writeImage(images, "anim.GIF", "GIF89a gif"s),
+        writeImage(images, "scan.dat", "II*\0 tiff"s),
+        writeImage(images, "other.dat", "GIF87a gif"s),
+    };
+    const std::string path = makeTempDir() + "/out.docx";
+    writeDocument(path, 1, collect);
+    const std::string extracted = makeTempDir();
+    const PackageReport report = readPackage(path, extracted);
+    ASSERT_TRUE(report.ran) << report.output;
+    for (const char* line : {"type jpg=image/jpeg", "type png=image/png", "type gif=image/gif", "type dat=image/tiff",
+                             "override /word/media/drawn.jpg=image/png", "override /word/media/other.dat=image/gif"})
+        EXPECT_TRUE(report.has(line)) << line << "\n" << report.output;
+    EXPECT_FALSE(report.has("type jpg=image/jpg"));
+    EXPECT_EQ(report.starting("override /word/media/").size(), 2u) << report.output;
 }
 
 TEST(QXDocxWriterTest, AnUnwritableOutputRaisesAndLeavesNothing)
