@@ -79,6 +79,20 @@ def words(text):
     return [''.join(sorted(w)) if any(is_rtl(c) for c in w) else w for w in result]
 
 
+def dehyphenated(items):
+    """pdftotext joins a word broken by a hyphen at a line end ("adip-",
+    "iscing" -> "adipiscing"); a document that keeps the broken word (in
+    one paragraph or across two) gets the same join, so that both sides
+    count it as one word."""
+    result = []
+    for w in items:
+        if result and len(result[-1]) > 1 and result[-1].endswith('-') and result[-1][-2].isalpha() and w[:1].islower():
+            result[-1] = result[-1][:-1] + w
+        else:
+            result.append(w)
+    return result
+
+
 def docx_paragraphs(document):
     """Every w:p of the body in document order (text boxes and cells too),
     leaving out the fallback copies of alternate content."""
@@ -93,12 +107,12 @@ def docx_words(document):
     result = []
     for paragraph in docx_paragraphs(document):
         result += words(paragraph.text)
-    return result
+    return dehyphenated(result)
 
 
 def pdf_words(pdf):
     out = subprocess.run(['pdftotext', '-enc', 'UTF-8', pdf, '-'], capture_output=True, check=True)
-    return words(out.stdout.decode('utf-8', errors='replace'))
+    return dehyphenated(words(out.stdout.decode('utf-8', errors='replace')))
 
 
 def pdf_pages(pdf):
