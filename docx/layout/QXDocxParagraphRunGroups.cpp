@@ -30,7 +30,9 @@ QXDocxParagraphRunGroupsResult QXDocxParagraphRunGroups::build(std::vector<QXDoc
             const QXDocxRunTextPtr current = runs[i];
             double gap = current->ctmInfo().xLeft - previous->ctmInfo().xRight;
             QXDocxRunGap measure;
-            measure.gap = gap;
+            // Where words break is read from the gap the PDF draws; the
+            // spacing that places the run is made of the measured one.
+            measure.gap = current->ctmInfo().xLeft - previous->drawnXRight();
             measure.blankWidth = previous->spaceWidth();
             measure.textWidth = previous->textWidth();
             measure.previousIsOneChar = utf16Length(previous->runText()) == 1;

@@ -9,6 +9,7 @@
 #include "pdfengine/fonts/QXPDFFontUtilities.h"
 #include "platform/text/Utf.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace rz {
@@ -64,11 +65,24 @@ void QXDocxRunText::setRunText(std::string_view text)
 
 void QXDocxRunText::updateToNewFontWidth(double width)
 {
+    drawnXRight_ = drawnXRight();
     textWidth_ = width;
     QXPDF_CTMInfo info = ctmInfo();
     info.frame.size.width = width;
     info.xRight = info.xLeft + width;
     setCtmInfo(info);
+}
+
+void QXDocxRunText::absorbBlankRunText(const QXDocxRunText& blank)
+{
+    const double drawn = std::max(drawnXRight(), blank.drawnXRight());
+    setRunText(runText_ + " ");
+    textWidth_ += blank.textWidth();
+    QXPDF_CTMInfo info = ctmInfo();
+    info.frame = info.frame.unionWith(blank.ctmInfo().frame);
+    info.xRight = std::max(info.xRight, blank.ctmInfo().xRight);
+    setCtmInfo(info);
+    drawnXRight_ = drawn;
 }
 
 Rect QXDocxRunText::displayRect() const

@@ -6,7 +6,9 @@
 
 #include "docx/layout/QXDocxRun.h"
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -64,6 +66,14 @@ public:
     // textWidth = width; the frame of ctmInfo becomes that wide, xRight =
     // xLeft + width.
     void updateToNewFontWidth(double width);
+    // Takes in the blank run drawn right after this run: a blank ends the
+    // text, the width grows by the blank's and the frame reaches over it.
+    void absorbBlankRunText(const QXDocxRunText& blank);
+    // The right edge of the run as the PDF draws it, which measuring in the
+    // written font does not move: gaps between runs are read with it when
+    // deciding where words break.
+    double drawnXRight() const { return std::isnan(drawnXRight_) ? ctmInfo().xRight : drawnXRight_; }
+    void setDrawnXRight(double x) { drawnXRight_ = x; }
     // The frame of ctmInfo.
     Rect displayRect() const override;
     // Neither underlined nor struck through, and the text is blank.
@@ -114,6 +124,7 @@ private:
     double textWidth_ = 0;
     double insideSpacing_ = 0;
     double outsideSpacing_ = 0;
+    double drawnXRight_ = std::numeric_limits<double>::quiet_NaN();
     std::string runText_;
     std::uint64_t pdfScanIndex_BegainText_ = 0;
     std::uint64_t pdfScanIndex_ShowText_ = 0;

@@ -70,7 +70,7 @@ std::size_t lineStretchLength(std::span<const QXDocxRunTextPtr> runs)
     if (runs.empty())
         return 0;
     const QXDocxRunText& first = *runs.front();
-    double previousRight = first.ctmInfo().xRight;
+    double previousRight = first.drawnXRight();
     std::size_t i = 1;
     for (; i < runs.size(); ++i) {
         const QXDocxRunText& run = *runs[i];
@@ -83,7 +83,7 @@ std::size_t lineStretchLength(std::span<const QXDocxRunTextPtr> runs)
         const bool rightOfFirst = info.xLeft > first.ctmInfo().xLeft;
         if (!(sameBase && nextInOrder && sameFormat && close && rightOfFirst))
             break;
-        previousRight = info.xRight;
+        previousRight = run.drawnXRight();
     }
     return i;
 }
@@ -172,7 +172,7 @@ QXDocxRunTextLineSpaceArray QXDocxRunTextLine::findRowSpace(const QXDocxRunTextA
     for (std::size_t i = 1; i < runs.size(); ++i) {
         const QXDocxRunTextPtr& previous = runs[i - 1];
         const QXDocxRunTextPtr& next = runs[i];
-        const double gap = next->ctmInfo().xLeft - previous->ctmInfo().xRight;
+        const double gap = next->ctmInfo().xLeft - previous->drawnXRight();
         if (previous->textScanIndex() + previous->textScanLength() == next->textScanIndex()) {
             if (gap < docxlimits::kLineTextJoinGap) {
                 text += next->runText();
@@ -322,7 +322,8 @@ QXDocxRunTextArray QXDocxRunTextLine::FindBankSpaceRunTextArray(const QXDocxRunT
 QXDocxRunTextArray QXDocxRunTextLine::TrimBankSpaceRunTextArray(QXDocxRunTextArray& runs)
 {
     // Widths measured in the written font can close the gap a dropped blank
-    // leaves, so the break is kept in the text itself.
+    // leaves, so the break is kept in the text itself, with the blank's
+    // width, so that the spacing made of the widths stays right.
     QXDocxRunTextArray drawn = runs;
     std::stable_sort(drawn.begin(), drawn.end(), [](const QXDocxRunTextPtr& a, const QXDocxRunTextPtr& b) {
         return a->pdfScanIndex() < b->pdfScanIndex();
@@ -334,7 +335,7 @@ QXDocxRunTextArray QXDocxRunTextLine::TrimBankSpaceRunTextArray(QXDocxRunTextArr
         if (blank.isBankSpaceRunText() && !before.isBankSpaceRunText() && !after.isBankSpaceRunText() &&
             before.pdfScanIndex() + 1 == blank.pdfScanIndex() && blank.pdfScanIndex() + 1 == after.pdfScanIndex() &&
             after.ctmInfo().xLeft > before.ctmInfo().xLeft && !before.isSpaceLast())
-            before.setRunText(before.runText() + " ");
+            before.absorbBlankRunText(blank);
     }
     QXDocxRunTextArray blanks = FindBankSpaceRunTextArray(runs);
     std::erase_if(runs, [](const QXDocxRunTextPtr& run) { return run->isBankSpaceRunText(); });
@@ -380,8 +381,10 @@ QXDocxRunTextPtr QXDocxRunTextLine::MergeLeft2RightRunTextArray(const QXDocxRunT
     std::uint64_t scanLength = first->pdfScanLength();
     std::uint64_t textIndex = first->textScanIndex();
     std::uint64_t textLength = first->textScanLength();
+    double drawnRight = first->drawnXRight();
     for (std::size_t i = 1; i < runs.size(); ++i) {
         const QXDocxRunText& run = *runs[i];
+        drawnRight = std::max(drawnRight, run.drawnXRight());
         text += run.runText();
         width += run.textWidth() + run.insideSpacing();
         frame = frame.unionWith(run.ctmInfo().frame);
@@ -406,6 +409,7 @@ QXDocxRunTextPtr QXDocxRunTextLine::MergeLeft2RightRunTextArray(const QXDocxRunT
     info.topLeft = {frame.origin.x, frame.origin.y};
     info.bottomLeft = {frame.origin.x, frame.origin.y + frame.size.height};
     first->setCtmInfo(info);
+    first->setDrawnXRight(drawnRight);
 
     first->setTextWidth(width);
     first->setInsideSpacing(frame.size.width - width);
