@@ -6,10 +6,16 @@ Source (read at generation time only): the font files of the Debian packages
 the project installs (scripts/debian-packages.txt): fonts-liberation2,
 fonts-dejavu-core, fonts-urw-base35 and fonts-noto-cjk. A word processor
 sets a single-spaced line of a TrueType/OpenType font from its OS/2 Windows
-metrics, so for each face:
+metrics and the external leading, the part of the hhea line gap that the
+Windows metrics do not already cover, so for each face:
 
-    height factor = (OS/2 usWinAscent + usWinDescent) / head unitsPerEm
+    leading       = max(0, hhea lineGap - ((usWinAscent + usWinDescent)
+                                           - (hhea ascender - hhea descender)))
+    height factor = (usWinAscent + usWinDescent + leading) / head unitsPerEm
     ascent factor = usWinAscent / (usWinAscent + usWinDescent)
+
+(Arial and its stand-in Liberation Sans: 1.15 of the font size, as word
+processors set them.)
 
 (the ascent factor times the line height is the part above the baseline).
 Each face is listed under its lower-cased full name (name ID 4), its family
@@ -79,18 +85,20 @@ def faces(path):
         tables = table_directory(data, offset)
         units_per_em = struct.unpack_from(">H", data, tables["head"][0] + 18)[0]
         win_ascent, win_descent = struct.unpack_from(">HH", data, tables["OS/2"][0] + 74)
-        yield names(data, tables), units_per_em, win_ascent, win_descent
+        hhea_ascender, hhea_descender, line_gap = struct.unpack_from(">hhh", data, tables["hhea"][0] + 4)
+        leading = max(0, line_gap - ((win_ascent + win_descent) - (hhea_ascender - hhea_descender)))
+        yield names(data, tables), units_per_em, win_ascent, win_descent, leading
 
 
 def main():
     rows = {}
     for pattern in FONT_GLOBS:
         for path in sorted(glob.glob(pattern)):
-            for name_table, upm, ascent, descent in faces(path):
+            for name_table, upm, ascent, descent, leading in faces(path):
                 total = ascent + descent
                 if upm <= 0 or total <= 0:
                     continue
-                height = "%.4f" % (total / upm)
+                height = "%.4f" % ((total + leading) / upm)
                 ascent_share = "%.4f" % (ascent / total)
                 family = name_table.get(16, name_table.get(1, ""))
                 style = name_table.get(17, name_table.get(2, ""))
