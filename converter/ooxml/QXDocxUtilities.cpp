@@ -572,8 +572,10 @@ void QXDocxUtilities::WritePProperty(const QXDocx_PPr& property, const QXDocx_RP
     w.start("ind");
     w.attribute("firstLine", twips(property.ind.firstLine));
     w.attribute("left", twips(property.ind.left));
-    if (property.ind.right > 0)
-        w.attribute("right", twips(property.ind.right));
+    // Always written, 0 included: LibreOffice carries the right indent of a
+    // paragraph that ends a section into the next paragraph when that one
+    // does not name its own, squeezing it into a sliver of its column.
+    w.attribute("right", twips(property.ind.right > 0 ? property.ind.right : 0.0f));
     w.end();
 
     // A justification code without a value leaves the paragraph's default.

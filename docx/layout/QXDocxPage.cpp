@@ -171,7 +171,11 @@ bool QXDocxPage::_localizedReplaceFontNameIfNeed()
         _localizedReplaceFontNameWithDictionary(table);
         return true;
     }
-    if (!QXRegex::IsLanguageForString_English(middle) && !QXRegex::IsLanguageForString_English(tail)) {
+    // The fallback only where it is installed: a font name the system does
+    // not have would keep the runs in a font that is not there either, and
+    // a word processor sets them in whatever it has, wider or narrower.
+    if (!QXRegex::IsLanguageForString_English(middle) && !QXRegex::IsLanguageForString_English(tail) &&
+        QXPDFFontUtilities::SystemFontNameIsExist(kFallbackReplaceFont)) {
         for (const QXDocxRunTextPtr& run : allRunTextArray_) {
             QXDocx_RPr property = run->rProperty();
             QXDocxSetText(property.rFonts_replace.ascii, kFallbackReplaceFont);
@@ -195,8 +199,12 @@ void QXDocxPage::_localizedReplaceFontNameWithDictionary(
         const auto found = table.find(replacement);
         if (found == table.end())
             continue;
-        const std::string name =
-            QXPDFFontUtilities::SystemFontNameIsExist(found->second) ? found->second : kFallbackReplaceFont;
+        std::string name = found->second;
+        if (!QXPDFFontUtilities::SystemFontNameIsExist(name)) {
+            if (!QXPDFFontUtilities::SystemFontNameIsExist(kFallbackReplaceFont))
+                continue;
+            name = kFallbackReplaceFont;
+        }
         QXDocxSetText(property.rFonts_replace.ascii, name);
         QXDocxSetText(property.rFonts_replace.hAnsi, name);
         QXDocxSetText(property.rFonts_replace.eastAsia, name);

@@ -153,7 +153,7 @@ TEST(QXDocxUtilitiesWriterTest, ParagraphProperties)
     EXPECT_EQ(written, R"(<w:pPr><w:numPr><w:ilvl w:val="1"/><w:numId w:val="3"/></w:numPr>)"
                        R"(<w:tabs><w:tab w:val="left" w:pos="1440"/><w:tab w:val="right" w:pos="2890"/></w:tabs>)"
                        R"(<w:spacing w:before="120" w:after="0" w:line="280" w:lineRule="auto"/>)"
-                       R"(<w:ind w:firstLine="360" w:left="720"/><w:jc w:val="both"/><w:outlineLvl w:val="2"/>)" +
+                       R"(<w:ind w:firstLine="360" w:left="720" w:right="0"/><w:jc w:val="both"/><w:outlineLvl w:val="2"/>)" +
                            kDefaultRPr + "</w:pPr>");
 
     // A heading deeper than the schema's levels takes the deepest one.
@@ -524,7 +524,7 @@ TEST(QXDocxUtilitiesWriterTest, DeferredPropertyWriter)
         QXDocxProperty::NewWrite1BlankParagraphWithProperty(QXDocxUtilities::defaultPProperty(), mark, section);
     const std::string blankXml = writeWordprocessingML([&](XMLFileWriter& w) { blank->writeWithXMLWriter(w); });
     EXPECT_EQ(blankXml, R"(<w:p><w:pPr><w:spacing w:before="0" w:after="0" w:line="240" w:lineRule="exact"/>)"
-                        R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/><w:rPr>)" +
+                        R"(<w:ind w:firstLine="0" w:left="0" w:right="0"/><w:jc w:val="left"/><w:rPr>)" +
                             kDefaultFonts +
                             R"(<w:sz w:val="10"/><w:szCs w:val="10"/><w:color w:val="000000"/><w:noProof/></w:rPr>)" +
                             sectionXml + "</w:pPr></w:p>");

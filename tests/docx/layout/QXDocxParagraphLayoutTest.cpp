@@ -259,7 +259,7 @@ TEST(QXDocxParagraphLayoutTest, WrittenProperties)
     });
     EXPECT_EQ(written, R"(<w:p><w:pPr><w:tabs><w:tab w:val="left" w:pos="2000"/></w:tabs>)"
                        R"(<w:spacing w:before="0" w:after="0" w:line="240" w:lineRule="exact"/>)"
-                       R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/>)" +
+                       R"(<w:ind w:firstLine="0" w:left="0" w:right="0"/><w:jc w:val="left"/>)" +
                            kLayoutDefaultRPr + "</w:pPr></w:p>");
 
     // A column break follows the properties in a run of its own.
@@ -270,7 +270,7 @@ TEST(QXDocxParagraphLayoutTest, WrittenProperties)
         w.writeEndElement();
     });
     EXPECT_EQ(withBreak, R"(<w:p><w:pPr><w:spacing w:before="0" w:after="0" w:line="240" w:lineRule="exact"/>)"
-                         R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/>)" +
+                         R"(<w:ind w:firstLine="0" w:left="0" w:right="0"/><w:jc w:val="left"/>)" +
                              kLayoutDefaultRPr + R"(</w:pPr><w:r><w:rPr/><w:br w:type="column"/></w:r></w:p>)");
 }
 

@@ -144,7 +144,7 @@ TEST(QXDocxParagraphTest, BlankParagraphWritesOnlyItsProperties)
     QXDocxParagraph paragraph;
     paragraph.setSpaceLine(7.5);
     EXPECT_EQ(writtenParagraph(paragraph), R"(<w:p><w:pPr><w:spacing w:before="0" w:after="0" w:line="150" w:lineRule="exact"/>)"
-                                  R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/>)" +
+                                  R"(<w:ind w:firstLine="0" w:left="0" w:right="0"/><w:jc w:val="left"/>)" +
                                       paragraphRPrOfSize(14) + "</w:pPr></w:p>");
     EXPECT_EQ(paragraph.rProperty().sz, 12.0f);  // the paragraph keeps its own
 
@@ -157,7 +157,7 @@ TEST(QXDocxParagraphTest, BlankParagraphWritesOnlyItsProperties)
     blanks[0]->setBreakColumn(true);
     EXPECT_EQ(writtenParagraph(*blanks[0]),
               R"(<w:p><w:pPr><w:spacing w:before="0" w:after="0" w:line="600" w:lineRule="exact"/>)"
-              R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="center"/>)"
+              R"(<w:ind w:firstLine="0" w:left="0" w:right="0"/><w:jc w:val="center"/>)"
               R"(<w:rPr><w:rFonts w:ascii="Times New Roman" w:hAnsi="Times New Roman" w:cs="Times New Roman" w:eastAsia="Times New Roman"/>)"
               R"(<w:sz w:val="0"/><w:szCs w:val="0"/><w:color w:val="000000"/><w:noProof/></w:rPr></w:pPr>)"
               R"(<w:r><w:rPr/><w:br w:type="column"/></w:r></w:p>)");
@@ -178,7 +178,7 @@ TEST(QXDocxParagraphTest, OneGroupWithATabIsWrittenLeftAlignedWithATabStop)
 
     EXPECT_EQ(writtenParagraph(paragraph), R"(<w:p><w:pPr><w:tabs><w:tab w:val="left" w:pos="2000"/></w:tabs>)"
                                   R"(<w:spacing w:before="0" w:after="0" w:line="240" w:lineRule="exact"/>)"
-                                  R"(<w:ind w:firstLine="0" w:left="0"/><w:jc w:val="left"/>)" +
+                                  R"(<w:ind w:firstLine="0" w:left="0" w:right="0"/><w:jc w:val="left"/>)" +
                                       paragraphRPrOfSize(24) + "</w:pPr><w:r>" + paragraphRPrOfSize(24) + "<w:tab/></w:r></w:p>");
     EXPECT_EQ(paragraph.pProperty().jc, QXDocxJustificationLeft);
 }
