@@ -37,6 +37,16 @@ std::size_t lastCodePointStart(std::string_view text)
     return at;
 }
 
+// The installed face a word processor sets a bold or italic run of the
+// family in, when there is one; else the family's name.
+std::string styledFaceName(const std::string& family, bool bold, bool italic)
+{
+    if (!bold && !italic)
+        return family;
+    const std::string styled = family + (bold ? " Bold" : "") + (italic ? " Italic" : "");
+    return QXPDFFontUtilities::SystemFontNameIsExist(styled) ? styled : family;
+}
+
 } // namespace
 
 std::shared_ptr<QXDocxWriterObject> QXDocxRunText::copy() const
@@ -202,10 +212,13 @@ void QXDocxRunText::optimizePropertyAtStart(bool replaceFonts)
             property.rFonts = property.rFonts_replace;
         }
         if (measure) {
-            const double width = QXPDFFontUtilities::SystemFontName(fontName, size, runText_);
+            // A bold or italic run is set in the family's bold or italic
+            // face, which is wider or narrower than the regular one.
+            const std::string face = styledFaceName(fontName, property.b, property.i);
+            const double width = QXPDFFontUtilities::SystemFontName(face, size, runText_);
             if (width > 0)
                 updateToNewFontWidth(width);
-            const double space = QXPDFFontUtilities::SystemFontName(fontName, size, " ");
+            const double space = QXPDFFontUtilities::SystemFontName(face, size, " ");
             if (space > 0)
                 blank = space;
         }

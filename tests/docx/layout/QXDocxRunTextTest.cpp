@@ -297,6 +297,20 @@ TEST(QXDocxRunTextTest, MeasuredInTheInstalledFont)
     EXPECT_NEAR(replaced->spaceWidth(), 0.278 * 12, 0.01);
     EXPECT_GT(replaced->wordSingleLineHeight(), 12);
 
+    // A bold run is measured in the bold face (Times bold: H 778, e 444,
+    // l 278, l 278, o 500).
+    for (const auto& [bold, italic, em] : {std::tuple{true, false, 2.278}}) {
+        auto styled = makeRun("Hello", 5, 100, 30);
+        QXDocx_RPr face = styled->rProperty();
+        face.sz = 12;
+        face.b = bold;
+        face.i = italic;
+        setFont(face, "Liberation Serif");
+        styled->setRProperty(face);
+        styled->optimizePropertyAtStart(true);
+        EXPECT_NEAR(styled->textWidth(), em * 12, 0.05) << bold << italic;
+    }
+
     // replaceFonts off: nothing is measured or renamed.
     auto kept = makeRun("Hello", 5, 100, 30);
     kept->setRProperty(property);
