@@ -407,6 +407,16 @@ double QXPDFSimple8BitFont::widthOfSpace() const
 
 void QXPDFSimple8BitFont::updateBankSpaceWidth()
 {
+    // Code 32 is the font's space only when its encoding does not put
+    // another glyph there (TeX's math and symbol fonts hold letters at 32):
+    // a letter's width taken for the blank's would glue words together.
+    const std::string* text = textForCode(32);
+    if (text && *text != " " && *text != "\u00a0")
+        return;
+    // In the program's own encoding a code the program leaves out (a
+    // subset's unused glyph) says nothing of a space either.
+    if (!text && !encodingSet_ && !builtinEncodingText_.empty())
+        return;
     double w = embFontWidthForCode(32);
     if (!(w > 0 && w <= 1))
         w = charWidths_[32];
