@@ -448,7 +448,14 @@ QXDocx_RPr QXDocxPDFExporter::currentRProperty() const
     const int mode = current_.state->textRenderMode();
     r.b = r.b || mode == 2 || mode == 6;
     if (!r.i) {
-        const float angle = QXTransformTextAngle(current_.displayTransform);
+        // Slanted text: the glyphs' upright axis is not square to their
+        // baseline. The angle is taken from the baseline, so text turned
+        // sideways or upside down (text boxes, text paths) is not slanted.
+        float angle = QXTransformTextAngle(current_.displayTransform) -
+                      QXTransformRotationAngle(current_.displayTransform);
+        angle = std::fmod(angle + 720.0f, 360.0f);
+        if (QXTransformIsMirrored(current_.displayTransform))
+            angle = 360.0f - angle;
         r.i = angle < 88.0f || angle > 92.0f;
     }
     const float size = static_cast<float>(
@@ -624,11 +631,14 @@ void QXDocxPDFExporter::appendDocxTextBox(std::string_view text, Size textOffset
     const QXPDF_CTMInfo& next = nextCharCTMInfo_;
     const double rotation = box->rotation();
     double advance = 0;
+    // A sideways box reaches across its lines to the glyph tops: the right
+    // edge of text turned by 90 degrees, the left edge of text turned by
+    // 270 (the tops lie an ascent away from the baseline).
     if (rotation == 90) {
-        box->setDisplayX(std::isnan(box->displayX()) ? next.xRight : std::max(next.xRight, box->displayX()));
+        box->setDisplayX(std::isnan(box->displayX()) ? next.xAscent : std::max(next.xAscent, box->displayX()));
         advance = std::fabs(next.topLeft.y - info.topLeft.y);
     } else if (rotation == 270) {
-        box->setDisplayX(std::isnan(box->displayX()) ? next.topLeft.x : std::min(next.topLeft.x, box->displayX()));
+        box->setDisplayX(std::isnan(box->displayX()) ? next.xAscent : std::min(next.xAscent, box->displayX()));
         advance = std::fabs(next.topLeft.y - info.topLeft.y);
     } else {
         advance = std::fabs(next.topLeft.x - info.topLeft.x);

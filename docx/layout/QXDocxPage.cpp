@@ -109,6 +109,8 @@ void QXDocxPage::endWritePage(std::int64_t)
     const QXWordOptions& options = QXDocxManager::sharedInstance().moreOptions().wordOptions();
     updateAllPDFScanIndex();
     optimizeAllRunTextPropertyIfNeed(options.isNeedReplaceFont());
+    optimizeTextBoxRunPropertyIfNeed(options.isNeedReplaceFont());
+    convertAnnotion2TextBox();
     createPageWithColumn();
     if (allPageSectionArray_.empty()) {
         QXDocxPageSectionPtr blank = QXDocxPageSection::BankPageSectionWithSectProperty(sectProperty_);
@@ -119,6 +121,7 @@ void QXDocxPage::endWritePage(std::int64_t)
         blank->setIsPageFootSection(true);
         allPageSectionArray_.push_back(std::move(blank));
     }
+    _insertFloatRunPicts();
     creatOutlineIfNeed();
     if (!xmlWriter_)
         return;

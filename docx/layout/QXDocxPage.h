@@ -155,6 +155,26 @@ public:
     // beyond the raw ones, with header and footer distances.
     static QXDocx_PgMar bestPgMarWithMaxPGMar(const QXDocx_PgMar& raw);
 
+    // --- Text boxes and text paths (QXDocxPageTextBoxes.cpp) ---
+    // The annotation text runs leave the main text; each annotation's runs
+    // become a text box holding nested sections.
+    void convertAnnotion2TextBox();
+    // The text runs of the exporter's text boxes measured in their fonts
+    // like the main text, so that a line keeps the length it has in the
+    // PDF and does not wrap inside its box.
+    void optimizeTextBoxRunPropertyIfNeed(bool replaceFonts);
+    // A text box around the runs (2 points larger than their frame, no
+    // border, no fill, unrotated) holding them as sections nested in it;
+    // nullptr for no runs.
+    QXDocxRunTextBoxPtr NewTextBoxWithRunTextArray(QXDocxRunTextArray runs) const;
+    // The drawings that float over or under the text (text boxes, text
+    // paths) go to the first paragraph with text of the page's sections,
+    // else to the first paragraph; a page without paragraphs writes none.
+    void _insertFloatRunPicts();
+    // The section type of sections nested in text boxes and table cells:
+    // they never write a section break.
+    static constexpr std::int32_t kNestedSectionType = 6;
+
     // The replacement font of text in a language the fonts may not cover.
     static constexpr const char* kFallbackReplaceFont = "Arial Unicode MS";
 

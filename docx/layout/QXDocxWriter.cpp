@@ -5,6 +5,7 @@
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "docx/layout/QXDocxPackageNames.h"
+#include "docx/layout/QXDocxVMLShapes.h"
 #include "platform/core/Numbers.h"
 
 #include <algorithm>
@@ -44,6 +45,7 @@ void QXDocxWriter::initWithPath(const std::string& path, std::int64_t numOfPages
 void QXDocxWriter::setBegainDocxOptions()
 {
     QXDocxResetDocumentCounters();
+    QXDocxVMLShapes::reset();
     currentDocxPageIndex_ = 1;
 }
 

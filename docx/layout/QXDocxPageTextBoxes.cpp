@@ -1,0 +1,110 @@
+// The page's text boxes and text paths: annotation text turned into text
+// boxes before the layout, and the floating drawings handed to a paragraph
+// of the laid-out sections so that they are written with it.
+#include "converter/ooxml/QXDocxCounters.h"
+#include "docx/layout/QXDocxPage.h"
+#include "docx/layout/QXDocxPageSection.h"
+
+#include <unordered_set>
+
+namespace rz {
+
+namespace pagetextboxes {
+
+// A text box is this much wider and taller than the frame of its runs.
+constexpr double kTextBoxGrowth = 2.0;
+// The border width of an annotation text box, points.
+constexpr double kAnnotationBoxStrokeWeight = 1.0;
+
+} // namespace pagetextboxes
+
+namespace PT = pagetextboxes;
+
+QXDocxRunTextBoxPtr QXDocxPage::NewTextBoxWithRunTextArray(QXDocxRunTextArray runs) const
+{
+    if (runs.empty())
+        return nullptr;
+    const Rect frame = QXDocxRunText::FrameOfRunTextArray(runs);
+    auto info = std::make_shared<QXDocxTextBoxInfo>();
+    info->setDisplayX(frame.origin.x);
+    info->setDisplayY(frame.origin.y);
+    info->setDisplayWidth(frame.size.width + PT::kTextBoxGrowth);
+    info->setDisplayHeight(frame.size.height + PT::kTextBoxGrowth);
+    info->setStroked(false);
+    info->setFilled(false);
+    info->setStrokeweight(PT::kAnnotationBoxStrokeWeight);
+    info->setRotation(0);
+
+    auto box = std::make_shared<QXDocxRunTextBox>();
+    const QXDocxRunTextPtr& first = runs.front();
+    box->setIsAnnotion(first->isAnnotion());
+    box->setPdfScanIndex(first->pdfScanIndex());
+    box->setPdfScanIndex_orignal(first->pdfScanIndex_orignal());
+
+    // The box's content is laid out as a page whose margins leave exactly
+    // the frame of the runs; its sections are nested and never break.
+    QXDocx_SectPr nested = sectProperty_;
+    nested.type = kNestedSectionType;
+    nested.shouldWrite = false;
+    nested.offsetFrom = 0;
+    nested.pgMar.top = static_cast<float>(frame.origin.y);
+    nested.pgMar.left = static_cast<float>(frame.origin.x);
+    nested.pgMar.right = static_cast<float>(nested.pgSz.w - (frame.origin.x + frame.size.width));
+    nested.pgMar.bottom = static_cast<float>(nested.pgSz.h - (frame.origin.y + frame.size.height));
+    std::vector<QXDocxPageSectionPtr> sections = QXDocxPageSection::CreatePageSection(runs, nested, false);
+    for (const QXDocxPageSectionPtr& section : sections)
+        section->setSuperPage(const_cast<QXDocxPage*>(this));
+
+    box->setPictZIndex(QXDocxFrontZIndexCounter++);
+    box->setAllPageSectionArray(std::move(sections));
+    box->setPictInfo(std::move(info));
+    return box;
+}
+
+void QXDocxPage::optimizeTextBoxRunPropertyIfNeed(bool replaceFonts)
+{
+    for (const QXDocxRunTextBoxPtr& box : allRunTextBoxArray_) {
+        if (!box->allPageSectionArray().empty())
+            continue;
+        for (const QXDocxRunTextPtr& run : box->allRunTextArray())
+            run->optimizePropertyAtStart(replaceFonts);
+    }
+}
+
+void QXDocxPage::convertAnnotion2TextBox()
+{
+    QXDocxRunTextArray annotation;
+    for (const QXDocxRunTextPtr& run : allRunTextArray_)
+        if (run->isAnnotion())
+            annotation.push_back(run);
+    if (annotation.empty())
+        return;
+    std::erase_if(allRunTextArray_, [](const QXDocxRunTextPtr& run) { return run->isAnnotion(); });
+    for (QXDocxRunTextArray& group : QXDocxRunText::FindGroupSameAnnotionRunText(annotation)) {
+        if (QXDocxRunTextBoxPtr box = NewTextBoxWithRunTextArray(std::move(group)))
+            allRunTextBoxArray_.push_back(std::move(box));
+    }
+}
+
+void QXDocxPage::_insertFloatRunPicts()
+{
+    QXDocxRunGroup floating;
+    floating.insert(floating.end(), allRunTextBoxArray_.begin(), allRunTextBoxArray_.end());
+    floating.insert(floating.end(), allRunTextPathArray_.begin(), allRunTextPathArray_.end());
+    if (floating.empty())
+        return;
+    for (const QXDocxPageSectionPtr& section : allPageSectionArray_) {
+        if (const QXDocxParagraphPtr paragraph = section->firstTextParagraph()) {
+            paragraph->insertRunPictArray(floating);
+            return;
+        }
+    }
+    for (const QXDocxPageSectionPtr& section : allPageSectionArray_) {
+        if (const QXDocxParagraphPtr paragraph = section->firstParagraph()) {
+            paragraph->insertRunPictArray(floating);
+            return;
+        }
+    }
+}
+
+} // namespace rz

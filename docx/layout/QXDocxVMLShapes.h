@@ -1,0 +1,49 @@
+// Document-wide bookkeeping of the VML drawings the DOCX layout writes:
+// the numbers that make every shape's id and name unique in the document
+// ("TextBox N", "TextPath N", "_x0000_sNNNN") and the shape types already
+// declared. A v:shape refers to its shape type by id; readers such as
+// LibreOffice draw a word-art text path only when the v:shapetype it names
+// has been declared, so each shape type is declared once, in front of the
+// first shape that uses it. Numbers are handed out when a shape is written,
+// so pages parsed again and dropped unwritten take none. Process-wide like
+// the other document counters: the document writer resets them when a
+// document starts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace rz {
+
+class XMLFileWriter;
+
+class QXDocxVMLShapes {
+public:
+    // The built-in shape types the layout uses.
+    static constexpr int kTextBoxShapeType = 202;
+    static constexpr int kTextPathShapeType = 136;
+
+    // Every number back to its start; no shape type declared.
+    static void reset();
+
+    // "TextBox N" / "TextPath N": N counts the shapes of that kind written
+    // in the document, from 1.
+    static std::string nextTextBoxName();
+    static std::string nextTextPathName();
+    // "_x0000_sNNNN": a shape id unique among all shapes of the document,
+    // 1025 for the first (the numbering word processors use).
+    static std::string nextShapeId();
+
+    // "#_x0000_tNNN", the reference to a shape type.
+    static std::string shapeTypeReference(int shapeType);
+    // Writes the v:shapetype of `shapeType` (202 or 136) the first time it
+    // is asked for in the document; nothing afterwards.
+    static void declareShapeTypeIfNeed(int shapeType, XMLFileWriter& writer);
+    static bool isShapeTypeDeclared(int shapeType);
+
+private:
+    static void writeTextBoxShapeType(XMLFileWriter& writer);
+    static void writeTextPathShapeType(XMLFileWriter& writer);
+};
+
+} // namespace rz
