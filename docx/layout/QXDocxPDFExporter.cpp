@@ -34,6 +34,12 @@ constexpr int kInvisibleRenderMode = 3;
 // A text box line further than this beyond the previous one (along the
 // box's line offset, points) closes the box.
 constexpr double kTextBoxMaxLineOffset = 96.0;
+// The room a text box keeps beyond its widest line besides the usual 10
+// points: this part of the line's width, and at least this many points.
+constexpr double kTextBoxLineEndRoomFraction = 0.1;
+constexpr double kTextBoxLineEndRoom = 8.0;
+// The part of a line's pitch a sideways text box adds across its lines.
+constexpr double kSidewaysTextBoxLineRoom = 0.5;
 // A text box character this far (points) across the line from the pen
 // starts a new paragraph line.
 constexpr double kTextBoxNewLineOffset = 1.0;
@@ -654,13 +660,28 @@ void QXDocxPDFExporter::endTextBoxWritingIfNeed()
         return;
     const std::shared_ptr<QXDocxTextBoxInfo> box = current->cachedTextBoxInfo();
     if (box) {
-        const double width = current->cachedTextBoxWidthMax() + 10;
+        // Along its lines a box keeps 10 points beyond the widest line and
+        // a little more for readers that set the text in other fonts or
+        // keep an inset of their own (LibreOffice wraps the last word of a
+        // line that only just fits, and hides the wrapped line). The room
+        // is at the far end of the lines, so the text stays in place.
+        const double widest = current->cachedTextBoxWidthMax();
+        const double room = std::max(kTextBoxLineEndRoom, kTextBoxLineEndRoomFraction * widest);
+        const double width = widest + 10 + (std::isfinite(room) ? room : 0);
         const double height = current->cachedTextBoxHeight();
         if (box->rotation() != 90 && box->rotation() != 270) {
             box->setDisplayWidth(width);
             box->setDisplayHeight(height);
         } else {
-            box->setDisplayWidth(height);
+            // Across its lines a sideways box keeps room for half a line
+            // more than the line pitches: word processors lay out text
+            // turned sideways only in a box at least as deep as a line of
+            // its font (LibreOffice stacks the characters one per line in a
+            // box an exact line pitch deep). The room is on the far side of
+            // the last line, so the text stays where it was drawn.
+            const QXDocxParagraphPtr last = current->cachedTextBoxLastParagraph();
+            const double room = last ? kSidewaysTextBoxLineRoom * last->pProperty().spacing.line : 0;
+            box->setDisplayWidth(height + (std::isfinite(room) ? room : 0));
             box->setDisplayHeight(width);
         }
         if (const QXDocxParagraphPtr last = current->cachedTextBoxLastParagraph())

@@ -151,7 +151,10 @@ void QXDocxRunTextBox::writeWithXMLWriter(XMLFileWriter& writer)
     writer.writeStartElementWithNamespace(w, "r");
     QXDocxUtilities::WriteRProperty(rProperty(), writer);
     writer.writeStartElementWithNamespace(w, "pict");
-    QXDocxVMLShapes::declareShapeTypeIfNeed(QXDocxVMLShapes::kTextBoxShapeType, writer);
+    // The text-box shape type is not declared: readers know it by its
+    // number, and LibreOffice lays out text turned by 90 degrees only in a
+    // box of the shape type it knows itself (a declared one keeps the
+    // characters upright, one above the other).
     _writeTextBox(writer);
     writer.writeEndElement();
     writer.writeEndElement();

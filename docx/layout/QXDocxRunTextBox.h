@@ -49,10 +49,9 @@ public:
     // its paragraphs, in order.
     QXDocxRunTextArray allRunTextArray() const;
 
-    // w:r holding the run properties and a w:pict with the box's shape
-    // (preceded, the first time in the document, by the declaration of the
-    // text-box shape type). Each box takes the next "TextBox N" name and
-    // shape id of the document.
+    // w:r holding the run properties and a w:pict with the box's shape.
+    // Each box takes the next "TextBox N" name and shape id of the
+    // document.
     void writeWithXMLWriter(XMLFileWriter& writer) override;
     // The v:shape: placement, paint, border dash, the turned text box with
     // the content, and the page anchoring.

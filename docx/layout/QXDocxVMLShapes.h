@@ -1,10 +1,11 @@
 // Document-wide bookkeeping of the VML drawings the DOCX layout writes:
 // the numbers that make every shape's id and name unique in the document
 // ("TextBox N", "TextPath N", "_x0000_sNNNN") and the shape types already
-// declared. A v:shape refers to its shape type by id; readers such as
-// LibreOffice draw a word-art text path only when the v:shapetype it names
-// has been declared, so each shape type is declared once, in front of the
-// first shape that uses it. Numbers are handed out when a shape is written,
+// declared. A v:shape refers to its shape type by id; LibreOffice draws a
+// word-art text path only when the v:shapetype it names has been declared,
+// so that shape type is declared once, in front of the first shape that
+// uses it. The text-box shape type is left undeclared: LibreOffice knows it
+// by its number, and turns the text of a box by 90 degrees only then. Numbers are handed out when a shape is written,
 // so pages parsed again and dropped unwritten take none. Process-wide like
 // the other document counters: the document writer resets them when a
 // document starts.
