@@ -560,19 +560,28 @@ void QXDocxPDFExporter::usingDocxTextBox(std::string_view text, Size textOffset)
     }
 
     const QXPDF_CTMInfo& pen = nextCharCTMInfo_;
+    // The space width along the box's baseline: the display length of a
+    // space's advance (its horizontal extent alone is nothing for text
+    // turned sideways, and no gap would then become spaces).
     double spaceWidth = 1.0;
-    if (current_.font != nullptr)
-        spaceWidth = convertToDisplaySpaceWidth(current_.display.fontSize * current_.font->widthOfSpace()).width;
+    if (current_.font != nullptr) {
+        const Affine from = currentDisplayTextTransform();
+        const Affine to = nextDisplayTextTransform(Size{current_.display.fontSize * current_.font->widthOfSpace(), 0});
+        spaceWidth = std::hypot(to.tx - from.tx, to.ty - from.ty);
+    }
     double gap = 0;
     double offset = 0;
+    // The gap runs along the text from the pen to the character: down the
+    // page at 90 degrees, up at 270, leftwards at 180 (measured the other
+    // way, every blank between two words would close the box or be lost).
     if (bucket == 90) {
-        gap = pen.bottomLeft.y - info.bottomLeft.y;
+        gap = info.bottomLeft.y - pen.bottomLeft.y;
         offset = info.xBase - pen.xBase;
     } else if (bucket == 270) {
         gap = pen.bottomLeft.y - info.bottomLeft.y;
         offset = pen.xBase - info.xBase;
     } else {
-        gap = info.bottomLeft.x - pen.bottomLeft.x;
+        gap = pen.bottomLeft.x - info.bottomLeft.x;
         offset = info.yBase - pen.yBase;
     }
 
