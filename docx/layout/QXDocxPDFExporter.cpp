@@ -38,8 +38,8 @@ constexpr double kTextBoxMaxLineOffset = 96.0;
 // points: this part of the line's width, and at least this many points.
 constexpr double kTextBoxLineEndRoomFraction = 0.1;
 constexpr double kTextBoxLineEndRoom = 8.0;
-// The part of a line's pitch a sideways text box adds across its lines.
-constexpr double kSidewaysTextBoxLineRoom = 0.5;
+// The part of a line's pitch a text box adds across its lines.
+constexpr double kTextBoxLineRoom = 0.5;
 // A text box character this far (points) across the line from the pen
 // starts a new paragraph line.
 constexpr double kTextBoxNewLineOffset = 1.0;
@@ -678,19 +678,20 @@ void QXDocxPDFExporter::endTextBoxWritingIfNeed()
         const double room = std::max(kTextBoxLineEndRoom, kTextBoxLineEndRoomFraction * widest);
         const double width = widest + 10 + (std::isfinite(room) ? room : 0);
         const double height = current->cachedTextBoxHeight();
+        // Across its lines a box keeps room for half a line more than the
+        // line pitches: word processors lay out text only in a box at least
+        // as deep as a line of its font (LibreOffice stacks the characters
+        // of a sideways box an exact line pitch deep one per line, and cuts
+        // the glyphs of a level one). The room is on the far side of the
+        // last line, so the text stays where it was drawn.
+        const QXDocxParagraphPtr last = current->cachedTextBoxLastParagraph();
+        const double lineRoom = last ? kTextBoxLineRoom * last->pProperty().spacing.line : 0;
+        const double depth = height + (std::isfinite(lineRoom) ? lineRoom : 0);
         if (box->rotation() != 90 && box->rotation() != 270) {
             box->setDisplayWidth(width);
-            box->setDisplayHeight(height);
+            box->setDisplayHeight(depth);
         } else {
-            // Across its lines a sideways box keeps room for half a line
-            // more than the line pitches: word processors lay out text
-            // turned sideways only in a box at least as deep as a line of
-            // its font (LibreOffice stacks the characters one per line in a
-            // box an exact line pitch deep). The room is on the far side of
-            // the last line, so the text stays where it was drawn.
-            const QXDocxParagraphPtr last = current->cachedTextBoxLastParagraph();
-            const double room = last ? kSidewaysTextBoxLineRoom * last->pProperty().spacing.line : 0;
-            box->setDisplayWidth(height + (std::isfinite(room) ? room : 0));
+            box->setDisplayWidth(depth);
             box->setDisplayHeight(width);
         }
         if (const QXDocxParagraphPtr last = current->cachedTextBoxLastParagraph())

@@ -104,12 +104,18 @@ std::string QXDocxRunTextBox::shapeStyle() const
     const double y = info.displayY();
     const double width = info.displayWidth();
     const double height = info.displayHeight();
-    // The text box is turned about its centre; the corner the exporter
-    // recorded (where the first character starts) moves with the rotation.
+    // The text box is turned about its centre. The exporter records where
+    // the first line starts at its glyph tops: the right edge and top of a
+    // box turned by 90 degrees, the left edge and bottom of one turned by
+    // 270, the right edge and bottom of one turned by 180 (upside-down
+    // glyphs have their tops below the baseline).
     double left = x;
     double top = y;
-    if (rotation == 90 || rotation == 180) {
+    if (rotation == 90) {
         left = x - width;
+    } else if (rotation == 180) {
+        left = x - width;
+        top = y - height;
     } else if (rotation == 270) {
         top = y - height;
     }

@@ -136,7 +136,8 @@ TEST(QXDocxRunTextBoxTest, PlacementFollowsTheRotation)
          "layout-flow:vertical;mso-layout-flow-alt:right-to-left", false},
         {270, "margin-left:300pt;margin-top:-100pt;width:20pt;height:200pt;",
          "layout-flow:vertical;mso-layout-flow-alt:bottom-to-top", false},
-        {180, "margin-left:280pt;margin-top:100pt;", "layout-flow:horizontal;mso-layout-flow-alt:left-to-right", true},
+        {180, "margin-left:280pt;margin-top:-100pt;", "layout-flow:horizontal;mso-layout-flow-alt:left-to-right",
+         true},
         {0, "margin-left:300pt;margin-top:100pt;", "mso-fit-shape-to-text:t", false},
         // Counted as 90 for the page's rotation, written unturned.
         {89.5, "margin-left:300pt;margin-top:100pt;", "mso-fit-shape-to-text:t", false},
