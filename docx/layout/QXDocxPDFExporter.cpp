@@ -38,6 +38,11 @@ constexpr double kTextBoxMaxLineOffset = 96.0;
 // points: this part of the line's width, and at least this many points.
 constexpr double kTextBoxLineEndRoomFraction = 0.1;
 constexpr double kTextBoxLineEndRoom = 8.0;
+// A character further along the line than this many space widths from the
+// pen starts a box of its own: text far along the same line (a page
+// number and a running title in the margin, the cells of a sideways table)
+// is not one line of words.
+constexpr double kTextBoxMaxGapSpaces = 4.0;
 // The part of a line's pitch a text box adds across its lines.
 constexpr double kTextBoxLineRoom = 0.5;
 // A text box character this far (points) across the line from the pen
@@ -326,11 +331,14 @@ void QXDocxPDFExporter::scanText(std::string_view text, Size textOffset, const Q
     }
     if (isShouldCancel())
         return;
-    if (isNotScanTextYet_ ? isBlankText(text) : isSingleControl(text))
+    // Blanks before the page's first main text are dropped, except within
+    // an open text box or text path, where they separate its words.
+    const std::shared_ptr<QXDocxPage> current = page();
+    const bool inDrawnText = current->isUsingTextBox() || current->isUsingTextPath();
+    if (isNotScanTextYet_ && !inDrawnText ? isBlankText(text) : isSingleControl(text))
         return;
 
     takeState(state);
-    const std::shared_ptr<QXDocxPage> current = page();
     if (current->isUsingTextBox())
         usingDocxTextBox(text, textOffset);
     else if (current->isUsingTextPath())
@@ -600,7 +608,7 @@ void QXDocxPDFExporter::usingDocxTextBox(std::string_view text, Size textOffset)
             appendDocxTextBox(text, textOffset);
             return;
         }
-    } else if (gap >= -spaceWidth && offset > -kTextBoxNewLineOffset) {
+    } else if (gap >= -spaceWidth && gap <= kTextBoxMaxGapSpaces * spaceWidth && offset > -kTextBoxNewLineOffset) {
         const float spaces = std::floor(static_cast<float>(gap / spaceWidth));
         if (spaces > 0 && spaces < 1000) {
             std::string joined(static_cast<std::size_t>(spaces), ' ');

@@ -90,6 +90,8 @@ TEST(DocxTextBoxConversion, SidewaysAndSlantedTextStayWithTheMainText)
     content += "BT /F1 12 Tf 0 -1 1 0 500 700 Tm (Reading downwards) Tj ET\n";
     content += "BT /F1 12 Tf 0 1 -1 0 540 400 Tm (Reading upwards) Tj ET\n";
     content += "BT /F1 12 Tf -1 0 0 -1 500 300 Tm (Upside down) Tj ET\n";
+    // A folio and a running title far down the same sideways line.
+    content += "BT /F1 10 Tf 0 -1 1 0 580 760 Tm (12) Tj 0 -1 1 0 580 500 Tm (Running title) Tj ET\n";
     content += "BT /F1 14 Tf 0.866 0.5 -0.5 0.866 100 200 Tm (Slanted) Tj ET\n";
     const std::string dest = convertSideways(content, "sideways");
 
@@ -101,6 +103,8 @@ TEST(DocxTextBoxConversion, SidewaysAndSlantedTextStayWithTheMainText)
     EXPECT_NE(output.find("box Reading downwards\n"), std::string::npos) << output;
     EXPECT_NE(output.find("box Reading upwards\n"), std::string::npos) << output;
     EXPECT_NE(output.find("box Upside down\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("box 12\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("box Running title\n"), std::string::npos) << output;
     EXPECT_NE(output.find("path Slanted"), std::string::npos) << output;
     for (const char* id : {"shape TextBox 1\n", "shape TextBox 2\n", "shape TextBox 3\n", "shape TextPath 1\n"})
         EXPECT_NE(output.find(id), std::string::npos) << id << output;
