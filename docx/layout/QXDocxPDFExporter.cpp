@@ -702,8 +702,8 @@ void QXDocxPDFExporter::endTextBoxWritingIfNeed()
             box->setDisplayWidth(depth);
             box->setDisplayHeight(width);
         }
-        if (const QXDocxParagraphPtr last = current->cachedTextBoxLastParagraph())
-            last->resolvePProperty();
+        if (const QXDocxParagraphPtr lastParagraph = current->cachedTextBoxLastParagraph())
+            lastParagraph->resolvePProperty();
         auto run = std::make_shared<QXDocxRunTextBox>();
         // The state current at closing; none at the end of a pass.
         if (renderingStateStack_ && renderingStateStack_->depth() > 0) {

@@ -91,20 +91,7 @@ void QXDocxPage::_insertFloatRunPicts()
     QXDocxRunGroup floating;
     floating.insert(floating.end(), allRunTextBoxArray_.begin(), allRunTextBoxArray_.end());
     floating.insert(floating.end(), allRunTextPathArray_.begin(), allRunTextPathArray_.end());
-    if (floating.empty())
-        return;
-    for (const QXDocxPageSectionPtr& section : allPageSectionArray_) {
-        if (const QXDocxParagraphPtr paragraph = section->firstTextParagraph()) {
-            paragraph->insertRunPictArray(floating);
-            return;
-        }
-    }
-    for (const QXDocxPageSectionPtr& section : allPageSectionArray_) {
-        if (const QXDocxParagraphPtr paragraph = section->firstParagraph()) {
-            paragraph->insertRunPictArray(floating);
-            return;
-        }
-    }
+    insertRunPictArray(floating);
 }
 
 } // namespace rz

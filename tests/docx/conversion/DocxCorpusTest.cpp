@@ -165,12 +165,12 @@ TEST(DocxCorpusReadBack, EveryUnencryptedFileInUsersTools)
     std::string log;
     EXPECT_EQ(test::libreOfficeToPdf(docxFiles, printed, &log), 0) << log;
 
-    const std::string checker = (fs::path(corpus).parent_path() / "tools" / "ooxml-check").string();
+    const std::string checker = test::ooxmlCheckTool();
     std::string report;
     test::runCommand("/usr/bin/python3 " + std::string(test::docxCheckScript()) + " corpus " +
                          test::shellQuoted(test::writeTempFile(listing, "listing.tsv")) + " " +
                          test::shellQuoted(printed) + " " +
-                         (fs::exists(checker) ? test::shellQuoted(checker) : std::string("-")) + " 2>&1",
+                         (checker.empty() ? std::string("-") : test::shellQuoted(checker)) + " 2>&1",
                      &report);
     int checks = 0;
     std::istringstream lines(report);

@@ -4,6 +4,8 @@
 
 #include "tests/support/PdfWriter.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -16,6 +18,16 @@ namespace rz::test {
 inline const char* docxCheckScript()
 {
     return RZ_TEST_SOURCE_DIR "/tests/docx/conversion/docx_check.py";
+}
+
+// The package checker beside the shared corpus; empty when it is not there.
+inline std::string ooxmlCheckTool()
+{
+    const std::string corpus = corpusDir();
+    if (corpus.empty())
+        return {};
+    const std::string tool = corpus + "/../tools/ooxml-check";
+    return access(tool.c_str(), X_OK) == 0 ? tool : std::string();
 }
 
 inline std::string shellQuoted(const std::string& s)

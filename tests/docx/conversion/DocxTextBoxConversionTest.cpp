@@ -3,6 +3,7 @@
 // sideways text is turned. Read back as users' tools read it: python-docx
 // for the paragraphs of the body and of the text boxes, xmllint for the
 // main part, ooxml-check for the package.
+#include "tests/docx/conversion/DocxReadersSupport.h"
 #include "tests/flowtext/ConversionSupport.h"
 
 #include <gtest/gtest.h>
@@ -57,9 +58,9 @@ void expectValidBoxPackage(const std::string& docx)
                                &out),
               0)
         << out;
-    const std::string check = "/work/shared/tools/ooxml-check";
-    if (test::runCommand("test -x " + check) == 0)
+    if (const std::string check = test::ooxmlCheckTool(); !check.empty()) {
         EXPECT_EQ(test::runCommand("/usr/bin/python3 " + check + " '" + docx + "' 2>&1", &out), 0) << out;
+    }
 }
 
 std::string convertSideways(const std::string& content, const std::string& name)
