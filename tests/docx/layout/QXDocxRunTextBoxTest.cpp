@@ -3,6 +3,7 @@
 // types), their content (paragraphs, nested sections, the empty box), and
 // how the page turns annotation text into boxes and hands its drawings to
 // a paragraph.
+#include "converter/ooxml/QXDocxUtilities.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/XMLFileWriter.h"
 #include "docx/layout/QXDocxPackageNames.h"
@@ -13,9 +14,12 @@
 #include "docx/layout/QXDocxVMLShapes.h"
 #include "tests/converter/ooxml/WordprocessingMLFragment.h"
 #include "tests/docx/layout/DocxTestRuns.h"
+#include "tests/support/PdfWriter.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -357,12 +361,41 @@ TEST(QXDocxRunTextBoxTest, DrawingsGoToTheFirstTextParagraph)
     EXPECT_TRUE(std::dynamic_pointer_cast<QXDocxRunTextPath>(group[1]));
 }
 
-TEST(QXDocxRunTextBoxTest, APageWithoutParagraphsWritesNoDrawings)
+TEST(QXDocxRunTextBoxTest, APageWithoutTextStillWritesItsDrawings)
 {
-    QXDocxPage page;
-    page.allRunTextBoxArray().push_back(boxAt(90));
-    page._insertFloatRunPicts();
-    EXPECT_TRUE(page.allPageSectionArray().empty());
+    // A page holding a sideways box and nothing else: its blank section's
+    // paragraph carries the box.
+    const std::string path = test::makeTempDir() + "/page.xml";
+    auto writer = std::make_shared<XMLFileWriter>(path);
+    writer->setPrefix("w", QXOpenXMLNameSpace::nameSpace_w());
+    writer->setPrefix("v", QXDocxPackageNames::kVML);
+    writer->setPrefix("o", QXDocxPackageNames::kOffice);
+    writer->setPrefix("w10", QXDocxPackageNames::kWord10);
+    writer->writeStartDocument();
+    writer->writeStartElementWithNamespace(QXOpenXMLNameSpace::nameSpace_w(), "body");
+    {
+        QXDocxPage page(writer, Size{600, 800}, true, true);
+        page.allRunTextBoxArray().push_back(boxAt(90));
+        page.endWritePage(1);
+    }
+    writer->writeEndDocument();
+    std::ifstream in(path);
+    const std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t box = xml.find("txbxContent");
+    ASSERT_NE(box, std::string::npos) << xml;
+    EXPECT_NE(xml.rfind("<w:p>", box), std::string::npos) << xml;
+}
+
+TEST(QXDocxRunTextBoxTest, ASectionWithoutParagraphsMakesOneToAnchorDrawings)
+{
+    QXDocxPageSection section(QXDocxUtilities::defaultSectPropertyHiden());
+    ASSERT_FALSE(section.firstParagraph());
+    const QXDocxParagraphPtr anchor = section.anchorParagraph();
+    ASSERT_TRUE(anchor);
+    EXPECT_EQ(section.firstParagraph(), anchor);
+    EXPECT_EQ(section.anchorParagraph(), anchor);
+    // A one-point line: the paragraph takes next to no room.
+    EXPECT_FLOAT_EQ(anchor->pProperty().spacing.line, 1.0f);
 }
 
 } // namespace
