@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,29 @@ TEST(DocxConversion, CorpusPaperConverts)
     EXPECT_NE(output.find("Dynamic languages such as JavaScript"), std::string::npos);
     // The left column's abstract comes before the right column's text.
     EXPECT_LT(output.find("Dynamic languages such as JavaScript"), output.find("and is used for the application logic"));
+}
+
+TEST(DocxConversion, AnEncryptedFileConvertsWithItsPassword)
+{
+    const std::string pdf = test::corpusFile("passwords/pypdf__r4-aes-user-password.pdf");
+    if (pdf.empty())
+        GTEST_SKIP() << "no corpus";
+    if (!test::runCommand("/usr/bin/python3 -c 'import docx'", nullptr) == 0)
+        GTEST_SKIP() << "python-docx is not installed";
+    const std::string folder = test::makeTempDir();
+    // Without the password nothing is written.
+    const auto refused = test::convertFile(pdf, "docx", folder + "/refused.docx");
+    EXPECT_TRUE(refused.error);
+    EXPECT_FALSE(std::ifstream(folder + "/refused.docx").good());
+
+    const std::string dest = folder + "/opened.docx";
+    const auto result = test::convertFile(pdf, "docx", dest, std::string("asdfzxcv"));
+    ASSERT_TRUE(result.ended);
+    ASSERT_FALSE(result.error) << result.error->reason;
+    bool ran = false;
+    const std::string output = readDocx(dest, &ran);
+    ASSERT_TRUE(ran) << output;
+    EXPECT_NE(output.find("pdf encryption test"), std::string::npos) << output;
 }
 
 } // namespace
