@@ -172,22 +172,10 @@ void QXDocxRunTextBox::_writeTextBox(XMLFileWriter& writer)
     const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
     const QXDocxTextBoxInfo info = pictInfo_ ? *pictInfo_ : QXDocxTextBoxInfo();
 
-    writer.writeStartElementWithNamespace(names::kVML, "shape");
-    writer.writeAttribute("id", QXDocxVMLShapes::nextTextBoxName());
-    writer.writeAttributeWithNamespace(names::kOffice, "spid", QXDocxVMLShapes::nextShapeId());
-    writer.writeAttribute("type", QXDocxVMLShapes::shapeTypeReference(QXDocxVMLShapes::kTextBoxShapeType));
-    writer.writeAttribute("style", shapeStyle());
-    writer.writeAttribute("filled", info.filled() ? "t" : "f");
-    if (info.filled()) {
-        if (const auto color = info.fillcolorString())
-            writer.writeAttribute("fillcolor", *color);
-    }
-    writer.writeAttribute("stroked", info.stroked() ? "t" : "f");
-    if (info.stroked()) {
-        writer.writeAttribute("strokeweight", TB::wholePoints("", info.strokeweight(), "pt"));
-        if (const auto color = info.strokecolorString())
-            writer.writeAttribute("strokecolor", *color);
-    }
+    QXDocxVMLShapes::writeShapeHead(writer, QXDocxVMLShapes::nextTextBoxName(), QXDocxVMLShapes::kTextBoxShapeType,
+                                    shapeStyle(),
+                                    {info.filled(), info.fillcolorString(), info.stroked(), info.strokeweight(),
+                                     info.strokecolorString()});
 
     // The border's dash.
     if (info.stroked() && info.strokeDashPattern() && !info.strokeDashPattern()->empty()) {

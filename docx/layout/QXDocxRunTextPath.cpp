@@ -86,24 +86,10 @@ void QXDocxRunTextPath::_writeTextPath(XMLFileWriter& writer)
     namespace names = QXDocxPackageNames;
     const QXDocxTextPathInfo info = pictInfo_ ? *pictInfo_ : QXDocxTextPathInfo();
 
-    writer.writeStartElementWithNamespace(names::kVML, "shape");
-    writer.writeAttribute("id", QXDocxVMLShapes::nextTextPathName());
-    writer.writeAttributeWithNamespace(names::kOffice, "spid", QXDocxVMLShapes::nextShapeId());
-    writer.writeAttribute("type", QXDocxVMLShapes::shapeTypeReference(QXDocxVMLShapes::kTextPathShapeType));
-    writer.writeAttribute("style", shapeStyle());
-    writer.writeAttribute("filled", info.filled() ? "t" : "f");
-    if (info.filled()) {
-        if (const auto color = info.fillcolorString())
-            writer.writeAttribute("fillcolor", *color);
-    }
-    writer.writeAttribute("stroked", info.stroked() ? "t" : "f");
-    if (info.stroked()) {
-        char weight[64];
-        std::snprintf(weight, sizeof weight, "%0.0fpt", std::isfinite(info.strokeweight()) ? info.strokeweight() : 0.0);
-        writer.writeAttribute("strokeweight", weight);
-        if (const auto color = info.strokecolorString())
-            writer.writeAttribute("strokecolor", *color);
-    }
+    QXDocxVMLShapes::writeShapeHead(writer, QXDocxVMLShapes::nextTextPathName(), QXDocxVMLShapes::kTextPathShapeType,
+                                    shapeStyle(),
+                                    {info.filled(), info.fillcolorString(), info.stroked(), info.strokeweight(),
+                                     info.strokecolorString()});
 
     writer.writeStartElementWithNamespace(names::kOffice, "extrusion");
     writer.writeAttributeWithNamespace(names::kVML, "ext", "view");

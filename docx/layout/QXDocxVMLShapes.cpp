@@ -3,6 +3,8 @@
 #include "converter/ooxml/XMLFileWriter.h"
 #include "docx/layout/QXDocxPackageNames.h"
 
+#include <cmath>
+#include <cstdio>
 #include <set>
 
 namespace rz {
@@ -128,6 +130,28 @@ void QXDocxVMLShapes::writeTextPathShapeType(XMLFileWriter& writer)
     writer.writeAttribute("shapetype", "t");
     writer.writeEndElement();
     writer.writeEndElement();
+}
+
+void QXDocxVMLShapes::writeShapeHead(XMLFileWriter& writer, const std::string& name, int shapeType,
+                                     const std::string& style, const Paint& paint)
+{
+    namespace names = QXDocxPackageNames;
+    writer.writeStartElementWithNamespace(names::kVML, "shape");
+    writer.writeAttribute("id", name);
+    writer.writeAttributeWithNamespace(names::kOffice, "spid", nextShapeId());
+    writer.writeAttribute("type", shapeTypeReference(shapeType));
+    writer.writeAttribute("style", style);
+    writer.writeAttribute("filled", paint.filled ? "t" : "f");
+    if (paint.filled && paint.fillcolor)
+        writer.writeAttribute("fillcolor", *paint.fillcolor);
+    writer.writeAttribute("stroked", paint.stroked ? "t" : "f");
+    if (paint.stroked) {
+        char weight[64];
+        std::snprintf(weight, sizeof weight, "%0.0fpt", std::isfinite(paint.strokeweight) ? paint.strokeweight : 0.0);
+        writer.writeAttribute("strokeweight", weight);
+        if (paint.strokecolor)
+            writer.writeAttribute("strokecolor", *paint.strokecolor);
+    }
 }
 
 } // namespace rz

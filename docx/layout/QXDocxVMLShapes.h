@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace rz {
@@ -41,6 +42,20 @@ public:
     // is asked for in the document; nothing afterwards.
     static void declareShapeTypeIfNeed(int shapeType, XMLFileWriter& writer);
     static bool isShapeTypeDeclared(int shapeType);
+
+    // Opens a v:shape of `shapeType` named `name` with the next shape id,
+    // its style, and its fill and stroke (a colour only where one is given,
+    // the stroke weight in whole points); the caller writes the content and
+    // closes the element.
+    struct Paint {
+        bool filled = false;
+        std::optional<std::string> fillcolor;
+        bool stroked = false;
+        double strokeweight = 0;
+        std::optional<std::string> strokecolor;
+    };
+    static void writeShapeHead(XMLFileWriter& writer, const std::string& name, int shapeType,
+                               const std::string& style, const Paint& paint);
 
 private:
     static void writeTextBoxShapeType(XMLFileWriter& writer);
