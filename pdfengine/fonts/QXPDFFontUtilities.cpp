@@ -14,13 +14,17 @@ namespace rz {
 
 namespace {
 
-constexpr std::string_view kBoldWords[] = {"bold",  "-bd",  "-md",  ".b",    "medium",
-                                           "-w7",   "-w8",  "-w9",  "-w10",  "-w12",
-                                           "heavy", "black", "-blk"};
+// Besides the common words, the abbreviated styles of the URW fonts that
+// TeX and Ghostscript embed ("NimbusRomNo9L-Medi", "-ReguItal",
+// "-MediItal", "URWPalladioL-Ital"): their bold weight is "Medi" or "Demi".
+constexpr std::string_view kBoldWords[] = {"bold",  "-bd",  "-md",  ".b",    "medium", "-w7",   "-w8",
+                                           "-w9",   "-w10", "-w12", "heavy", "black",  "-blk",  "-medi",
+                                           "-demi"};
 constexpr std::string_view kItalicWords[] = {
-    "italic",    ".i",      "blackadderitc", "cmti",     "oblique", "-lightit",
-    "-mediumit", "-blackit", "-blackobl",    "-heavyit", "-boldit", "-boldobl",
-    "-ltobl",    "-bdit",    "-blkit",       "-hvit"};
+    "italic",    ".i",       "blackadderitc", "cmti",     "oblique", "-lightit", "-mediumit",
+    "-blackit",  "-blackobl", "-heavyit",     "-boldit",  "-boldobl", "-ltobl",  "-bdit",
+    "-blkit",    "-hvit",    "-ital",         "reguital", "mediital", "demiital", "boldital",
+    "lighital",  "bookital"};
 
 bool containsAny(const std::string& haystack, const std::string_view* words, size_t count)
 {

@@ -72,6 +72,10 @@ TEST(FontNames, BoldAndItalicWords)
         {"Times-Italic", false, true},   {"Courier-Oblique", false, true},
         {"Foo.I", false, true},          {"Foo", false, false},
         {"FOO-BLACKIT", true, true},     {"", false, false},
+        // The URW fonts' abbreviated styles.
+        {"NimbusRomNo9L-Medi", true, false}, {"NimbusRomNo9L-ReguItal", false, true},
+        {"NimbusRomNo9L-MediItal", true, true}, {"URWPalladioL-Ital", false, true},
+        {"NimbusSanL-Regu", false, false}, {"DigitalSans", false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(U::isBoldFontName(c.name), c.bold) << c.name;
