@@ -43,6 +43,7 @@
 #include "pdfengine/base/QXPDFPathUtilities.h"
 #include "platform/core/Numbers.h"
 #include "platform/dispatch/Dispatch.h"
+#include "platform/text/Ascii.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -541,7 +542,8 @@ int main(int argc, char** argv)
         const std::string v = argv[++i];
         const std::string quoted = "\"" + escaped(v) + "\"";
         if (arg == "--to") {
-            type = v;
+            // Type keys are lower case; "TXT" or "Docx" mean the same.
+            type = asciiLower(v);
         } else if (arg == "--pages") {
             pages = v;
         } else if (arg == "--password") {

@@ -256,6 +256,12 @@ TEST(RzconvertDriver, PageRangesAreCutToTheDocumentInTheOrderGiven)
                   std::string::npos)
             << r.out;
     }
+    // The type is taken in any case.
+    const std::string upper = test::makeTempDir();
+    const RunResult typed = runDriver("--to TXT --out " + shellQuote(upper) + " " + shellQuote(pdf));
+    EXPECT_EQ(typed.status, 0) << typed.err;
+    EXPECT_NE(typed.out.find("start\t" + pdf + "\ttxt\t"), std::string::npos) << typed.out;
+
     // The order reaches the document: 3 is written before 2.
     const std::string out = test::makeTempDir();
     ASSERT_EQ(runDriver("--to txt --pages 3-2 --out " + shellQuote(out) + " " + shellQuote(pdf)).status, 0);
