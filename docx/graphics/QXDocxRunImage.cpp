@@ -1,0 +1,438 @@
+#include "docx/graphics/QXDocxRunImage.h"
+
+#include "converter/ooxml/QXDocxUtilities.h"
+#include "converter/ooxml/QXOpenXMLNameSpace.h"
+#include "converter/ooxml/XMLFileWriter.h"
+#include "docx/layout/QXDocxPackageNames.h"
+#include "docx/layout/QXDocxVMLShapes.h"
+#include "pdfengine/base/QXPDFPathUtilities.h"
+#include "pdfengine/base/QXPDFUtilities.h"
+#include "platform/graphics/BitmapContext.h"
+#include "platform/image/ImageCodec.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+
+namespace rz {
+
+namespace {
+
+// The shape type of a picture frame.
+constexpr int kPictureShapeType = 75;
+// VML writes an opacity as a fraction of 65536 (plus one step of 256 so
+// that 1 is fully opaque) followed by "f".
+constexpr double kVMLOpacityUnit = 65792;
+
+double area(const Rect& rect)
+{
+    if (rect.isNull())
+        return 0;
+    return rect.width() * rect.height();
+}
+
+double finiteOrZero(double value)
+{
+    return std::isfinite(value) ? value : 0;
+}
+
+std::string format(const char* pattern, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, finiteOrZero(value));
+    return text;
+}
+
+bool isSmall(const Rect& rect)
+{
+    return rect.width() < QXDocxRunImage::kSmallImageSide || rect.height() < QXDocxRunImage::kSmallImageSide;
+}
+
+// The area a run covers while the images are drawn together: its display
+// rectangle, or the unit square under its transform.
+Rect drawnRect(const QXDocxRunImage& run)
+{
+    const auto& info = run.pictInfo();
+    if (info && !info->pdfTransform().isIdentity())
+        return Rect(0, 0, 1, 1).applying(info->pdfTransform());
+    return run.displayRect();
+}
+
+} // namespace
+
+std::shared_ptr<QXDocxRunPictInfo> QXDocxImageInfo::makeEmpty() const
+{
+    return std::make_shared<QXDocxImageInfo>();
+}
+
+QXDocxRunImage::QXDocxRunImage(const QXDocxRunImage& other)
+    : QXDocxRunPict(other),
+      runImageID_(other.runImageID_),
+      runImageTitle_(other.runImageTitle_),
+      imagePath_(other.imagePath_),
+      pictInfo_(other.pictInfo_ ? other.pictInfo_->copyImageInfo() : nullptr)
+{
+}
+
+std::shared_ptr<QXDocxWriterObject> QXDocxRunImage::copy() const
+{
+    return std::make_shared<QXDocxRunImage>(*this);
+}
+
+Rect QXDocxRunImage::displayRect() const
+{
+    if (!pictInfo_)
+        return Rect::zero();
+    const QXDocxImageInfo& info = *pictInfo_;
+    const Rect placed(info.displayX(), info.displayY(), info.displayWidth(), info.displayHeight());
+    if (info.rotation() == 0 && !info.flipY())
+        return placed;
+
+    const auto& corners = info.vertices();
+    double minX = corners[0].x, maxX = corners[0].x, minY = corners[0].y, maxY = corners[0].y;
+    bool finite = true;
+    for (const Point& corner : corners) {
+        finite = finite && std::isfinite(corner.x) && std::isfinite(corner.y);
+        minX = std::min(minX, corner.x);
+        maxX = std::max(maxX, corner.x);
+        minY = std::min(minY, corner.y);
+        maxY = std::max(maxY, corner.y);
+    }
+    if (finite && maxX > minX && maxY > minY)
+        return Rect(minX, minY, maxX - minX, maxY - minY);
+
+    // No corners recorded: the placement turned about its own centre.
+    const Point centre{placed.midX(), placed.midY()};
+    const double radians = double(info.rotation()) * std::numbers::pi / 180;
+    Affine turn = Affine::makeTranslation(-centre.x, -centre.y);
+    turn = concat(turn, Affine::makeRotation(radians));
+    turn = concat(turn, Affine::makeTranslation(centre.x, centre.y));
+    return placed.applying(turn);
+}
+
+QXDocxRunImagePtr QXDocxRunImage::isIntersectImages(const std::vector<QXDocxRunImagePtr>& images) const
+{
+    const bool continues = std::any_of(images.begin(), images.end(), [this](const QXDocxRunImagePtr& image) {
+        return image && image.get() != this && isPDFScanIndexContinue(*image);
+    });
+    if (!continues)
+        return nullptr;
+    for (const QXDocxRunImagePtr& image : images) {
+        if (image && image.get() != this && IsIntersect(*this, *image))
+            return image;
+    }
+    return nullptr;
+}
+
+bool QXDocxRunImage::IsIntersect(const QXDocxRunImage& image1, const QXDocxRunImage& image2)
+{
+    const Rect a = image1.displayRect().standardized();
+    const Rect b = image2.displayRect().standardized();
+    const double common = area(a.intersection(b));
+    if (common > area(a.unionWith(b)) / 2 || common > area(a) / 2 || common > area(b) / 2)
+        return true;
+    if (!isSmall(a) || !isSmall(b))
+        return false;
+    return a.contains(b) || b.contains(a) || a.intersects(b)
+        || a.insetBy(-kSmallImageMargin, -kSmallImageMargin).intersects(b);
+}
+
+QXDocxRunImagePtr QXDocxRunImage::FindBigRectRunImage(const std::vector<QXDocxRunImagePtr>& images)
+{
+    QXDocxRunImagePtr biggest;
+    double biggestArea = -1;
+    for (const QXDocxRunImagePtr& image : images) {
+        if (!image)
+            continue;
+        const double imageArea = area(image->displayRect());
+        if (imageArea > biggestArea) {
+            biggest = image;
+            biggestArea = imageArea;
+        }
+    }
+    return biggest;
+}
+
+bool QXDocxRunImage::drawInContext(BitmapContext* context, const Affine& /*pageTransform*/, bool /*needClip*/) const
+{
+    if (!context)
+        return false;
+    const std::optional<Image> image = QXPDFUtilities::CGImageWithContentsOfFile(imagePath_);
+    if (!image)
+        return false;
+    const double pageHeight = context->clipBoundingBox().size.height;
+    context->saveGState();
+    if (image->width() == 0) {
+        std::fprintf(stderr, "runImage.imagePath: image with path is null:%s!\n", imagePath_.c_str());
+        context->restoreGState();
+        return false;
+    }
+    const Affine transform = pictInfo_ ? pictInfo_->pdfTransform() : Affine::identity();
+    if (transform.isIdentity()) {
+        const Rect rect = displayRect();
+        context->drawImage(*image, Rect(rect.minX(), pageHeight - rect.minY() - rect.height(), rect.width(),
+                                        rect.height()));
+    } else {
+        context->translateCTM(0, pageHeight);
+        context->scaleCTM(1, -1);
+        context->concatCTM(transform);
+        context->drawImage(*image, Rect(0, 0, 1, 1));
+    }
+    context->restoreGState();
+    return true;
+}
+
+std::optional<Image> QXDocxRunImage::MergeRunImage(const std::vector<QXDocxRunImagePtr>& images, Size contextSize,
+                                                   const Affine& scaleTransform, Rect& clipRect)
+{
+    const double pageWidth = std::ceil(contextSize.width);
+    const double pageHeight = std::ceil(contextSize.height);
+    const Rect scaledPage = Rect(0, 0, pageWidth, pageHeight).applying(scaleTransform);
+    const double bitmapWidth = std::ceil(scaledPage.width());
+    const double bitmapHeight = std::ceil(scaledPage.height());
+    if (!(bitmapWidth >= 1) || !(bitmapHeight >= 1)) {
+        std::fputs("Context Size Zero!\n", stderr);
+        return std::nullopt;
+    }
+    std::unique_ptr<BitmapContext> context =
+        QXPDFUtilities::CreateARGBBitmapContextSize(Size{bitmapWidth, bitmapHeight});
+    if (!context)
+        return std::nullopt;
+    context->concatCTM(scaleTransform);
+    // The page height the images are drawn against: the whole bitmap in
+    // user space.
+    const double height = context->clipBoundingBox().size.height;
+
+    Rect united = Rect::null();
+    for (const QXDocxRunImagePtr& run : images) {
+        if (!run)
+            continue;
+        const Rect rect = drawnRect(*run).standardized();
+        const Rect upward(rect.minX(), height - rect.minY() - rect.height(), rect.width(), rect.height());
+        united = united.isNull() ? upward : united.unionWith(upward);
+        run->drawInContext(context.get(), Affine::identity(), false);
+    }
+    if (united.isNull())
+        return std::nullopt;
+
+    // Back to display space, and only what lies on the page.
+    const Rect onPage = Rect(united.minX(), height - united.minY() - united.height(), united.width(), united.height())
+                            .intersection(Rect(0, 0, contextSize.width, contextSize.height));
+    if (onPage.isEmpty() || !(onPage.width() > 0) || !(onPage.height() > 0))
+        return std::nullopt;
+    clipRect = onPage;
+
+    std::optional<Image> picture = context->makeImage();
+    if (!picture)
+        return std::nullopt;
+    // The union in the picture's pixels, rows from the top.
+    const Rect scaled = Rect(onPage.minX(), height - onPage.minY() - onPage.height(), onPage.width(), onPage.height())
+                            .applying(scaleTransform);
+    const Rect pixels = Rect(scaled.minX(), bitmapHeight - scaled.maxY(), scaled.width(), scaled.height())
+                            .integral()
+                            .intersection(Rect(0, 0, picture->width(), picture->height()));
+    if (pixels.isEmpty())
+        return std::nullopt;
+    if (pixels.width() != picture->width() || pixels.height() != picture->height())
+        return picture->cropped(pixels);
+    return picture;
+}
+
+QXDocxRunImagePtr QXDocxRunImage::MergeRunImageArray(const std::vector<QXDocxRunImagePtr>& images, Size contextSize,
+                                                     std::int64_t imageDPI)
+{
+    if (images.size() < 2 || !images.front() || !images.front()->pictInfo())
+        return nullptr;
+    const QXDocxRunImagePtr& model = images.front();
+    const double dpi = double(std::clamp(imageDPI, kMinMergeDPI, kMaxMergeDPI));
+    const double scale = dpi / 72;
+
+    Rect clipRect(0, 0, contextSize.width, contextSize.height);
+    std::optional<Image> picture = MergeRunImage(images, contextSize, Affine::makeScale(scale, scale), clipRect);
+    if (!picture || picture->isEmpty())
+        return nullptr;
+    // A picture that covers no area cannot say its resolution.
+    if (!(clipRect.width() > 0) || !(clipRect.height() > 0))
+        return nullptr;
+
+    const std::string path =
+        QXPDFPathUtilities::tempIMG(std::to_string(images.size()) + "Images_Merged", "PNG");
+    if (!QXWriteImageToURL(picture, path, "public.png", dpi, dpi, 1.0f))
+        return nullptr;
+
+    std::shared_ptr<QXDocxImageInfo> info = model->pictInfo()->copyImageInfo();
+    info->setDisplayX(clipRect.minX());
+    info->setDisplayY(clipRect.minY());
+    info->setDisplayWidth(clipRect.width());
+    info->setDisplayHeight(clipRect.height());
+    info->setPixelWidth(picture->width());
+    info->setPixelHeight(picture->height());
+    info->setHorizontalResolution(std::round(picture->width() * 72.0 / clipRect.width()));
+    info->setVerticalResolution(std::round(picture->height() * 72.0 / clipRect.height()));
+    info->setFlipX(false);
+    info->setFlipY(false);
+    info->setRotation(0);
+    // The picture is drawn upright over its own rectangle.
+    info->setPdfTransform(Affine::identity());
+    const Rect& r = clipRect;
+    info->setVertices({Point{r.minX(), r.minY()}, Point{r.maxX(), r.minY()}, Point{r.maxX(), r.maxY()},
+                       Point{r.minX(), r.maxY()}});
+    info->setCenter(Point{r.midX(), r.midY()});
+
+    auto merged = std::make_shared<QXDocxRunImage>();
+    merged->setIsAnnotion(model->isAnnotion());
+    merged->setPdfAnnotionIndex(model->pdfAnnotionIndex());
+    merged->setPdfScanIndex(model->pdfScanIndex());
+    merged->setPdfScanLength(images.size());
+    merged->setPictZIndex(model->pictZIndex());
+    merged->setRunImageTitle(info->imageTitle());
+    merged->setImagePath(path);
+    merged->setPictInfo(info);
+    merged->setRProperty(model->rProperty());
+
+    model->setPdfScanIndex(model->pdfScanIndex() + 1);
+    model->setPictZIndex(model->pictZIndex() + 1);
+    return merged;
+}
+
+bool QXDocxRunImage::ReplaceWithMergedImage(std::vector<QXDocxRunImagePtr>& pageImages,
+                                            const std::vector<QXDocxRunImagePtr>& group, Size pageSize,
+                                            std::int64_t imageDPI, const MediaCollector& media)
+{
+    const auto inGroup = [&group](const QXDocxRunImagePtr& image) {
+        return std::find(group.begin(), group.end(), image) != group.end();
+    };
+    const auto first = std::find_if(pageImages.begin(), pageImages.end(), inGroup);
+    if (first == pageImages.end())
+        return false;
+    const std::size_t place = std::size_t(first - pageImages.begin());
+
+    QXDocxRunImagePtr merged = MergeRunImageArray(group, pageSize, imageDPI);
+    if (!merged)
+        return false;
+    if (media.collect)
+        merged->setRunImageID(media.collect(merged->imagePath()));
+    if (merged->pictInfo())
+        merged->pictInfo()->setImageID(merged->runImageID());
+
+    std::vector<QXDocxRunImagePtr> kept;
+    kept.reserve(pageImages.size());
+    for (std::size_t i = 0; i < pageImages.size(); ++i) {
+        if (i == place)
+            kept.push_back(merged);
+        if (!inGroup(pageImages[i]))
+            kept.push_back(pageImages[i]);
+    }
+    // A file the group shares with an image that stays remains packaged.
+    if (media.forget) {
+        std::vector<std::string> forgotten;
+        for (const QXDocxRunImagePtr& image : group) {
+            if (!image || image->imagePath().empty())
+                continue;
+            const std::string& path = image->imagePath();
+            const bool stillShown = std::any_of(kept.begin(), kept.end(), [&](const QXDocxRunImagePtr& other) {
+                return other && other->imagePath() == path;
+            });
+            if (stillShown || std::find(forgotten.begin(), forgotten.end(), path) != forgotten.end())
+                continue;
+            media.forget(path);
+            forgotten.push_back(path);
+        }
+    }
+    pageImages = std::move(kept);
+    return true;
+}
+
+std::optional<std::string> QXDocxRunImage::PackageableImagePath(const std::string& path)
+{
+    if (path.empty())
+        return std::nullopt;
+    std::string head(16, '\0');
+    {
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+            return std::nullopt;
+        in.read(head.data(), std::streamsize(head.size()));
+        head.resize(std::size_t(in.gcount()));
+    }
+    if (const auto type = detectImageType(head); type == ImageType::PNG || type == ImageType::JPEG)
+        return path;
+
+    std::optional<Image> image = readImageFile(path);
+    if (!image || image->isEmpty())
+        return std::nullopt;
+    if (image->format() == PixelFormat::CMYK8)
+        image = image->converted(PixelFormat::RGB8);
+    const std::string stem = std::filesystem::path(path).stem().string();
+    const std::string converted = QXPDFPathUtilities::tempIMG(stem.empty() ? "Converted" : stem, "PNG");
+    if (!QXWriteImageToURL(image, converted, "public.png", 0, 0, 1.0f))
+        return std::nullopt;
+    return converted;
+}
+
+std::string QXDocxRunImage::shapeStyle() const
+{
+    const QXDocxImageInfo info = pictInfo_ ? *pictInfo_ : QXDocxImageInfo();
+    std::string style = "position:absolute;";
+    style += format("margin-left:%0.2fpt;", info.displayX());
+    style += format("margin-top:%0.2fpt;", info.displayY());
+    style += format("width:%0.2fpt;", info.displayWidth());
+    style += format("height:%0.2fpt;", info.displayHeight());
+    if (info.rotation() != 0)
+        style += format("rotation:%0.0f;", info.rotation());
+    if (info.flipX() && info.flipY())
+        style += "flip:x y;";
+    else if (info.flipX())
+        style += "flip:x;";
+    else if (info.flipY())
+        style += "flip:y;";
+    style += "z-index:" + std::to_string(pictZIndex()) + ";";
+    style += "mso-position-horizontal-relative:page;";
+    style += "mso-position-vertical-relative:page";
+    return style;
+}
+
+void QXDocxRunImage::writeWithXMLWriter(XMLFileWriter& writer)
+{
+    const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
+    writer.writeStartElementWithNamespace(w, "r");
+    QXDocxUtilities::WriteRProperty(rProperty(), writer);
+    // The document is always written in the 2006 markup.
+    _writeImage2006(writer);
+    writer.writeEndElement();
+}
+
+void QXDocxRunImage::_writeImage2006(XMLFileWriter& writer)
+{
+    namespace names = QXDocxPackageNames;
+    const std::string& w = QXOpenXMLNameSpace::nameSpace_w();
+    writer.writeStartElementWithNamespace(w, "pict");
+    writer.writeStartElementWithNamespace(names::kVML, "shape");
+    writer.writeAttributeWithNamespace(names::kOffice, "spid", QXDocxVMLShapes::nextShapeId());
+    writer.writeAttribute("type", QXDocxVMLShapes::shapeTypeReference(kPictureShapeType));
+    writer.writeAttribute("style", shapeStyle());
+
+    writer.writeStartElementWithNamespace(names::kVML, "imagedata");
+    writer.writeAttributeWithNamespace(QXOpenXMLNameSpace::nameSpace_r(), "id", runImageID_);
+    writer.writeAttributeWithNamespace(names::kOffice, "title", runImageTitle_.empty() ? "Untitled" : runImageTitle_);
+    writer.writeEndElement();
+
+    const float opacity = pictInfo_ ? pictInfo_->opacity() : 1.0f;
+    if (opacity < 1) {
+        writer.writeStartElementWithNamespace(names::kVML, "fill");
+        writer.writeAttribute("opacity", format("%0.0ff", std::max(0.0, double(opacity) * kVMLOpacityUnit)));
+        writer.writeEndElement();
+    }
+    if (pictInfo_ && pictInfo_->wrapType() == 1) {
+        writer.writeStartElementWithNamespace(names::kWord10, "wrap");
+        writer.writeAttribute("type", "topAndBottom");
+        writer.writeEndElement();
+    }
+    writer.writeEndElement();
+    writer.writeEndElement();
+}
+
+} // namespace rz
