@@ -203,6 +203,52 @@ TEST(QXDocxRunImageTest, MergedImagesBecomeOnePictureOverTheirUnion)
     EXPECT_EQ(pixelOf(*picture, 150, 50), (Rgba8{0, 0, 255, 255}));
 }
 
+// An image file with a red top half and a blue bottom half.
+std::string twoBandFile()
+{
+    std::optional<Image> image = Image::make(4, 4, PixelFormat::RGB8);
+    for (int y = 0; y < 4; ++y) {
+        uint8_t* row = image->mutableRow(y);
+        for (int x = 0; x < 4; ++x) {
+            row[3 * x] = y < 2 ? 255 : 0;
+            row[3 * x + 2] = y < 2 ? 0 : 255;
+        }
+    }
+    const std::string path = test::makeTempDir() + "/bands.png";
+    std::ofstream(path, std::ios::binary) << *encodeImage(*image, ImageType::PNG);
+    return path;
+}
+
+TEST(QXDocxRunImageTest, ImagesPlacedByTheirTransformMergeUpright)
+{
+    // On a 200 x 100 page: one image placed by its rectangle, one by the
+    // transform of the PDF (unit square, page flip to display space), and
+    // one turned by 90 degrees clockwise on the page.
+    const std::string bands = twoBandFile();
+    const double pageHeight = 100;
+    const Affine pageFlip{1, 0, 0, -1, 0, pageHeight};
+    const auto byRect = imageAt({0, 0, 40, 40}, 0, bands);
+    const auto byTransform = imageAt({50, 0, 40, 40}, 1, bands);
+    byTransform->pictInfo()->setPdfTransform(concat(Affine{40, 0, 0, 40, 50, pageHeight - 40}, pageFlip));
+    const auto turned = imageAt({100, 0, 40, 40}, 2, bands);
+    // The image's top edge ends up on the right.
+    turned->pictInfo()->setPdfTransform(concat(Affine{0, -40, 40, 0, 100, pageHeight}, pageFlip));
+
+    const auto merged = QXDocxRunImage::MergeRunImageArray({byRect, byTransform, turned}, {200, pageHeight}, 72);
+    ASSERT_TRUE(merged);
+    expectRect(merged->displayRect(), {0, 0, 140, 40});
+    const std::optional<Image> picture = readImageFile(merged->imagePath());
+    ASSERT_TRUE(picture);
+    ASSERT_EQ(picture->width(), 140);
+    const Rgba8 red{255, 0, 0, 255}, blue{0, 0, 255, 255};
+    for (const int left : {0, 50}) {
+        EXPECT_EQ(pixelOf(*picture, left + 20, 5), red) << left;
+        EXPECT_EQ(pixelOf(*picture, left + 20, 35), blue) << left;
+    }
+    EXPECT_EQ(pixelOf(*picture, 135, 20), red);
+    EXPECT_EQ(pixelOf(*picture, 105, 20), blue);
+}
+
 TEST(QXDocxRunImageTest, TheResolutionIsKeptWithinLimits)
 {
     const std::string file = solidImageFile(4, 4, 0, 128, 0);
@@ -262,6 +308,11 @@ TEST(QXDocxRunImageTest, AMergeThatFailsChangesNothing)
     EXPECT_EQ(QXDocxRunImage::MergeRunImageArray({first}, {200, 200}, 144), nullptr);
     EXPECT_EQ(QXDocxRunImage::MergeRunImageArray({imageAt({0, 0, 5, 5}, 0, file), imageAt({0, 0, 5, 5}, 1, file)},
                                                  {0, 0}, 144),
+              nullptr);
+
+    // Images of no width: no picture, and no resolution from a zero size.
+    EXPECT_EQ(QXDocxRunImage::MergeRunImageArray({imageAt({10, 10, 0, 50}, 0, file), imageAt({10, 30, 0, 50}, 1, file)},
+                                                 {200, 200}, 144),
               nullptr);
 
     // The page keeps the originals and their media.
