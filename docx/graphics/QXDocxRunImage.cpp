@@ -160,85 +160,82 @@ bool QXDocxRunImage::drawInContext(BitmapContext* context, const Affine& /*pageT
 {
     if (!context)
         return false;
+    return drawOnPage(*context, context->clipBoundingBox().size.height);
+}
+
+bool QXDocxRunImage::drawOnPage(BitmapContext& context, double pageHeight) const
+{
     const std::optional<Image> image = QXPDFUtilities::CGImageWithContentsOfFile(imagePath_);
     if (!image)
         return false;
-    const double pageHeight = context->clipBoundingBox().size.height;
-    context->saveGState();
+    context.saveGState();
     if (image->width() == 0) {
         std::fprintf(stderr, "runImage.imagePath: image with path is null:%s!\n", imagePath_.c_str());
-        context->restoreGState();
+        context.restoreGState();
         return false;
     }
     const Affine transform = pictInfo_ ? pictInfo_->pdfTransform() : Affine::identity();
     if (transform.isIdentity()) {
         const Rect rect = displayRect();
-        context->drawImage(*image, Rect(rect.minX(), pageHeight - rect.minY() - rect.height(), rect.width(),
-                                        rect.height()));
+        context.drawImage(*image, Rect(rect.minX(), pageHeight - rect.minY() - rect.height(), rect.width(),
+                                       rect.height()));
     } else {
-        context->translateCTM(0, pageHeight);
-        context->scaleCTM(1, -1);
-        context->concatCTM(transform);
-        context->drawImage(*image, Rect(0, 0, 1, 1));
+        context.translateCTM(0, pageHeight);
+        context.scaleCTM(1, -1);
+        context.concatCTM(transform);
+        context.drawImage(*image, Rect(0, 0, 1, 1));
     }
-    context->restoreGState();
+    context.restoreGState();
     return true;
 }
 
 std::optional<Image> QXDocxRunImage::MergeRunImage(const std::vector<QXDocxRunImagePtr>& images, Size contextSize,
                                                    const Affine& scaleTransform, Rect& clipRect)
 {
-    const double pageWidth = std::ceil(contextSize.width);
+    // The page in points, bottom-left origin, and what the images cover of
+    // it in display space.
     const double pageHeight = std::ceil(contextSize.height);
-    const Rect scaledPage = Rect(0, 0, pageWidth, pageHeight).applying(scaleTransform);
-    const double bitmapWidth = std::ceil(scaledPage.width());
-    const double bitmapHeight = std::ceil(scaledPage.height());
-    if (!(bitmapWidth >= 1) || !(bitmapHeight >= 1)) {
-        std::fputs("Context Size Zero!\n", stderr);
-        return std::nullopt;
-    }
-    std::unique_ptr<BitmapContext> context =
-        QXPDFUtilities::CreateARGBBitmapContextSize(Size{bitmapWidth, bitmapHeight});
-    if (!context)
-        return std::nullopt;
-    context->concatCTM(scaleTransform);
-    // The page height the images are drawn against: the whole bitmap in
-    // user space.
-    const double height = context->clipBoundingBox().size.height;
-
+    const Rect page(0, 0, contextSize.width, contextSize.height);
     Rect united = Rect::null();
     for (const QXDocxRunImagePtr& run : images) {
         if (!run)
             continue;
         const Rect rect = drawnRect(*run).standardized();
-        const Rect upward(rect.minX(), height - rect.minY() - rect.height(), rect.width(), rect.height());
-        united = united.isNull() ? upward : united.unionWith(upward);
-        run->drawInContext(context.get(), Affine::identity(), false);
+        united = united.isNull() ? rect : united.unionWith(rect);
     }
-    if (united.isNull())
-        return std::nullopt;
+    const Rect covered = united.isNull() ? Rect::null() : united.intersection(page);
 
-    // Back to display space, and only what lies on the page.
-    const Rect onPage = Rect(united.minX(), height - united.minY() - united.height(), united.width(), united.height())
-                            .intersection(Rect(0, 0, contextSize.width, contextSize.height));
-    if (onPage.isEmpty() || !(onPage.width() > 0) || !(onPage.height() > 0))
+    // Only the covered part is drawn: a bitmap of its whole pixels under the
+    // scale, placed on the page's pixel grid.
+    Rect pixels = Rect::null();
+    if (!covered.isNull() && covered.width() > 0 && covered.height() > 0)
+        pixels = Rect(covered.minX(), pageHeight - covered.maxY(), covered.width(), covered.height())
+                     .applying(scaleTransform)
+                     .integral();
+    if (pixels.isNull() || !std::isfinite(pixels.width()) || !std::isfinite(pixels.height()) || pixels.width() < 1
+        || pixels.height() < 1) {
+        std::fputs("Context Size Zero!\n", stderr);
         return std::nullopt;
-    clipRect = onPage;
+    }
+    std::unique_ptr<BitmapContext> context =
+        QXPDFUtilities::CreateARGBBitmapContextSize(Size{pixels.width(), pixels.height()});
+    if (!context)
+        return std::nullopt;
+    context->translateCTM(-pixels.minX(), -pixels.minY());
+    context->concatCTM(scaleTransform);
+    // An image that cannot be drawn would vanish from the page with the
+    // merge: the group stays as it is.
+    for (const QXDocxRunImagePtr& run : images) {
+        if (run && !run->drawOnPage(*context, pageHeight))
+            return std::nullopt;
+    }
 
-    std::optional<Image> picture = context->makeImage();
-    if (!picture)
+    // The picture's own area back in display space, kept on the page.
+    const Rect drawn = pixels.applying(invert(scaleTransform));
+    clipRect = Rect(drawn.minX(), pageHeight - drawn.maxY(), drawn.width(), drawn.height()).intersection(page);
+    if (clipRect.isNull() || !(clipRect.width() > 0) || !(clipRect.height() > 0))
         return std::nullopt;
-    // The union in the picture's pixels, rows from the top.
-    const Rect scaled = Rect(onPage.minX(), height - onPage.minY() - onPage.height(), onPage.width(), onPage.height())
-                            .applying(scaleTransform);
-    const Rect pixels = Rect(scaled.minX(), bitmapHeight - scaled.maxY(), scaled.width(), scaled.height())
-                            .integral()
-                            .intersection(Rect(0, 0, picture->width(), picture->height()));
-    if (pixels.isEmpty())
-        return std::nullopt;
-    if (pixels.width() != picture->width() || pixels.height() != picture->height())
-        return picture->cropped(pixels);
-    return picture;
+    return context->makeImage();
 }
 
 QXDocxRunImagePtr QXDocxRunImage::MergeRunImageArray(const std::vector<QXDocxRunImagePtr>& images, Size contextSize,

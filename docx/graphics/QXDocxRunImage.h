@@ -88,10 +88,11 @@ public:
     // step up. The relationship id is left empty for the package writer.
     static QXDocxRunImagePtr MergeRunImageArray(const std::vector<QXDocxRunImagePtr>& images, Size contextSize,
                                                 std::int64_t imageDPI);
-    // The images drawn into one bitmap of the page size under the scale and
-    // cut to the union of their areas, that union clipped to the page; the
-    // union comes back in `clipRect` (display space). Nothing when the
-    // bitmap cannot be made or nothing of the union lies on the page.
+    // The images drawn together under the scale into a bitmap that covers
+    // the union of their areas clipped to the page, in whole pixels of the
+    // page's pixel grid; that area comes back in `clipRect` (display
+    // space). Nothing when the bitmap cannot be made, an image cannot be
+    // drawn, or nothing of the union lies on the page.
     static std::optional<Image> MergeRunImage(const std::vector<QXDocxRunImagePtr>& images, Size contextSize,
                                               const Affine& scaleTransform, Rect& clipRect);
 
@@ -125,6 +126,10 @@ public:
     std::string shapeStyle() const;
 
 private:
+    // Draws the image on a page `pageHeight` points high whose user space
+    // has a bottom-left origin.
+    bool drawOnPage(BitmapContext& context, double pageHeight) const;
+
     std::string runImageID_;
     std::string runImageTitle_;
     std::string imagePath_;

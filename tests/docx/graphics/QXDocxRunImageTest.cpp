@@ -310,6 +310,10 @@ TEST(QXDocxRunImageTest, AMergeThatFailsChangesNothing)
                                                  {0, 0}, 144),
               nullptr);
 
+    // An image whose file does not load would be lost.
+    EXPECT_EQ(QXDocxRunImage::MergeRunImageArray(
+                  {imageAt({10, 10, 50, 50}, 0, file), imageAt({20, 10, 50, 50}, 1, file + ".missing")}, {200, 200}, 144),
+              nullptr);
     // Images of no width: no picture, and no resolution from a zero size.
     EXPECT_EQ(QXDocxRunImage::MergeRunImageArray({imageAt({10, 10, 0, 50}, 0, file), imageAt({10, 30, 0, 50}, 1, file)},
                                                  {200, 200}, 144),
