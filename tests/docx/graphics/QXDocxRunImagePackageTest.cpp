@@ -100,8 +100,9 @@ TEST(QXDocxRunImagePackageTest, AMergedPictureOpensInPythonDocxAndLibreOffice)
 
     if (test::pythonDocxIsInstalled()) {
         std::string out;
-        EXPECT_EQ(test::runCommand("/usr/bin/python3 " + test::shellQuoted(test::writeTempFile(kListPackagedPictures, "list.py")) +
-                                       " " + test::shellQuoted(docx) + " 2>&1",
+        const std::string script = test::writeTempFile(kListPackagedPictures, "list.py");
+        EXPECT_EQ(test::runCommand("/usr/bin/python3 " + test::shellQuoted(script) + " " + test::shellQuoted(docx) +
+                                       " 2>&1",
                                    &out),
                   0)
             << out;

@@ -311,8 +311,8 @@ TEST(QXDocxRunImageTest, AMergeThatFailsChangesNothing)
               nullptr);
 
     // An image whose file does not load would be lost.
-    EXPECT_EQ(QXDocxRunImage::MergeRunImageArray(
-                  {imageAt({10, 10, 50, 50}, 0, file), imageAt({20, 10, 50, 50}, 1, file + ".missing")}, {200, 200}, 144),
+    const auto unreadable = imageAt({20, 10, 50, 50}, 1, file + ".missing");
+    EXPECT_EQ(QXDocxRunImage::MergeRunImageArray({imageAt({10, 10, 50, 50}, 0, file), unreadable}, {200, 200}, 144),
               nullptr);
     // Images of no width: no picture, and no resolution from a zero size.
     EXPECT_EQ(QXDocxRunImage::MergeRunImageArray({imageAt({10, 10, 0, 50}, 0, file), imageAt({10, 30, 0, 50}, 1, file)},
