@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-namespace rz {
+namespace rz::runimage_package_tests {
 namespace {
 
 std::string solidPictureFile(const std::string& folder, const std::string& name, uint8_t r, uint8_t g, uint8_t b)
@@ -148,4 +148,4 @@ TEST(QXDocxRunImagePackageTest, AMergedPictureOpensInPythonDocxAndLibreOffice)
 }
 
 } // namespace
-} // namespace rz
+} // namespace rz::runimage_package_tests

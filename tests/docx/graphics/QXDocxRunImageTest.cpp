@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-namespace rz {
+namespace rz::runimage_tests {
 namespace {
 
 // A solid image file of the colour, in the format.
@@ -437,4 +437,4 @@ TEST(QXDocxRunImageTest, ACopyOwnsItsPlacement)
 }
 
 } // namespace
-} // namespace rz
+} // namespace rz::runimage_tests
