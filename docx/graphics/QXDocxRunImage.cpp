@@ -22,38 +22,38 @@ namespace rz {
 namespace {
 
 // The shape type of a picture frame.
-constexpr int kPictureShapeType = 75;
+constexpr int kRunImageShapeType = 75;
 // VML writes an opacity as a fraction of 65536 (plus one step of 256 so
 // that 1 is fully opaque) followed by "f".
-constexpr double kVMLOpacityUnit = 65792;
+constexpr double kRunImageOpacityUnit = 65792;
 
-double area(const Rect& rect)
+double runImageArea(const Rect& rect)
 {
     if (rect.isNull())
         return 0;
     return rect.width() * rect.height();
 }
 
-double finiteOrZero(double value)
+double runImageFinite(double value)
 {
     return std::isfinite(value) ? value : 0;
 }
 
-std::string format(const char* pattern, double value)
+std::string runImageFormat(const char* pattern, double value)
 {
     char text[64];
-    std::snprintf(text, sizeof text, pattern, finiteOrZero(value));
+    std::snprintf(text, sizeof text, pattern, runImageFinite(value));
     return text;
 }
 
-bool isSmall(const Rect& rect)
+bool isSmallRunImage(const Rect& rect)
 {
     return rect.width() < QXDocxRunImage::kSmallImageSide || rect.height() < QXDocxRunImage::kSmallImageSide;
 }
 
 // The area a run covers while the images are drawn together: its display
 // rectangle, or the unit square under its transform.
-Rect drawnRect(const QXDocxRunImage& run)
+Rect runImageDrawnRect(const QXDocxRunImage& run)
 {
     const auto& info = run.pictInfo();
     if (info && !info->pdfTransform().isIdentity())
@@ -131,10 +131,10 @@ bool QXDocxRunImage::IsIntersect(const QXDocxRunImage& image1, const QXDocxRunIm
 {
     const Rect a = image1.displayRect().standardized();
     const Rect b = image2.displayRect().standardized();
-    const double common = area(a.intersection(b));
-    if (common > area(a.unionWith(b)) / 2 || common > area(a) / 2 || common > area(b) / 2)
+    const double common = runImageArea(a.intersection(b));
+    if (common > runImageArea(a.unionWith(b)) / 2 || common > runImageArea(a) / 2 || common > runImageArea(b) / 2)
         return true;
-    if (!isSmall(a) || !isSmall(b))
+    if (!isSmallRunImage(a) || !isSmallRunImage(b))
         return false;
     return a.contains(b) || b.contains(a) || a.intersects(b)
         || a.insetBy(-kSmallImageMargin, -kSmallImageMargin).intersects(b);
@@ -147,7 +147,7 @@ QXDocxRunImagePtr QXDocxRunImage::FindBigRectRunImage(const std::vector<QXDocxRu
     for (const QXDocxRunImagePtr& image : images) {
         if (!image)
             continue;
-        const double imageArea = area(image->displayRect());
+        const double imageArea = runImageArea(image->displayRect());
         if (imageArea > biggestArea) {
             biggest = image;
             biggestArea = imageArea;
@@ -200,7 +200,7 @@ std::optional<Image> QXDocxRunImage::MergeRunImage(const std::vector<QXDocxRunIm
     for (const QXDocxRunImagePtr& run : images) {
         if (!run)
             continue;
-        const Rect rect = drawnRect(*run).standardized();
+        const Rect rect = runImageDrawnRect(*run).standardized();
         united = united.isNull() ? rect : united.unionWith(rect);
     }
     const Rect covered = united.isNull() ? Rect::null() : united.intersection(page);
@@ -374,12 +374,12 @@ std::string QXDocxRunImage::shapeStyle() const
 {
     const QXDocxImageInfo info = pictInfo_ ? *pictInfo_ : QXDocxImageInfo();
     std::string style = "position:absolute;";
-    style += format("margin-left:%0.2fpt;", info.displayX());
-    style += format("margin-top:%0.2fpt;", info.displayY());
-    style += format("width:%0.2fpt;", info.displayWidth());
-    style += format("height:%0.2fpt;", info.displayHeight());
+    style += runImageFormat("margin-left:%0.2fpt;", info.displayX());
+    style += runImageFormat("margin-top:%0.2fpt;", info.displayY());
+    style += runImageFormat("width:%0.2fpt;", info.displayWidth());
+    style += runImageFormat("height:%0.2fpt;", info.displayHeight());
     if (info.rotation() != 0)
-        style += format("rotation:%0.0f;", info.rotation());
+        style += runImageFormat("rotation:%0.0f;", info.rotation());
     if (info.flipX() && info.flipY())
         style += "flip:x y;";
     else if (info.flipX())
@@ -409,7 +409,7 @@ void QXDocxRunImage::_writeImage2006(XMLFileWriter& writer)
     writer.writeStartElementWithNamespace(w, "pict");
     writer.writeStartElementWithNamespace(names::kVML, "shape");
     writer.writeAttributeWithNamespace(names::kOffice, "spid", QXDocxVMLShapes::nextShapeId());
-    writer.writeAttribute("type", QXDocxVMLShapes::shapeTypeReference(kPictureShapeType));
+    writer.writeAttribute("type", QXDocxVMLShapes::shapeTypeReference(kRunImageShapeType));
     writer.writeAttribute("style", shapeStyle());
 
     writer.writeStartElementWithNamespace(names::kVML, "imagedata");
@@ -420,7 +420,8 @@ void QXDocxRunImage::_writeImage2006(XMLFileWriter& writer)
     const float opacity = pictInfo_ ? pictInfo_->opacity() : 1.0f;
     if (opacity < 1) {
         writer.writeStartElementWithNamespace(names::kVML, "fill");
-        writer.writeAttribute("opacity", format("%0.0ff", std::max(0.0, double(opacity) * kVMLOpacityUnit)));
+        const double fraction = std::max(0.0, double(opacity) * kRunImageOpacityUnit);
+        writer.writeAttribute("opacity", runImageFormat("%0.0ff", fraction));
         writer.writeEndElement();
     }
     if (pictInfo_ && pictInfo_->wrapType() == 1) {
