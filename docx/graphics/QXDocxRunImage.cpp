@@ -411,6 +411,10 @@ void QXDocxRunImage::_writeImage2006(XMLFileWriter& writer)
     writer.writeAttributeWithNamespace(names::kOffice, "spid", QXDocxVMLShapes::nextShapeId());
     writer.writeAttribute("type", QXDocxVMLShapes::shapeTypeReference(kRunImageShapeType));
     writer.writeAttribute("style", shapeStyle());
+    // The picture shape type is not declared (see QXDocxVMLShapes), so the
+    // shape says itself that it has no outline: readers otherwise frame the
+    // picture with the default black stroke.
+    writer.writeAttribute("stroked", "f");
 
     writer.writeStartElementWithNamespace(names::kVML, "imagedata");
     writer.writeAttributeWithNamespace(QXOpenXMLNameSpace::nameSpace_r(), "id", runImageID_);

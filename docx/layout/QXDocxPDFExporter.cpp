@@ -1,8 +1,14 @@
 #include "docx/layout/QXDocxPDFExporter.h"
 
+#include "docx/graphics/QXDocxImageInfo.h"
+
+#include "docx/graphics/QXDocxRunImage.h"
+
 #include "converter/QXError.h"
 #include "converter/ooxml/QXDocxCounters.h"
 #include "converter/ooxml/QXDocxUtilities.h"
+#include "docx/graphics/QXDocxImageInfo.h"
+#include "docx/graphics/QXDocxRunImage.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/fonts/QXPDFFont.h"
 #include "pdfengine/fonts/QXPDFFontDescriptor.h"
@@ -11,10 +17,16 @@
 #include "pdfengine/parser/QXPDFConentParser.h"
 #include "pdfengine/state/QXPDFFontCache.h"
 #include "pdfengine/state/QXPDFRenderState.h"
+#include "pdfengine/state/QXPDFXObject.h"
 #include "platform/text/Utf.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <cstdio>
+#include <array>
+#include <numbers>
+#include <filesystem>
 
 namespace rz {
 
@@ -508,6 +520,92 @@ void QXDocxPDFExporter::backToMainText(std::string_view text, Size textOffset)
     nextCharTransform_ = mainTextTransform_;
     nextCharCTMInfo_ = mainTextCTMInfo_;
     usingDocxMainText(text, textOffset);
+}
+
+// --- Pictures ---
+
+void QXDocxPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&,
+                                                              const std::shared_ptr<QXPDFImageXObject>& image)
+{
+    const std::shared_ptr<QXDocxPage> current = page();
+    if (!image || !current || !pdfWriter_ || isShouldCancel() || !renderingStateStack_ ||
+        renderingStateStack_->depth() == 0)
+        return;
+    const QXPDFRenderState& state = renderingStateStack_->topRenderingState();
+    if (state.isParseringExtGState())
+        return;
+    if (!state.clipBezierPaths().empty()) {
+        const Rect clip = ClipRectInContextSize(currentPageCropBox_.size, currentPageTransform_, state.clipBezierPaths());
+        if (!(clip.size.width >= kMinClipSide) || !(clip.size.height >= kMinClipSide))
+            return;
+    }
+    std::error_code error;
+    const std::string& extracted = image->cachedImagePath();
+    if (extracted.empty() || !std::filesystem::is_regular_file(extracted, error)) {
+        std::fprintf(stderr, "didScanXObjectImage: Image isn't exists:%s\n", extracted.c_str());
+        return;
+    }
+    // Only PNG and JPEG go into the package; other formats are turned into
+    // PNG, and a file that cannot be read is no picture.
+    const std::optional<std::string> file = QXDocxRunImage::PackageableImagePath(extracted);
+    if (!file)
+        return;
+
+    auto info = std::make_shared<QXDocxImageInfo>();
+    const Affine transform = concat(state.ctm(), currentPageTransform_);
+    info->setImageTitle(std::filesystem::path(*file).filename().string());
+    info->setOpacity(static_cast<float>(state.currentFillAlpha()));
+    info->setPixelWidth(static_cast<std::int32_t>(image->pixelSize().width));
+    info->setPixelHeight(static_cast<std::int32_t>(image->pixelSize().height));
+    const std::array<Point, 4> vertices{apply(Point{0, 0}, transform), apply(Point{1, 0}, transform),
+                                        apply(Point{1, 1}, transform), apply(Point{0, 1}, transform)};
+    info->setVertices(vertices);
+    const double width = std::hypot(vertices[1].x - vertices[0].x, vertices[1].y - vertices[0].y);
+    const double height = std::hypot(vertices[2].x - vertices[1].x, vertices[2].y - vertices[1].y);
+    const Point centre{(vertices[0].x + vertices[2].x) / 2, (vertices[0].y + vertices[2].y) / 2};
+    if (!(width > 0) || !(height > 0) || !std::isfinite(width) || !std::isfinite(height))
+        return;
+    info->setDisplayX(centre.x - width / 2);
+    info->setDisplayY(centre.y - height / 2);
+    info->setDisplayWidth(width);
+    info->setDisplayHeight(height);
+    info->setCenter(centre);
+    // The turn of the first edge; an image whose corners come round the
+    // other way is mirrored (an upright image through the page's flip turns
+    // the corners clockwise).
+    double angle = std::atan2(vertices[1].y - vertices[0].y, vertices[1].x - vertices[0].x) * 180 / std::numbers::pi;
+    const float cross = static_cast<float>((vertices[1].x - vertices[0].x) * (vertices[2].y - vertices[1].y) -
+                                           (vertices[1].y - vertices[0].y) * (vertices[2].x - vertices[1].x));
+    if (cross > 0) {
+        info->setFlipY(true);
+        info->setFlipX(false);
+        angle = 360 - angle;
+    }
+    angle = std::fmod(angle, 360.0);
+    if (angle < 0)
+        angle += 360;
+    info->setRotation(static_cast<float>(angle));
+    info->setHorizontalResolution(72);
+    info->setVerticalResolution(72);
+
+    endTextBoxWritingIfNeed();
+    endTextPathWritingIfNeed();
+    nextCharFontSize_ = mainTextFontSize_;
+    nextCharTransform_ = mainTextTransform_;
+    nextCharCTMInfo_ = mainTextCTMInfo_;
+
+    auto run = std::make_shared<QXDocxRunImage>();
+    run->setIsAnnotion(state.isParseringAnnotion());
+    run->setPdfAnnotionIndex(state.pdfAnnotionIndex());
+    run->setPdfScanIndex(static_cast<std::uint64_t>(QXDocxScanCounter++));
+    run->setPictZIndex(QXDocxBehindZIndexCounter++);
+    const std::string id = pdfWriter_->collectImageWithPath(*file);
+    info->setImageID(id);
+    run->setRunImageID(id);
+    run->setRunImageTitle(info->imageTitle());
+    run->setImagePath(*file);
+    run->setPictInfo(info);
+    current->allRunImageArray().push_back(std::move(run));
 }
 
 // --- Text boxes ---

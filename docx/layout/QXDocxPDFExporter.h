@@ -63,6 +63,11 @@ public:
 
     void QXPDFConentParser_didScanText_textOffset(QXPDFConentParser& parser, const std::string& text,
                                                   Size textOffset) override;
+    // An image XObject becomes a picture run of the page, placed where the
+    // current transform puts the image's unit square (turned and mirrored
+    // with it), its file collected by the package.
+    void QXPDFConentParser_didScanXObjectImage(QXPDFConentParser& parser,
+                                               const std::shared_ptr<QXPDFImageXObject>& image) override;
 
     // The parse passes of a page without laying it out or writing it: the
     // writer's current page holds the runs afterwards. False for an

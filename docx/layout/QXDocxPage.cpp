@@ -1,5 +1,7 @@
 #include "docx/layout/QXDocxPage.h"
 
+#include "docx/graphics/QXDocxRunImage.h"
+
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "converter/ooxml/XMLFileWriter.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
@@ -94,7 +96,9 @@ std::int64_t QXDocxPage::autoRotationOfPDFPage() const
 void QXDocxPage::updateAllPDFScanIndex()
 {
     std::vector<std::shared_ptr<QXDocxRun>> runs;
-    runs.reserve(allRunTextBoxArray_.size() + allRunTextArray_.size() + allRunTextPathArray_.size());
+    runs.reserve(allRunTextBoxArray_.size() + allRunTextArray_.size() + allRunTextPathArray_.size() +
+                 allRunImageArray_.size());
+    runs.insert(runs.end(), allRunImageArray_.begin(), allRunImageArray_.end());
     runs.insert(runs.end(), allRunTextBoxArray_.begin(), allRunTextBoxArray_.end());
     runs.insert(runs.end(), allRunTextArray_.begin(), allRunTextArray_.end());
     runs.insert(runs.end(), allRunTextPathArray_.begin(), allRunTextPathArray_.end());

@@ -25,6 +25,7 @@ namespace rz {
 class QXDocxPageSection;
 class QXDocxWriter;
 class XMLFileWriter;
+class QXDocxRunImage;
 
 class QXDocxPage {
 public:
@@ -68,6 +69,9 @@ public:
     std::vector<QXDocxRunTextBoxPtr>& allRunTextBoxArray() { return allRunTextBoxArray_; }
     const std::vector<QXDocxRunTextBoxPtr>& allRunTextBoxArray() const { return allRunTextBoxArray_; }
     std::vector<QXDocxRunTextPathPtr>& allRunTextPathArray() { return allRunTextPathArray_; }
+    // The page's pictures, in drawing order.
+    std::vector<std::shared_ptr<QXDocxRunImage>>& allRunImageArray() { return allRunImageArray_; }
+    const std::vector<std::shared_ptr<QXDocxRunImage>>& allRunImageArray() const { return allRunImageArray_; }
     const std::vector<QXDocxRunTextPathPtr>& allRunTextPathArray() const { return allRunTextPathArray_; }
 
     // The text box being gathered.
@@ -204,6 +208,7 @@ private:
     QXDocxRunTextArray allRunTextArray_;
     std::vector<QXDocxRunTextBoxPtr> allRunTextBoxArray_;
     std::vector<QXDocxRunTextPathPtr> allRunTextPathArray_;
+    std::vector<std::shared_ptr<QXDocxRunImage>> allRunImageArray_;
 
     bool isUsingTextBox_ = false;
     std::shared_ptr<QXDocxTextBoxInfo> cachedTextBoxInfo_;

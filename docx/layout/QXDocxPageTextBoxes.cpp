@@ -1,7 +1,9 @@
 // The page's text boxes and text paths: annotation text turned into text
-// boxes before the layout, and the floating drawings handed to a paragraph
-// of the laid-out sections so that they are written with it.
+// boxes before the layout, and the floating drawings (pictures, text boxes,
+// text paths) handed to a paragraph of the laid-out sections so that they
+// are written with it.
 #include "converter/ooxml/QXDocxCounters.h"
+#include "docx/graphics/QXDocxRunImage.h"
 #include "docx/layout/QXDocxPage.h"
 #include "docx/layout/QXDocxPageSection.h"
 
@@ -86,9 +88,44 @@ void QXDocxPage::convertAnnotion2TextBox()
     }
 }
 
+namespace {
+
+// Whether one of `runs` drawn at or after `scanIndex` meets `rect`
+// (overlaps it, holds it or lies in it).
+template <class Runs>
+bool haveUpperInRect(const Runs& runs, const Rect& rect, std::uint64_t scanIndex)
+{
+    for (const auto& run : runs) {
+        if (!run || run->pdfScanIndex() < scanIndex)
+            continue;
+        const Rect other = run->displayRect();
+        if (other.intersects(rect) || other.contains(rect) || rect.contains(other))
+            return true;
+    }
+    return false;
+}
+
+// The z-index that brings a drawing behind the text in front of it.
+std::int64_t frontZIndex(std::int64_t z)
+{
+    constexpr std::int64_t kFront = 251661312;
+    return z > 0 ? kFront - z : z + kFront;
+}
+
+} // namespace
+
 void QXDocxPage::_insertFloatRunPicts()
 {
     QXDocxRunGroup floating;
+    // A picture nothing is drawn over (no later text or text box meets it)
+    // comes in front of the text; the others stay behind it.
+    for (const auto& image : allRunImageArray_) {
+        const Rect rect = image->displayRect();
+        const std::uint64_t scan = image->pdfScanIndex();
+        if (!haveUpperInRect(allRunTextArray_, rect, scan) && !haveUpperInRect(allRunTextBoxArray_, rect, scan))
+            image->setPictZIndex(frontZIndex(image->pictZIndex()));
+        floating.push_back(image);
+    }
     floating.insert(floating.end(), allRunTextBoxArray_.begin(), allRunTextBoxArray_.end());
     floating.insert(floating.end(), allRunTextPathArray_.begin(), allRunTextPathArray_.end());
     insertRunPictArray(floating);

@@ -402,13 +402,13 @@ TEST(QXDocxRunImageTest, APictureIsWrittenAsAVMLShape)
     EXPECT_NE(xml.find("<w:pict><v:shape o:spid=\"_x0000_s1025\" type=\"#_x0000_t75\" "
                        "style=\"position:absolute;margin-left:10.50pt;margin-top:20.25pt;width:100.00pt;"
                        "height:50.00pt;z-index:-251657498;mso-position-horizontal-relative:page;"
-                       "mso-position-vertical-relative:page\"><v:imagedata r:id=\"rId7\" o:title=\"logo.png\"/>"
+                       "mso-position-vertical-relative:page\" stroked=\"f\"><v:imagedata r:id=\"rId7\" o:title=\"logo.png\"/>"
                        "</v:shape></w:pict></w:r>"),
               std::string::npos)
         << xml;
     EXPECT_NE(xml.find("style=\"position:absolute;margin-left:1.00pt;margin-top:2.00pt;width:3.00pt;height:4.00pt;"
                        "rotation:30;flip:x y;z-index:3;mso-position-horizontal-relative:page;"
-                       "mso-position-vertical-relative:page\"><v:imagedata r:id=\"rId8\" o:title=\"Untitled\"/>"
+                       "mso-position-vertical-relative:page\" stroked=\"f\"><v:imagedata r:id=\"rId8\" o:title=\"Untitled\"/>"
                        "<v:fill opacity=\"32896f\"/><w10:wrap type=\"topAndBottom\"/></v:shape>"),
               std::string::npos)
         << xml;
