@@ -452,12 +452,15 @@ void QXDocxRunPath::_writePath2006(XMLFileWriter& writer)
     // The coordinate space is the shape's own box (a point larger on each
     // side than the path), so the path's page coordinates land unscaled.
     const std::string name = "Shape" + std::to_string(pdfScanIndex());
+    const std::string coordorigin = PR::twips(info.displayX() - 1) + "," + PR::twips(info.displayY() - 1);
+    const std::string coordsize = PR::twips(info.displayWidth() + 2) + "," + PR::twips(info.displayHeight() + 2);
+    const std::string pathText = VMLPathString(path);
     writer.writeStartElementWithNamespace(names::kVML, "shapetype");
     writer.writeAttribute("id", name);
-    writer.writeAttribute("coordorigin", PR::twips(info.displayX() - 1) + "," + PR::twips(info.displayY() - 1));
-    writer.writeAttribute("coordsize", PR::twips(info.displayWidth() + 2) + "," + PR::twips(info.displayHeight() + 2));
+    writer.writeAttribute("coordorigin", coordorigin);
+    writer.writeAttribute("coordsize", coordsize);
     writer.writeAttributeWithNamespace(names::kOffice, "spt", "12");
-    writer.writeAttribute("path", VMLPathString(path));
+    writer.writeAttribute("path", pathText);
     writer.writeStartElementWithNamespace(names::kVML, "stroke");
     writer.writeAttribute("joinstyle", "miter");
     writer.writeEndElement();
@@ -466,6 +469,12 @@ void QXDocxRunPath::_writePath2006(XMLFileWriter& writer)
     writer.writeStartElementWithNamespace(names::kVML, "shape");
     writer.writeAttribute("id", "WS_" + name);
     writer.writeAttribute("type", name);
+    // The shape carries its geometry itself: LibreOffice takes neither the
+    // path nor its coordinate space from the shape type, and draws the
+    // type's preset (a star) instead.
+    writer.writeAttribute("coordorigin", coordorigin);
+    writer.writeAttribute("coordsize", coordsize);
+    writer.writeAttribute("path", pathText);
     writer.writeAttribute("style", shapeStyle());
     writer.writeAttribute("filled", info.filled() ? "t" : "f");
     if (info.filled() && info.fillcolorString())

@@ -73,6 +73,14 @@ bool has(const std::string& text, const std::string& what)
     return text.find(what) != std::string::npos;
 }
 
+std::size_t count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        ++n;
+    return n;
+}
+
 TEST(QXDocxRunPathTest, PointListsAreClassified)
 {
     struct Case {
@@ -302,7 +310,9 @@ TEST(QXDocxRunPathTest, ShapeCoordinatesMatchItsBox)
     EXPECT_TRUE(has(xml, "<v:shapetype id=\"Shape12\" coordorigin=\"180,380\" coordsize=\"2040,140\" o:spt=\"12\" "
                          "path=\"m200,400l2200,400l2200,500l200,500xe\"><v:stroke joinstyle=\"miter\"/></v:shapetype>"))
         << xml;
-    EXPECT_TRUE(has(xml, "<v:shape id=\"WS_Shape12\" type=\"Shape12\" style=\"position:absolute;left:0;"
+    EXPECT_TRUE(has(xml, "<v:shape id=\"WS_Shape12\" type=\"Shape12\" coordorigin=\"180,380\" "
+                         "coordsize=\"2040,140\" path=\"m200,400l2200,400l2200,500l200,500xe\" "
+                         "style=\"position:absolute;left:0;"
                          "text-align:left;margin-left:9.00pt;margin-top:19.00pt;width:102.00pt;height:7.00pt;"
                          "mso-position-horizontal-relative:page;mso-position-vertical-relative:page;z-index:-3\" "
                          "filled=\"t\" fillcolor=\"#FF0000\" stroked=\"f\"><v:fill type=\"solid\"/></v:shape>"
@@ -313,7 +323,8 @@ TEST(QXDocxRunPathTest, ShapeCoordinatesMatchItsBox)
     Path dot;
     dot.moveTo({50, 50});
     auto empty = pathRun(dot, paint({50, 50, 0, 0}, false, false));
-    EXPECT_TRUE(has(writeRun(*empty), "coordorigin=\"980,980\" coordsize=\"40,40\""));
+    const std::string point = writeRun(*empty);
+    EXPECT_EQ(count(point, "coordorigin=\"980,980\" coordsize=\"40,40\""), 2u) << point;
 }
 
 TEST(QXDocxRunPathTest, PaintOfTheShape)
