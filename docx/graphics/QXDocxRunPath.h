@@ -64,6 +64,8 @@ public:
     // classifies the path (runLineType).
     const std::optional<std::vector<Point>>& runLinePointArray() const { return runLinePointArray_; }
     void setRunLinePointArray(std::optional<std::vector<Point>> points);
+    void setRunLineType(std::int32_t value) { runLineType_ = value; }
+    void setBoundingBox(const Rect& box) { boundingBox_ = box; }
     std::int32_t runLineType() const { return runLineType_; }
     // The classification of a point list: 2 or 3 points a horizontal (1)
     // or vertical (2) line; 4 to 6 points making an axis-aligned rectangle
@@ -118,6 +120,61 @@ public:
     // The largest positive stroke weight, starting from the first path's;
     // 0 for none.
     static double MaxBorderWidthForRunPaths(const std::vector<QXDocxRunPathPtr>& paths);
+
+    // --- Clean-up of a page's paths (each returns a new array) ---
+
+    // Union of the boxes; zero for none.
+    static Rect BoundsOfRunPaths(const std::vector<QXDocxRunPathPtr>& paths);
+    static std::int64_t CountOfPoints(const std::vector<QXDocxRunPathPtr>& paths);
+    // A group dense enough to be drawn as one picture: more points than its
+    // larger side / 8.1 + 6.
+    static bool IsVaildImageRunPaths(const std::vector<QXDocxRunPathPtr>& paths);
+    // This box meets the group's bounds by more than 1 x 1, or this box
+    // inset by (dx, dy) (negative values grow it) meets one path's box so.
+    bool isIntersectRunPaths(const std::vector<QXDocxRunPathPtr>& paths, double dx, double dy) const;
+    static std::vector<QXDocxRunPathPtr> FindAnnotionlPaths(const std::vector<QXDocxRunPathPtr>& paths);
+    // Both display sides below `maxSize` (each at least 0.01), or one side
+    // below 0.0001.
+    static std::vector<QXDocxRunPathPtr> FindSmallShapes(const std::vector<QXDocxRunPathPtr>& paths, Size maxSize);
+    // Display rectangles of about 4 to 8 or 8 to 15 points a side.
+    static std::vector<QXDocxRunPathPtr> FindSmallRects(const std::vector<QXDocxRunPathPtr>& paths);
+    // A stroked rectangle no other box touches within 1.1 (boxes that hold
+    // it and its grown box are ignored).
+    bool isAloneRectWithRunPaths(const std::vector<QXDocxRunPathPtr>& others) const;
+    static std::vector<QXDocxRunPathPtr> FindAloneRects(const std::vector<QXDocxRunPathPtr>& paths);
+    // The largest filled rectangle painted in one colour; null for fewer
+    // than two paths.
+    static QXDocxRunPathPtr FindBigRectangeRunPath(const std::vector<QXDocxRunPathPtr>& paths);
+    // The paths that only repaint the background (of `big`, or white)
+    // without covering anything drawn before them.
+    static std::vector<QXDocxRunPathPtr> FindDuplicateRunPath(const QXDocxRunPathPtr& big,
+                                                              const std::vector<QXDocxRunPathPtr>& paths);
+
+    // Thin rectangles (and thin shapes of any kind) become centre lines as
+    // wide as they are thick; the others pass as they are, in order.
+    static std::vector<QXDocxRunPathPtr> ConvertRect2LineIfNeed(const std::vector<QXDocxRunPathPtr>& paths);
+    // Collinear pieces of one colour joined into single lines; sorted by
+    // drawing order.
+    static std::vector<QXDocxRunPathPtr> MergeOverlapLinesIfNeed(const std::vector<QXDocxRunPathPtr>& paths);
+    static QXDocxRunPathPtr CreateWithOverlapLines(const std::vector<QXDocxRunPathPtr>& group);
+    bool isLineExtentsRunPath(const QXDocxRunPath& other) const;
+
+    // Something else drawn on the page (an image), which a merged rectangle
+    // must not newly cover.
+    struct DrawnBox {
+        Rect box;
+        std::uint64_t pdfScanIndex = 0;
+    };
+    // Overlapping filled rectangles of one colour merged into one, carried
+    // by the member drawn last. A group is merged only when its members
+    // cover their union (within 8.1 square points) and nothing drawn
+    // between its first and last member meets the union.
+    static std::vector<QXDocxRunPathPtr> MergeOverlapRectangesIfNeed(const std::vector<QXDocxRunPathPtr>& paths,
+                                                                     const std::vector<DrawnBox>& others = {});
+    static QXDocxRunPathPtr CreateWithOverlapRects(const std::vector<QXDocxRunPathPtr>& group);
+    // Same colour and one box within tolerance of holding the other (the
+    // extend flag clear), or the two boxes filling their union (set).
+    bool isRectOverlapRunPath(const QXDocxRunPath& other, bool* isExtend) const;
 
     // w:r with the run properties and a w:pict holding the VML drawing.
     void writeWithXMLWriter(XMLFileWriter& writer) override;
