@@ -9,6 +9,7 @@
 
 #include "docx/layout/QXDocxPathInfo.h"
 #include "docx/layout/QXDocxRunPict.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 #include "platform/geometry/Geometry.h"
 #include "platform/geometry/Path.h"
 
@@ -20,6 +21,7 @@
 
 namespace rz {
 
+class BitmapContext;
 class QXDocxRunPath;
 using QXDocxRunPathPtr = std::shared_ptr<QXDocxRunPath>;
 
@@ -72,9 +74,10 @@ public:
     // a small (3) or ordinary (4) rectangle; anything else 0.
     static std::int32_t LineTypeForPoints(const std::vector<Point>& points);
 
-    // Clip paths of the render state, for drawing the path into a picture.
-    const std::vector<Path>& clipBezierPaths() const { return clipBezierPaths_; }
-    void setClipBezierPaths(std::vector<Path> paths) { clipBezierPaths_ = std::move(paths); }
+    // Clip paths of the render state (device space), for drawing the path
+    // into a picture.
+    const std::vector<std::shared_ptr<QXPDFClipPath>>& clipBezierPaths() const { return clipBezierPaths_; }
+    void setClipBezierPaths(std::vector<std::shared_ptr<QXPDFClipPath>> clips) { clipBezierPaths_ = std::move(clips); }
 
     // Set by the table detector when the path is taken as a ruling line.
     bool isTableLine() const { return isTableLine_; }
@@ -176,6 +179,21 @@ public:
     // extend flag clear), or the two boxes filling their union (set).
     bool isRectOverlapRunPath(const QXDocxRunPath& other, bool* isExtend) const;
 
+    // --- Drawing paths into a picture ---
+
+    // Draws the path into a context whose user space is display space:
+    // clipped by its clip paths (through `pageTransform`) when asked,
+    // filled, then stroked with round caps and joins (without dashes).
+    void drawInContext(BitmapContext* context, const Affine& pageTransform, bool needClip) const;
+    // A PNG file in the temporary folder holding the paths drawn on a page
+    // of `contextSize` points at `imageDPI`; with `needClip` cut to the
+    // paths' bounds, which are stored in `clipRect`. Nothing (and a message
+    // on standard error) when the paths have no size or no bitmap can be
+    // made or saved.
+    static std::optional<std::string> CreateImageFromRunPaths(const std::vector<QXDocxRunPathPtr>& paths,
+                                                              Size contextSize, const Affine& pageTransform,
+                                                              double imageDPI, bool needClip, Rect* clipRect);
+
     // w:r with the run properties and a w:pict holding the VML drawing.
     void writeWithXMLWriter(XMLFileWriter& writer) override;
     // The v:shapetype, v:shape and w10:wrap of the path. A filled path
@@ -194,7 +212,7 @@ private:
     std::shared_ptr<QXDocxPathInfo> pictInfo_;
     Rect boundingBox_;
     Path runCGPath_;
-    std::vector<Path> clipBezierPaths_;
+    std::vector<std::shared_ptr<QXPDFClipPath>> clipBezierPaths_;
     bool isHaveCurve_ = false;
     std::int64_t pathPointCount_ = 0;
     std::int32_t runLineType_ = kLineTypeOther;

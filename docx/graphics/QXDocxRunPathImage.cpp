@@ -1,0 +1,125 @@
+// Drawing path runs into a bitmap and saving a group of them as one PNG.
+#include "docx/graphics/QXDocxRunPath.h"
+
+#include "converter/text/QXConverterUtilities.h"
+#include "pdfengine/base/QXPDFPathUtilities.h"
+#include "pdfengine/base/QXPDFUtilities.h"
+#include "platform/graphics/BitmapContext.h"
+#include "platform/image/ImageCodec.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+
+namespace rz {
+
+namespace pathimage {
+
+RGBAColor deviceColor(const QXDocx_Color& color)
+{
+    return {color.red / 255.0, color.green / 255.0, color.blue / 255.0, 1.0};
+}
+
+bool writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+} // namespace pathimage
+
+void QXDocxRunPath::drawInContext(BitmapContext* context, const Affine& pageTransform, bool needClip) const
+{
+    if (!context || runCGPath_.isEmpty() || !pictInfo_)
+        return;
+    const QXDocxPathInfo& info = *pictInfo_;
+    context->saveGState();
+    if (needClip) {
+        for (const auto& clip : clipBezierPaths_) {
+            if (!clip)
+                continue;
+            const auto path = QXPDFCGPathUtilities::CGPathWithNSArray(clip->pathArray());
+            if (!path)
+                continue;
+            context->clipToPath(path->transformed(pageTransform),
+                                clip->clipType() == QXPDFClipTypeEvenOdd ? FillRule::EvenOdd : FillRule::NonZero);
+        }
+    }
+    if (info.filled() && info.fillAlpha() > 0) {
+        context->setFillColor(pathimage::deviceColor(info.fillColorQX()));
+        context->setAlpha(info.fillAlpha());
+        context->fillPath(runCGPath_);
+    }
+    if (info.stroked() && info.strokeAlpha() > 0) {
+        context->setStrokeColor(pathimage::deviceColor(info.strokeColorQX()));
+        context->setAlpha(info.strokeAlpha());
+        context->setLineCap(LineCap::Round);
+        context->setLineJoin(LineJoin::Round);
+        context->setLineWidth(info.strokeweight());
+        context->strokePath(runCGPath_);
+    }
+    context->restoreGState();
+}
+
+std::optional<std::string> QXDocxRunPath::CreateImageFromRunPaths(const std::vector<QXDocxRunPathPtr>& paths,
+                                                                  Size contextSize, const Affine& pageTransform,
+                                                                  double imageDPI, bool needClip, Rect* clipRect)
+{
+    const Rect bounds = BoundsOfRunPaths(paths);
+    if (!(bounds.size.width >= 0.01 && bounds.size.height >= 0.01)) {
+        std::fputs("Error, Context Size Zero!\n", stderr);
+        return std::nullopt;
+    }
+    const double scale = static_cast<float>(imageDPI / 72);
+    const double pixelWidth = std::ceil(contextSize.width * scale);
+    const double pixelHeight = std::ceil(contextSize.height * scale);
+    if (!(pixelWidth >= 1 && pixelHeight >= 1)) {
+        std::fputs("Context Size Zero!\n", stderr);
+        return std::nullopt;
+    }
+    auto context = QXPDFUtilities::CreateARGBBitmapContextSize({pixelWidth, pixelHeight});
+    if (!context) {
+        std::fputs("\n", stderr);
+        return std::nullopt;
+    }
+    context->translateCTM(0, context->height());
+    context->scaleCTM(1, -1);
+    context->scaleCTM(scale, scale);
+    for (const QXDocxRunPathPtr& path : paths)
+        if (path)
+            path->drawInContext(context.get(), pageTransform, needClip);
+
+    std::optional<Image> image = context->makeImage();
+    if (!image)
+        return std::nullopt;
+    if (needClip) {
+        const Rect pixels = Rect(bounds.origin.x * scale, bounds.origin.y * scale, bounds.size.width * scale,
+                                 bounds.size.height * scale)
+                                .integral();
+        if (!(pixels == Rect(0, 0, image->width(), image->height()))) {
+            image = image->cropped(pixels);
+            if (!image)
+                return std::nullopt;
+        }
+        if (clipRect)
+            *clipRect = bounds;
+    }
+
+    char name[96];
+    std::snprintf(name, sizeof name, "ShapesImage-%0.0f-%s", static_cast<double>(std::time(nullptr)),
+                  QXConverterUtilities::Random4BigLetter().c_str());
+    const std::string file =
+        QXPDFPathUtilities::getUUIDPathBy(QXPDFPathUtilities::tempIMG(name, "PNG"));
+    ImageProperties properties;
+    properties.dpiX = imageDPI;
+    properties.dpiY = imageDPI;
+    const auto bytes = encodeImage(*image, ImageType::PNG, properties);
+    if (!bytes || !pathimage::writeFile(file, *bytes))
+        return std::nullopt;
+    return file;
+}
+
+} // namespace rz
