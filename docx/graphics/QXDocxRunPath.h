@@ -108,8 +108,9 @@ public:
 
     // The table border style this single path draws along the ruling line
     // p1-p2 (see QXDocxPathInfo::BorderStyleForPathInfo); a path of several
-    // thin bars, one of which runs along the line for more than 12 points
-    // on its centre line, is "single". Remembered in borderStyle().
+    // thin bars, not of the background colour, one of which runs along the
+    // line for more than 12 points on its centre line, is "single".
+    // Remembered in borderStyle().
     std::int32_t borderStyleForLinePoint1(Point p1, Point p2, const QXDocx_Color& backgroundColor);
     // Two drawn lines `distance` apart, the thicker `maxWeight` wide: 2
     // "single" when closer than 0.2, 17 "thickThinLargeGap" (the distance

@@ -366,8 +366,12 @@ TEST(QXDocxRunPathTest, ThinFilledBarIsWrittenAsALine)
     // The shape is as wide as the stroke.
     EXPECT_NEAR(bar->pictInfo()->displayWidth(), 0.6, 1e-6);
 
+    // A see-through bar stays see-through as a line.
     auto flat = pathRun(rectPath({10, 20, 50, 0.4}), paint({10, 20, 50, 0.4}, true, false));
-    EXPECT_TRUE(has(writeRun(*flat), "path=\"m200,404l1200,404e\""));
+    flat->pictInfo()->setFillAlpha(0.5f);
+    const std::string flatXml = writeRun(*flat);
+    EXPECT_TRUE(has(flatXml, "path=\"m200,404l1200,404e\"")) << flatXml;
+    EXPECT_TRUE(has(flatXml, "<v:fill opacity=\"0\"/><v:stroke opacity=\"32896f\"/>")) << flatXml;
 }
 
 TEST(QXDocxRunPathTest, CopyOwnsItsPaint)
