@@ -1,0 +1,22 @@
+// Column letters of a sheet and the cell references built from them.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace rz {
+
+class QXExcelUtilities {
+public:
+    // 1 "A", 26 "Z", 27 "AA", 702 "ZZ", 703 "AAA"; "" below 1.
+    static std::string getColumnName(long columnIndex);
+    // The reverse: "A" 1, "AA" 27; 0 for a text that is not made only of
+    // letters A..Z (either case), or is empty, or names a column past the
+    // range a long can hold.
+    static long getColumnNumber(std::string_view columnName);
+    // "B3" for column 2, row 3.
+    static std::string cellReference(long columnIndex, size_t rowIndex);
+};
+
+} // namespace rz
