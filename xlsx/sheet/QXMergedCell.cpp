@@ -27,4 +27,25 @@ bool QXMergedCell::isCross(const QXMergedCell& other) const
     return top <= bottom && left <= right;
 }
 
+std::vector<QXMergedCell> QXMergedCell::soundMerges(const std::vector<QXMergedCell>& merges,
+                                                   const std::vector<QXPoint>& textCells)
+{
+    std::vector<QXMergedCell> kept;
+    for (const QXMergedCell& merge : merges) {
+        if (merge.start_ == merge.end_)
+            continue;
+        const QXPoint topLeft{std::min(merge.start_.r, merge.end_.r), std::min(merge.start_.c, merge.end_.c)};
+        bool sound = std::none_of(kept.begin(), kept.end(),
+                                  [&](const QXMergedCell& other) { return merge.isCross(other); });
+        for (size_t i = 0; sound && i < textCells.size(); ++i) {
+            const QXPoint& cell = textCells[i];
+            if (!(cell == topLeft) && merge.contains(cell.r, cell.c))
+                sound = false;
+        }
+        if (sound)
+            kept.push_back(merge);
+    }
+    return kept;
+}
+
 } // namespace rz

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace rz {
 
@@ -31,6 +32,13 @@ public:
     bool contains(size_t row, size_t column) const;
 
     bool operator==(const QXMergedCell&) const = default;
+
+    // The ranges a sheet may carry, in their order: a range is left out
+    // when it covers a single cell, when it shares a cell with a range kept
+    // before it, or when a cell of `textCells` other than its own top-left
+    // cell lies inside it (a merge would hide that text).
+    static std::vector<QXMergedCell> soundMerges(const std::vector<QXMergedCell>& merges,
+                                                 const std::vector<QXPoint>& textCells);
 
 private:
     QXPoint start_;
