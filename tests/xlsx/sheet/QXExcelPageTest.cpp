@@ -1,0 +1,124 @@
+// The worksheet part of a page: its elements in order, what an empty page
+// writes, the selected tab, and no part left behind by a failed write.
+#include "xlsx/sheet/QXExcelManager.h"
+#include "xlsx/sheet/QXExcelPage.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace rz;
+
+namespace {
+
+class QXExcelPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QXExcelManager::destory();
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("rz-xlsx-page-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_ / "xl" / "worksheets");
+    }
+    void TearDown() override
+    {
+        std::filesystem::remove_all(folder_);
+        QXExcelManager::destory();
+    }
+    static std::string read(const std::filesystem::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::filesystem::path folder_;
+};
+
+std::shared_ptr<QXExcelCell> sheetCellAt(size_t row, size_t column, std::string value, std::string type)
+{
+    auto item = std::make_shared<QXExcelStringItem>();
+    item->setRowIndex(row);
+    item->setColumnIndex(column);
+    auto cell = std::make_shared<QXExcelCell>(item);
+    cell->setCellValue(std::move(value));
+    cell->setDataType(std::move(type));
+    return cell;
+}
+
+} // namespace
+
+TEST_F(QXExcelPageTest, WorksheetWithColumnsRowsAndMerges)
+{
+    QXExcelPage page(folder_.string(), 1);
+    auto row = std::make_shared<QXExcelRow>();
+    row->cells() = {sheetCellAt(2, 4, "1234.56", "n"), sheetCellAt(2, 2, "0", "s")};
+    row->setRowIndex(2);
+    row->setHeight(20);
+    page.sheetRows().push_back(row);
+    auto column = std::make_shared<QXExcelColumn>();
+    column->setColumnIndex(2);
+    column->setWidth(90);
+    page.columns().push_back(column);
+    page.mergeCells().push_back(QXMergedCell({2, 2}, {3, 3}));
+    ASSERT_TRUE(page.writeSheetXML());
+
+    const std::string xml = read(page.sheetXMLPath());
+    EXPECT_EQ(page.sheetXMLPath(), (folder_ / "xl/worksheets/sheet1.xml").string());
+    const char* inOrder[] = {
+        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes" ?>)",
+        R"(<worksheet)",
+        R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")",
+        R"(<sheetView tabSelected="1" workbookViewId="0">)",
+        R"(<selection activeCell="A1" sqref="A1"/>)",
+        R"(<sheetFormatPr defaultRowHeight="18.000000" defaultColWidth="15.000000"/>)",
+        R"(<col min="2" max="2" width="33" customWidth="1"/>)",
+        R"(<row r="2" spans="1:1" ht="22.00" customHeight="1">)",
+        R"(<c r="B2" t="s"><v>0</v></c>)",
+        R"(<c r="D2" t="n"><v>1234.56</v></c>)",
+        R"(<mergeCells><mergeCell ref="B2:C3"/></mergeCells>)",
+        R"(<pageMargins left="0" right="0" top="0" bottom="0" header="0" footer="0"/>)",
+        R"(</worksheet>)",
+    };
+    size_t at = 0;
+    // The writer indents; compare without the line breaks and tabs.
+    std::string compact;
+    for (char ch : xml) {
+        if (ch != '\n' && ch != '\r' && ch != '\t')
+            compact.push_back(ch);
+    }
+    for (const char* piece : inOrder) {
+        const size_t found = compact.find(piece, at);
+        ASSERT_NE(found, std::string::npos) << piece << "\nin\n" << compact;
+        at = found;
+    }
+    EXPECT_FALSE(std::filesystem::exists(page.sheetXMLPath() + ".partial"));
+}
+
+TEST_F(QXExcelPageTest, EmptyPageAndLaterSheets)
+{
+    QXExcelPage page(folder_.string(), 3);
+    ASSERT_TRUE(page.writeSheetXML());
+    const std::string xml = read(folder_ / "xl/worksheets/sheet3.xml");
+    EXPECT_NE(xml.find("<sheetData/>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<pageMargins"), std::string::npos);
+    for (const char* absent : {"<cols", "<mergeCells", "tabSelected"})
+        EXPECT_EQ(xml.find(absent), std::string::npos) << absent << "\n" << xml;
+}
+
+TEST_F(QXExcelPageTest, FailedWriteLeavesNoPart)
+{
+    QXExcelPage page((folder_ / "missing").string(), 1);
+    EXPECT_FALSE(page.writeSheetXML());
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "missing"));
+
+    // A directory in the part's place: the rename fails and nothing is left.
+    QXExcelPage blocked(folder_.string(), 2);
+    std::filesystem::create_directories(blocked.sheetXMLPath() + "/inside");
+    EXPECT_FALSE(blocked.writeSheetXML());
+    EXPECT_FALSE(std::filesystem::exists(blocked.sheetXMLPath() + ".partial"));
+    EXPECT_TRUE(std::filesystem::is_directory(blocked.sheetXMLPath()));
+}
