@@ -40,6 +40,9 @@ public:
     void setColumnLength(size_t v) { columnLength_ = v; }
     QXExcelStringItemInfo& itemInfo() { return itemInfo_; }
     const QXExcelStringItemInfo& itemInfo() const { return itemInfo_; }
+    // The largest font size of the item's text, at least 12.
+    double maxFontSize() const { return maxFontSize_ < 12 ? 12 : maxFontSize_; }
+    void setMaxFontSize(double size) { maxFontSize_ = size; }
 
 private:
     size_t rowIndex_ = 0;
@@ -47,6 +50,7 @@ private:
     size_t rowLength_ = 0;
     size_t columnLength_ = 0;
     QXExcelStringItemInfo itemInfo_;
+    double maxFontSize_ = 12;
 };
 
 class QXExcelCell {

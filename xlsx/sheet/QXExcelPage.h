@@ -42,6 +42,15 @@ public:
     const QXExcelPageMargin& pageMargin() const { return pageMargin_; }
     void setPageMargin(const QXExcelPageMargin& margin) { pageMargin_ = margin; }
 
+    // Lays the page's cells out, their items placed on the grid and
+    // measured: merged ranges for items that span (when `merging`; a range
+    // that would overlap another or hide a text is left out, and its item
+    // then counts as not spanning), rows with their heights and columns
+    // with their widths, each holding its cells in the given order. Without
+    // merging, rows and columns are renumbered 1, 2, 3... so the sheet has
+    // no empty ones. Replaces sheetRows(), columns() and mergeCells().
+    void layOutCells(const std::vector<std::shared_ptr<QXExcelCell>>& cells, bool merging);
+
     // Writes the worksheet part at sheetXMLPath(): first under a temporary
     // name beside it, renamed into place once complete, so a failed write
     // leaves no part behind. Only the first sheet is the selected tab.

@@ -122,3 +122,106 @@ TEST_F(QXExcelPageTest, FailedWriteLeavesNoPart)
     EXPECT_FALSE(std::filesystem::exists(blocked.sheetXMLPath() + ".partial"));
     EXPECT_TRUE(std::filesystem::is_directory(blocked.sheetXMLPath()));
 }
+
+namespace {
+
+struct Placed {
+    size_t row, column, rowLength, columnLength;
+    double x, y, width, height;
+};
+
+std::vector<std::shared_ptr<QXExcelCell>> placedCells(std::initializer_list<Placed> places)
+{
+    std::vector<std::shared_ptr<QXExcelCell>> cells;
+    for (const Placed& p : places) {
+        auto item = std::make_shared<QXExcelStringItem>();
+        item->setRowIndex(p.row);
+        item->setColumnIndex(p.column);
+        item->setRowLength(p.rowLength);
+        item->setColumnLength(p.columnLength);
+        item->itemInfo() = QXExcelStringItemInfo{p.x, p.y, p.width, p.height};
+        cells.push_back(std::make_shared<QXExcelCell>(item));
+    }
+    return cells;
+}
+
+std::vector<std::string> mergeTexts(const QXExcelPage& page)
+{
+    std::vector<std::string> texts;
+    for (const QXMergedCell& merge : page.mergeCells())
+        texts.push_back(merge.mergerCellInfo());
+    return texts;
+}
+
+} // namespace
+
+TEST_F(QXExcelPageTest, SpanningItemMergesAndLeavesRowAndColumnMeasures)
+{
+    QXExcelPage page;
+    // B2 spans 2 rows and 3 columns; F2 and B5 sit beside and below it.
+    page.layOutCells(placedCells({
+                         {2, 2, 1, 2, 100, 50, 300, 40},
+                         {2, 6, 0, 0, 420, 52, 60, 16},
+                         {5, 2, 0, 0, 100, 120, 50, 14},
+                     }),
+                     true);
+    EXPECT_EQ(mergeTexts(page), (std::vector<std::string>{"B2:D3"}));
+    ASSERT_EQ(page.sheetRows().size(), 2u);
+    EXPECT_EQ(page.sheetRows()[0]->rowIndex(), 2u);
+    // Row 2 takes its height from F2 (52 + 16 - 50), not from the spanning B2.
+    EXPECT_DOUBLE_EQ(page.sheetRows()[0]->frame().size.height, 18);
+    EXPECT_EQ(page.sheetRows()[1]->rowIndex(), 5u);
+    ASSERT_EQ(page.columns().size(), 2u);
+    EXPECT_EQ(page.columns()[0]->columnIndex(), 2u);
+    // Column B is as wide as B5, not as the merged text.
+    EXPECT_DOUBLE_EQ(page.columns()[0]->frame().size.width, 50);
+    EXPECT_EQ(page.columns()[1]->columnIndex(), 6u);
+}
+
+TEST_F(QXExcelPageTest, RowOfOnlySpanningCellsTakesTheLeastHeight)
+{
+    QXExcelPage page;
+    page.layOutCells(placedCells({{1, 1, 1, 0, 0, 10, 40, 60}, {1, 2, 2, 0, 50, 10, 40, 60}}), true);
+    ASSERT_EQ(page.sheetRows().size(), 1u);
+    EXPECT_DOUBLE_EQ(page.sheetRows()[0]->frame().size.height, 13.5);
+    EXPECT_EQ(mergeTexts(page), (std::vector<std::string>{"A1:A2", "B1:B3"}));
+}
+
+TEST_F(QXExcelPageTest, OverlappingRangeIsLeftOutAndItsTextKeepsItsCell)
+{
+    QXExcelPage page;
+    // A1 would span into B1, which holds a text of its own.
+    page.layOutCells(placedCells({{1, 1, 0, 1, 0, 0, 80, 12}, {1, 2, 0, 0, 90, 0, 30, 12}}), true);
+    EXPECT_TRUE(page.mergeCells().empty());
+    ASSERT_EQ(page.columns().size(), 2u);
+    EXPECT_DOUBLE_EQ(page.columns()[0]->frame().size.width, 80);
+}
+
+TEST_F(QXExcelPageTest, WithoutMergingRowsAndColumnsAreRenumbered)
+{
+    QXExcelPage page;
+    auto cells = placedCells({
+        {1, 2, 0, 0, 0, 0, 30, 12},
+        {3, 5, 1, 1, 0, 20, 30, 12},
+        {6, 2, 0, 0, 0, 40, 30, 12},
+    });
+    page.layOutCells(cells, false);
+    EXPECT_TRUE(page.mergeCells().empty());
+    std::vector<std::pair<size_t, size_t>> positions;
+    for (const auto& cell : cells)
+        positions.emplace_back(cell->rowIndex(), cell->columnIndex());
+    EXPECT_EQ(positions, (std::vector<std::pair<size_t, size_t>>{{1, 1}, {2, 2}, {3, 1}}));
+    ASSERT_EQ(page.sheetRows().size(), 3u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(page.sheetRows()[i]->rowIndex(), i + 1);
+}
+
+TEST_F(QXExcelPageTest, WithoutMergingLargeTextNarrowsItsColumn)
+{
+    QXExcelPage page;
+    auto cells = placedCells({{1, 1, 0, 0, 0, 0, 200, 30}, {2, 1, 0, 0, 0, 40, 100, 12}});
+    cells[0]->stringItem()->setMaxFontSize(24);
+    page.layOutCells(cells, false);
+    ASSERT_EQ(page.columns().size(), 1u);
+    EXPECT_DOUBLE_EQ(page.columns()[0]->frame().size.width, 100);
+}
