@@ -38,7 +38,8 @@ bool symbolEndsAt(std::string_view text, size_t end)
     return false;
 }
 
-// The text with no-break spaces (U+00A0, U+202F) turned into spaces, or
+// The text with no-break spaces (U+00A0, U+202F) turned into spaces and
+// the minus sign (U+2212) into "-", or
 // nothing when it holds a character no number is written with: anything
 // but ASCII digits, ",", ".", "-", "%", " ", "(", ")" and the supported
 // currency symbols. Digits of other scripts therefore keep the text a text.
@@ -57,6 +58,9 @@ std::optional<std::string> normalized(std::string_view text)
             at += 2;
         } else if (text.substr(at).starts_with("\xE2\x80\xAF")) {
             out.push_back(' ');
+            at += 3;
+        } else if (text.substr(at).starts_with("\xE2\x88\x92")) { // U+2212 minus sign
+            out.push_back('-');
             at += 3;
         } else if (const size_t length = symbolLengthAt(text, at)) {
             out.append(text.substr(at, length));

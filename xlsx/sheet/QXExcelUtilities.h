@@ -9,6 +9,10 @@ namespace rz {
 
 class QXExcelUtilities {
 public:
+    // The largest sheet a spreadsheet application opens.
+    static constexpr size_t kMaxRows = 1048576;
+    static constexpr long kMaxColumns = 16384;
+
     // 1 "A", 26 "Z", 27 "AA", 702 "ZZ", 703 "AAA"; "" below 1.
     static std::string getColumnName(long columnIndex);
     // The reverse: "A" 1, "AA" 27; 0 for a text that is not made only of
