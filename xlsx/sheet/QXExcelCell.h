@@ -4,10 +4,12 @@
 #pragma once
 
 #include "platform/geometry/Geometry.h"
+#include "xlsx/sheet/QXExcelNumber.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +73,12 @@ public:
     const std::string& cellValue() const { return cellValue_; }
     void setCellValue(std::string v) { cellValue_ = std::move(v); }
 
+    // The reading of a numeric cell's text, with its number format id once
+    // the style registry has given one; none for a text cell.
+    const std::optional<QXExcelNumber>& number() const { return number_; }
+    std::optional<QXExcelNumber>& number() { return number_; }
+    void setNumber(std::optional<QXExcelNumber> number) { number_ = std::move(number); }
+
     size_t rowIndex() const { return stringItem_ ? stringItem_->rowIndex() : 0; }
     size_t columnIndex() const { return stringItem_ ? stringItem_->columnIndex() : 0; }
 
@@ -83,6 +91,7 @@ private:
     std::shared_ptr<QXExcelStringItem> stringItem_;
     std::string dataType_ = "s";
     std::string cellValue_ = "-1";
+    std::optional<QXExcelNumber> number_;
 };
 
 class QXExcelRow {

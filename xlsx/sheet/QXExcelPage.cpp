@@ -2,6 +2,7 @@
 
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/XMLFileWriter.h"
+#include "xlsx/sheet/QXExcelManager.h"
 #include "platform/core/Numbers.h"
 
 #include <algorithm>
@@ -17,6 +18,32 @@ QXExcelPage::QXExcelPage(const std::string& packageFolder, size_t pageNumber)
     : sheetXMLPath_(packageFolder + "/xl/worksheets/sheet" + formatUnsigned(pageNumber) + ".xml"),
       pageNumber_(pageNumber)
 {
+}
+
+std::shared_ptr<QXExcelCell> QXExcelPage::createCellWithStringItem(const std::shared_ptr<QXExcelStringItem>& item,
+                                                                   const std::vector<std::string>& runTexts)
+{
+    if (!item)
+        return nullptr;
+    auto cell = std::make_shared<QXExcelCell>(item);
+    QXExcelManager& manager = QXExcelManager::sharedInstance();
+    if (manager.isNeedValidNumbers() && runTexts.size() == 1) {
+        QXExcelNumber number(runTexts.front(), manager.thousandSepartor());
+        if (number.isNumber()) {
+            if (number.numID() == -1)
+                number.setNumID(manager.excelStyle().collectNumberFormat(number.formatCode()));
+            cell->setCellValue(number.readNumber());
+            cell->setDataType("n");
+            cell->setNumber(std::move(number));
+            return cell;
+        }
+    }
+    stringItems_.push_back(item);
+    const size_t index = manager.amountOfStringItems();
+    manager.setAmountOfStringItems(index + 1);
+    cell->setCellValue(formatUnsigned(index));
+    cell->setIsText(true);
+    return cell;
 }
 
 void QXExcelPage::layOutCells(const std::vector<std::shared_ptr<QXExcelCell>>& cells, bool merging)

@@ -42,6 +42,15 @@ public:
     const QXExcelPageMargin& pageMargin() const { return pageMargin_; }
     void setPageMargin(const QXExcelPageMargin& margin) { pageMargin_ = margin; }
 
+    // The cell of an item whose runs have the texts `runTexts`. When the
+    // manager asks for numbers and the item has exactly one run whose text
+    // is a number, a numeric cell ("n") holding the number's value, its
+    // custom format code (if any) registered with the document's style
+    // registry. Otherwise a text cell: the item joins stringItems() and the
+    // cell takes the document's next shared-string index.
+    std::shared_ptr<QXExcelCell> createCellWithStringItem(const std::shared_ptr<QXExcelStringItem>& item,
+                                                          const std::vector<std::string>& runTexts);
+
     // Lays the page's cells out, their items placed on the grid and
     // measured: merged ranges for items that span (when `merging`; a range
     // that would overlap another or hide a text is left out, and its item

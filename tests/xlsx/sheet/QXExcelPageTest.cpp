@@ -225,3 +225,46 @@ TEST_F(QXExcelPageTest, WithoutMergingLargeTextNarrowsItsColumn)
     ASSERT_EQ(page.columns().size(), 1u);
     EXPECT_DOUBLE_EQ(page.columns()[0]->frame().size.width, 100);
 }
+
+TEST_F(QXExcelPageTest, CellsAreNumbersOrTakeTheNextSharedString)
+{
+    QXExcelManager& manager = QXExcelManager::sharedInstance();
+    QXExcelManager::reset();
+    QXExcelPage first;
+    QXExcelPage second;
+    auto item = [] { return std::make_shared<QXExcelStringItem>(); };
+
+    const auto label = first.createCellWithStringItem(item(), {"Total"});
+    const auto amount = first.createCellWithStringItem(item(), {"$1,200"});
+    const auto split = first.createCellWithStringItem(item(), {"12", "34"});
+    const auto percent = second.createCellWithStringItem(item(), {"3.5%"});
+    const auto later = second.createCellWithStringItem(item(), {"10 20"});
+    const auto sameFormat = second.createCellWithStringItem(item(), {"$7"});
+
+    EXPECT_TRUE(label->isText());
+    EXPECT_EQ(label->dataType(), "s");
+    EXPECT_EQ(label->cellValue(), "0");
+    EXPECT_FALSE(amount->isText());
+    EXPECT_EQ(amount->dataType(), "n");
+    EXPECT_EQ(amount->cellValue(), "1200");
+    ASSERT_TRUE(amount->number());
+    EXPECT_EQ(amount->number()->numID(), 164);
+    // Two runs are never read as one number.
+    EXPECT_EQ(split->cellValue(), "1");
+    EXPECT_EQ(percent->cellValue(), "0.035");
+    EXPECT_EQ(percent->number()->numID(), 10);
+    // The shared-string index runs across the pages of the document.
+    EXPECT_EQ(later->cellValue(), "2");
+    EXPECT_EQ(sameFormat->number()->numID(), 164);
+    EXPECT_EQ(first.stringItems().size(), 2u);
+    EXPECT_EQ(second.stringItems().size(), 1u);
+    EXPECT_EQ(manager.amountOfStringItems(), 3u);
+    EXPECT_EQ(manager.excelStyle().numFmtsArr().size(), 1u);
+    EXPECT_EQ(first.createCellWithStringItem(nullptr, {"1"}), nullptr);
+
+    // Without number recognition every cell is text.
+    QXExcelOptions options;
+    options.setExcelFormatOption(2);
+    manager.setOptions(options);
+    EXPECT_TRUE(second.createCellWithStringItem(item(), {"42"})->isText());
+}
