@@ -1,4 +1,4 @@
-// The pieces of a worksheet: the text of one cell (a string item, with its
+// The building blocks of a worksheet: the text of one cell (a string item, with its
 // grid position, spans and box on the page), the cell, the sheet row and
 // the sheet column, each writing its own element of the worksheet part.
 #pragma once

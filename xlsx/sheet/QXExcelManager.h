@@ -46,7 +46,8 @@ public:
     bool isNeedDefaultRowHeight() const { return excelOptions_.excelFormatOption() != 0; }
     bool isNeedWrapText() const { return excelOptions_.excelFormatOption() == 0; }
     bool isNeedMergeCells() const { return excelOptions_.excelFormatOption() == 0; }
-    bool isSpecialVersion() const { return excelOptions_.excelFormatOption() == 2; }
+    // Mode 2: cell fonts carry neither bold nor italic.
+    bool isPlainVersion() const { return excelOptions_.excelFormatOption() == 2; }
     bool isAllInOneSheetEnabled() const { return excelOptions_.allInOneSheet(); }
     bool isAllInOneSheetAddToRow() const { return excelOptions_.aiosAddToRow(); }
 

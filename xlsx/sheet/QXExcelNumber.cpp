@@ -161,12 +161,12 @@ int significantDigits(std::string_view text)
     return count;
 }
 
-std::string removeAll(std::string text, std::string_view piece)
+std::string removeAll(std::string text, std::string_view needle)
 {
-    if (piece.empty())
+    if (needle.empty())
         return text;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at))
-        text.erase(at, piece.size());
+    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at))
+        text.erase(at, needle.size());
     return text;
 }
 

@@ -67,7 +67,7 @@ public:
     bool writeSheetXML() const;
 
 private:
-    void writeSheet(class XMLFileWriter& writer) const;
+    void writeSheet(XMLFileWriter& writer) const;
 
     std::string sheetXMLPath_;
     size_t pageNumber_ = 1;

@@ -43,7 +43,7 @@ TEST(QXExcelManagerTest, FlagsOfTheOutputModes)
         EXPECT_EQ(manager.isNeedDefaultFontSize(), c.defaultSize);
         EXPECT_EQ(manager.isNeedDefaultRowHeight(), c.defaultSize);
         EXPECT_EQ(manager.isNeedDefaultFontName(), c.defaultName);
-        EXPECT_EQ(manager.isSpecialVersion(), c.defaultName);
+        EXPECT_EQ(manager.isPlainVersion(), c.defaultName);
         EXPECT_EQ(manager.isNeedValidNumbers(), c.validNumbers);
     }
     QXExcelOptions options;

@@ -90,9 +90,9 @@ TEST_F(QXExcelPageTest, WorksheetWithColumnsRowsAndMerges)
         if (ch != '\n' && ch != '\r' && ch != '\t')
             compact.push_back(ch);
     }
-    for (const char* piece : inOrder) {
-        const size_t found = compact.find(piece, at);
-        ASSERT_NE(found, std::string::npos) << piece << "\nin\n" << compact;
+    for (const char* expected : inOrder) {
+        const size_t found = compact.find(expected, at);
+        ASSERT_NE(found, std::string::npos) << expected << "\nin\n" << compact;
         at = found;
     }
     EXPECT_FALSE(std::filesystem::exists(page.sheetXMLPath() + ".partial"));
