@@ -1,6 +1,7 @@
 // Cells, rows and columns as worksheet elements, and the merges a sheet may
 // carry without overlapping or hiding text.
 #include "converter/ooxml/XMLFileWriter.h"
+#include "tests/support/PdfWriter.h"
 #include "xlsx/sheet/QXExcelCell.h"
 #include "xlsx/sheet/QXExcelManager.h"
 #include "xlsx/sheet/QXMergedCell.h"
@@ -17,8 +18,7 @@ namespace {
 // What `write` puts into a fresh writer, without line breaks or indentation.
 std::string written(const std::function<void(XMLFileWriter&)>& write)
 {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("rz-xlsx-cell-" + std::to_string(::getpid()) + ".xml")).string();
+    const std::string path = rz::test::makeTempDir() + "/cell.xml";
     std::string text;
     {
         XMLFileWriter writer(path);

@@ -1,5 +1,6 @@
 // The worksheet part of a page: its elements in order, what an empty page
 // writes, the selected tab, and no part left behind by a failed write.
+#include "tests/support/PdfWriter.h"
 #include "xlsx/sheet/QXExcelManager.h"
 #include "xlsx/sheet/QXExcelPage.h"
 
@@ -18,9 +19,7 @@ protected:
     void SetUp() override
     {
         QXExcelManager::destory();
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("rz-xlsx-page-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = rz::test::makeTempDir();
         std::filesystem::create_directories(folder_ / "xl" / "worksheets");
     }
     void TearDown() override
