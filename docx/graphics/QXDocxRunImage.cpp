@@ -380,12 +380,7 @@ std::string QXDocxRunImage::shapeStyle() const
     style += runImageFormat("height:%0.2fpt;", info.displayHeight());
     if (info.rotation() != 0)
         style += runImageFormat("rotation:%0.0f;", info.rotation());
-    if (info.flipX() && info.flipY())
-        style += "flip:x y;";
-    else if (info.flipX())
-        style += "flip:x;";
-    else if (info.flipY())
-        style += "flip:y;";
+    style += QXDocxVMLShapes::flipStyle(info.flipX(), info.flipY());
     style += "z-index:" + std::to_string(pictZIndex()) + ";";
     style += "mso-position-horizontal-relative:page;";
     style += "mso-position-vertical-relative:page";

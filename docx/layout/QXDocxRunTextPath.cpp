@@ -59,12 +59,7 @@ std::string QXDocxRunTextPath::shapeStyle() const
         std::snprintf(buffer, sizeof buffer, "rotation:%0.0f;", static_cast<double>(rotation));
         style += buffer;
     }
-    if (info.flipX() && info.flipY())
-        style += "flip:x y;";
-    else if (info.flipX())
-        style += "flip:x;";
-    else if (info.flipY())
-        style += "flip:y;";
+    style += QXDocxVMLShapes::flipStyle(info.flipX(), info.flipY());
     style += "z-index:" + std::to_string(pictZIndex());
     return style;
 }

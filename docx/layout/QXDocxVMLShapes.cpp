@@ -154,4 +154,13 @@ void QXDocxVMLShapes::writeShapeHead(XMLFileWriter& writer, const std::string& n
     }
 }
 
+std::string QXDocxVMLShapes::flipStyle(bool flipX, bool flipY)
+{
+    if (flipX && flipY)
+        return "flip:x y;";
+    if (flipX)
+        return "flip:x;";
+    return flipY ? "flip:y;" : "";
+}
+
 } // namespace rz

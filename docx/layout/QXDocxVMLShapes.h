@@ -36,6 +36,9 @@ public:
     // 1025 for the first (the numbering word processors use).
     static std::string nextShapeId();
 
+    // The style item of a mirrored shape ("flip:x y;", "flip:x;", "flip:y;"),
+    // empty for none.
+    static std::string flipStyle(bool flipX, bool flipY);
     // "#_x0000_tNNN", the reference to a shape type.
     static std::string shapeTypeReference(int shapeType);
     // Writes the v:shapetype of `shapeType` (202 or 136) the first time it
