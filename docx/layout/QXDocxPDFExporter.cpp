@@ -3,12 +3,14 @@
 #include "docx/graphics/QXDocxImageInfo.h"
 
 #include "docx/graphics/QXDocxRunImage.h"
+#include "docx/layout/QXDocxManager.h"
 
 #include "converter/QXError.h"
 #include "converter/ooxml/QXDocxCounters.h"
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "docx/graphics/QXDocxImageInfo.h"
 #include "docx/graphics/QXDocxRunImage.h"
+#include "docx/layout/QXDocxManager.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/fonts/QXPDFFont.h"
 #include "pdfengine/fonts/QXPDFFontDescriptor.h"
@@ -18,6 +20,7 @@
 #include "pdfengine/state/QXPDFFontCache.h"
 #include "pdfengine/state/QXPDFRenderState.h"
 #include "pdfengine/state/QXPDFXObject.h"
+#include "platform/image/ImageCodec.h"
 #include "platform/text/Utf.h"
 
 #include <algorithm>
@@ -594,16 +597,55 @@ void QXDocxPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&
     nextCharTransform_ = mainTextTransform_;
     nextCharCTMInfo_ = mainTextCTMInfo_;
 
+    // A clipped image is cut to its clip at the image resolution and stands
+    // upright in the clip's box; an image its clip leaves whole keeps its
+    // own file.
+    std::string picture = *file;
+    if (!state.clipBezierPaths().empty()) {
+        const std::optional<Image> loaded = readImageFile(*file);
+        if (!loaded) {
+            std::fprintf(stderr, "didScanXObjectImage: image with path is null:%s!\n", file->c_str());
+        } else {
+            const double dpi =
+                std::clamp<double>(QXDocxManager::sharedInstance().moreOptions().imageDPI(), 72.0, 600.0);
+            const Affine scale = Affine::makeScale(dpi / 72, dpi / 72);
+            Rect clip;
+            const std::optional<Image> cut =
+                ClipImageInContextSize(currentPageCropBox_.size, *loaded, scale, currentPageTransform_, transform,
+                                       Rect(info->displayX(), info->displayY(), info->displayWidth(), info->displayHeight()),
+                                       state.clipBezierPaths(), &clip);
+            const std::optional<std::string> saved = cut ? SaveTempCGImage(cut) : std::nullopt;
+            if (saved && clip.size.width > 0 && clip.size.height > 0) {
+                picture = *saved;
+                info->setImageTitle(std::filesystem::path(picture).filename().string());
+                info->setDisplayX(clip.origin.x);
+                info->setDisplayY(clip.origin.y);
+                info->setDisplayWidth(clip.size.width);
+                info->setDisplayHeight(clip.size.height);
+                info->setVertices({clip.origin, Point{clip.maxX(), clip.origin.y}, Point{clip.maxX(), clip.maxY()},
+                                   Point{clip.origin.x, clip.maxY()}});
+                info->setCenter(Point{clip.midX(), clip.midY()});
+                info->setPixelWidth(cut->width());
+                info->setPixelHeight(cut->height());
+                info->setHorizontalResolution(std::round(cut->width() * 72.0 / clip.size.width));
+                info->setVerticalResolution(std::round(cut->height() * 72.0 / clip.size.height));
+                info->setFlipX(false);
+                info->setFlipY(false);
+                info->setRotation(0);
+            }
+        }
+    }
+
     auto run = std::make_shared<QXDocxRunImage>();
     run->setIsAnnotion(state.isParseringAnnotion());
     run->setPdfAnnotionIndex(state.pdfAnnotionIndex());
     run->setPdfScanIndex(static_cast<std::uint64_t>(QXDocxScanCounter++));
     run->setPictZIndex(QXDocxBehindZIndexCounter++);
-    const std::string id = pdfWriter_->collectImageWithPath(*file);
+    const std::string id = pdfWriter_->collectImageWithPath(picture);
     info->setImageID(id);
     run->setRunImageID(id);
     run->setRunImageTitle(info->imageTitle());
-    run->setImagePath(*file);
+    run->setImagePath(picture);
     run->setPictInfo(info);
     current->allRunImageArray().push_back(std::move(run));
 }

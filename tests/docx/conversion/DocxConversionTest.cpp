@@ -99,52 +99,66 @@ TEST(DocxConversion, AnImageIsWrittenAsAPictureInPlace)
     if (!test::runCommand("/usr/bin/python3 -c 'import docx'", nullptr) == 0)
         GTEST_SKIP() << "python-docx is not installed";
     // A 2 x 2 RGB image drawn 200 x 100 points with its lower-left corner
-    // at (100, 500), under a line of text.
-    test::PdfWriter pdf;
-    const int image = pdf.addStream("/Type /XObject /Subtype /Image /Width 2 /Height 2 /ColorSpace /DeviceRGB "
-                                    "/BitsPerComponent 8",
-                                    std::string("\xff\x00\x00\x00\xff\x00\x00\x00\xff\xff\xff\xff", 12));
-    const int font = pdf.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
-    const int content = pdf.addStream("", "BT /F1 12 Tf 100 700 Td (A caption above the picture) Tj ET\n"
-                                          "q 200 0 0 100 100 500 cm /Im1 Do Q\n");
-    const int pages = pdf.reserve();
-    const int page = pdf.add("<< /Type /Page /Parent " + std::to_string(pages) +
-                             " 0 R /MediaBox [0 0 612 792] /Contents " + std::to_string(content) +
-                             " 0 R /Resources << /Font << /F1 " + std::to_string(font) +
-                             " 0 R >> /XObject << /Im1 " + std::to_string(image) + " 0 R >> >> >>");
-    pdf.set(pages, "<< /Type /Pages /Kids [" + std::to_string(page) + " 0 R] /Count 1 >>");
-    const int catalog = pdf.add("<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>");
-    const std::string source = test::writeTempFile(pdf.build(catalog), "picture.pdf");
-    const std::string dest = test::makeTempDir() + "/picture.docx";
-    const auto result = test::convertFile(source, "docx", dest);
-    ASSERT_TRUE(result.ended);
-    ASSERT_FALSE(result.error) << result.error->reason;
+    // at (100, 500), under a line of text; once whole, once through a clip
+    // that keeps its left quarter.
+    struct Case {
+        const char* name;
+        const char* clip;
+        const char* style;
+    };
+    const Case cases[] = {
+        {"whole", "", "margin-left:100.00pt;margin-top:192.00pt;width:200.00pt;height:100.00pt"},
+        {"clipped", "100 500 50 100 re W n ", "margin-left:100.00pt;margin-top:192.00pt;width:50.00pt;height:100.00pt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::PdfWriter pdf;
+        const int image = pdf.addStream("/Type /XObject /Subtype /Image /Width 2 /Height 2 /ColorSpace /DeviceRGB "
+                                        "/BitsPerComponent 8",
+                                        std::string("\xff\x00\x00\x00\xff\x00\x00\x00\xff\xff\xff\xff", 12));
+        const int font = pdf.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+        const int content = pdf.addStream("", "BT /F1 12 Tf 100 700 Td (A caption above the picture) Tj ET\n"
+                                              "q " + std::string(c.clip) + "200 0 0 100 100 500 cm /Im1 Do Q\n");
+        const int pages = pdf.reserve();
+        const int page = pdf.add("<< /Type /Page /Parent " + std::to_string(pages) +
+                                 " 0 R /MediaBox [0 0 612 792] /Contents " + std::to_string(content) +
+                                 " 0 R /Resources << /Font << /F1 " + std::to_string(font) +
+                                 " 0 R >> /XObject << /Im1 " + std::to_string(image) + " 0 R >> >> >>");
+        pdf.set(pages, "<< /Type /Pages /Kids [" + std::to_string(page) + " 0 R] /Count 1 >>");
+        const int catalog = pdf.add("<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>");
+        const std::string source = test::writeTempFile(pdf.build(catalog), "picture.pdf");
+        const std::string dest = test::makeTempDir() + "/picture.docx";
+        const auto result = test::convertFile(source, "docx", dest);
+        ASSERT_TRUE(result.ended);
+        ASSERT_FALSE(result.error) << result.error->reason;
 
-    // The picture's relationship leads to a packaged image whose content
-    // type is declared; the shape stands where the PDF draws the image.
-    const std::string script =
-        "import sys, re, zipfile, docx\n"
-        "docx.Document(sys.argv[1])\n"
-        "z = zipfile.ZipFile(sys.argv[1])\n"
-        "body = z.read('word/document.xml').decode()\n"
-        "rels = z.read('word/_rels/document.xml.rels').decode()\n"
-        "types = z.read('[Content_Types].xml').decode()\n"
-        "for rid in re.findall(r'<v:imagedata r:id=\"([^\"]+)\"', body):\n"
-        "    target = re.search(r'Id=\"%s\"[^>]*Target=\"([^\"]+)\"' % rid, rels).group(1)\n"
-        "    ext = target.rsplit('.', 1)[1]\n"
-        "    print('picture %s %d %s' % (target, len(z.read('word/' + target)) > 0, 'Extension=\"%s\"' % ext in types))\n"
-        "for style in re.findall(r'<v:shape [^>]*style=\"([^\"]+)\"', body):\n"
-        "    print('style ' + style)\n";
-    std::string output;
-    ASSERT_EQ(test::runCommand("/usr/bin/python3 '" + test::writeTempFile(script, "pictures.py") + "' '" + dest + "'",
-                               &output),
-              0)
-        << output;
-    EXPECT_NE(output.find("picture media/"), std::string::npos) << output;
-    EXPECT_NE(output.find(" 1 True"), std::string::npos) << output;
-    EXPECT_NE(output.find("margin-left:100.00pt;margin-top:192.00pt;width:200.00pt;height:100.00pt"),
-              std::string::npos)
-        << output;
+        // The picture's relationship leads to a packaged image whose content
+        // type is declared (extensions match in any case); the shape stands
+        // where the PDF draws the image.
+        const std::string script =
+            "import sys, re, zipfile, docx\n"
+            "docx.Document(sys.argv[1])\n"
+            "z = zipfile.ZipFile(sys.argv[1])\n"
+            "body = z.read('word/document.xml').decode()\n"
+            "rels = z.read('word/_rels/document.xml.rels').decode()\n"
+            "types = z.read('[Content_Types].xml').decode()\n"
+            "for rid in re.findall(r'<v:imagedata r:id=\"([^\"]+)\"', body):\n"
+            "    target = re.search(r'Id=\"%s\"[^>]*Target=\"([^\"]+)\"' % rid, rels).group(1)\n"
+            "    ext = target.rsplit('.', 1)[1].lower()\n"
+            "    print('picture %s %d %s' % (target, len(z.read('word/' + target)) > 0, "
+            "'Extension=\"%s\"' % ext in types))\n"
+            "for style in re.findall(r'<v:shape [^>]*style=\"([^\"]+)\"', body):\n"
+            "    print('style ' + style)\n";
+        std::string output;
+        ASSERT_EQ(test::runCommand("/usr/bin/python3 '" + test::writeTempFile(script, "pictures.py") + "' '" + dest +
+                                       "'",
+                                   &output),
+                  0)
+            << output;
+        EXPECT_NE(output.find("picture media/"), std::string::npos) << output;
+        EXPECT_NE(output.find(" 1 True"), std::string::npos) << output;
+        EXPECT_NE(output.find(c.style), std::string::npos) << output;
+    }
 }
 
 TEST(DocxConversion, AnEncryptedFileConvertsWithItsPassword)
