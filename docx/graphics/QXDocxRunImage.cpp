@@ -34,18 +34,6 @@ double runImageArea(const Rect& rect)
     return rect.width() * rect.height();
 }
 
-double runImageFinite(double value)
-{
-    return std::isfinite(value) ? value : 0;
-}
-
-std::string runImageFormat(const char* pattern, double value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, runImageFinite(value));
-    return text;
-}
-
 bool isSmallRunImage(const Rect& rect)
 {
     return rect.width() < QXDocxRunImage::kSmallImageSide || rect.height() < QXDocxRunImage::kSmallImageSide;
@@ -374,12 +362,12 @@ std::string QXDocxRunImage::shapeStyle() const
 {
     const QXDocxImageInfo info = pictInfo_ ? *pictInfo_ : QXDocxImageInfo();
     std::string style = "position:absolute;";
-    style += runImageFormat("margin-left:%0.2fpt;", info.displayX());
-    style += runImageFormat("margin-top:%0.2fpt;", info.displayY());
-    style += runImageFormat("width:%0.2fpt;", info.displayWidth());
-    style += runImageFormat("height:%0.2fpt;", info.displayHeight());
+    style += "margin-left:" + QXDocxVMLShapes::number(info.displayX(), 2) + "pt;";
+    style += "margin-top:" + QXDocxVMLShapes::number(info.displayY(), 2) + "pt;";
+    style += "width:" + QXDocxVMLShapes::number(info.displayWidth(), 2) + "pt;";
+    style += "height:" + QXDocxVMLShapes::number(info.displayHeight(), 2) + "pt;";
     if (info.rotation() != 0)
-        style += runImageFormat("rotation:%0.0f;", info.rotation());
+        style += "rotation:" + QXDocxVMLShapes::number(info.rotation(), 0) + ";";
     style += QXDocxVMLShapes::flipStyle(info.flipX(), info.flipY());
     style += "z-index:" + std::to_string(pictZIndex()) + ";";
     style += "mso-position-horizontal-relative:page;";
@@ -420,7 +408,7 @@ void QXDocxRunImage::_writeImage2006(XMLFileWriter& writer)
     if (opacity < 1) {
         writer.writeStartElementWithNamespace(names::kVML, "fill");
         const double fraction = std::max(0.0, double(opacity) * kRunImageOpacityUnit);
-        writer.writeAttribute("opacity", runImageFormat("%0.0ff", fraction));
+        writer.writeAttribute("opacity", QXDocxVMLShapes::number(fraction, 0) + "f");
         writer.writeEndElement();
     }
     if (pictInfo_ && pictInfo_->wrapType() == 1) {

@@ -5,6 +5,7 @@
 #include "converter/ooxml/XMLFileWriter.h"
 #include "docx/graphics/QXLineUtilites.h"
 #include "docx/layout/QXDocxPackageNames.h"
+#include "docx/layout/QXDocxVMLShapes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,16 +34,13 @@ constexpr double kThinPath = 6.0;
 // numbers are written as 0.
 std::string twips(double value)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%0.0f", std::isfinite(value) ? value * 20 : 0.0);
-    return buffer;
+    return QXDocxVMLShapes::number(value * 20, 0);
 }
 
-std::string points2(const char* format, double value)
+// "<name><value, 2 decimals>pt;".
+std::string points2(const char* name, double value)
 {
-    char buffer[96];
-    std::snprintf(buffer, sizeof buffer, format, std::isfinite(value) ? value : 0.0);
-    return buffer;
+    return name + QXDocxVMLShapes::number(value, 2) + "pt;";
 }
 
 // The box of a path widened for a stroked hairline.
@@ -391,10 +389,10 @@ std::string QXDocxRunPath::shapeStyle() const
 {
     const QXDocxPathInfo info = pictInfo_ ? *pictInfo_ : QXDocxPathInfo();
     std::string style = "position:absolute;left:0;text-align:left;";
-    style += PR::points2("margin-left:%0.2fpt;", info.displayX() - 1);
-    style += PR::points2("margin-top:%0.2fpt;", info.displayY() - 1);
-    style += PR::points2("width:%0.2fpt;", info.displayWidth() + 2);
-    style += PR::points2("height:%0.2fpt;", info.displayHeight() + 2);
+    style += PR::points2("margin-left:", info.displayX() - 1);
+    style += PR::points2("margin-top:", info.displayY() - 1);
+    style += PR::points2("width:", info.displayWidth() + 2);
+    style += PR::points2("height:", info.displayHeight() + 2);
     style += "mso-position-horizontal-relative:page;mso-position-vertical-relative:page;";
     style += "z-index:" + std::to_string(pictZIndex());
     return style;
@@ -482,16 +480,12 @@ void QXDocxRunPath::_writePath2006(XMLFileWriter& writer)
     writer.writeAttribute("stroked", info.stroked() ? "t" : "f");
     if (info.stroked()) {
         const float weight = std::fmax(static_cast<float>(info.strokeweight()), 0.01f);
-        writer.writeAttribute("strokeweight", PR::points2("%0.2fpt", weight));
+        writer.writeAttribute("strokeweight", QXDocxVMLShapes::number(weight, 2) + "pt");
         if (info.strokecolorString())
             writer.writeAttribute("strokecolor", *info.strokecolorString());
     }
 
-    auto opacity = [](float alpha) {
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%0.0ff", static_cast<double>(alpha * 65792.0f));
-        return std::string(buffer);
-    };
+    auto opacity = [](float alpha) { return QXDocxVMLShapes::number(static_cast<double>(alpha * 65792.0f), 0) + "f"; };
     if (info.filled()) {
         writer.writeStartElementWithNamespace(names::kVML, "fill");
         writer.writeAttribute("type", "solid");

@@ -4,11 +4,11 @@
 #include "converter/text/QXConverterUtilities.h"
 #include "pdfengine/base/QXPDFPathUtilities.h"
 #include "pdfengine/base/QXPDFUtilities.h"
+#include "platform/core/Numbers.h"
 #include "platform/graphics/BitmapContext.h"
 #include "platform/image/ImageCodec.h"
 
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 #include <fstream>
 
@@ -108,11 +108,9 @@ std::optional<std::string> QXDocxRunPath::CreateImageFromRunPaths(const std::vec
             *clipRect = bounds;
     }
 
-    char name[96];
-    std::snprintf(name, sizeof name, "ShapesImage-%0.0f-%s", static_cast<double>(std::time(nullptr)),
-                  QXConverterUtilities::Random4BigLetter().c_str());
-    const std::string file =
-        QXPDFPathUtilities::getUUIDPathBy(QXPDFPathUtilities::tempIMG(name, "PNG"));
+    const std::string name = "ShapesImage-" + formatInteger(static_cast<long long>(std::time(nullptr))) + "-" +
+                             QXConverterUtilities::Random4BigLetter();
+    const std::string file = QXPDFPathUtilities::getUUIDPathBy(QXPDFPathUtilities::tempIMG(name, "PNG"));
     ImageProperties properties;
     properties.dpiX = imageDPI;
     properties.dpiY = imageDPI;

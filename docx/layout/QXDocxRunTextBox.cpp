@@ -35,9 +35,7 @@ int rightAngleBucket(double rotation)
 // written as 0.
 std::string wholePoints(const char* name, double value, const char* unit = "pt;")
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%0.0f", std::isfinite(value) ? value : 0.0);
-    return std::string(name) + buffer + unit;
+    return name + QXDocxVMLShapes::number(value, 0) + unit;
 }
 
 // The size of the empty paragraph of a box without content, half-points.

@@ -17,9 +17,7 @@ namespace textpathwriting {
 // written as 0.
 std::string points2(const char* name, double value)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%0.2f", std::isfinite(value) ? value : 0.0);
-    return std::string(name) + buffer + "pt;";
+    return name + QXDocxVMLShapes::number(value, 2) + "pt;";
 }
 
 } // namespace textpathwriting
@@ -54,11 +52,8 @@ std::string QXDocxRunTextPath::shapeStyle() const
     style += TP::points2("height:", std::fabs(info.displayHeight()));
     style += "mso-position-horizontal-relative:page;mso-position-vertical-relative:page;";
     const float rotation = info.rotation();
-    if (rotation != 0 && std::isfinite(rotation)) {
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "rotation:%0.0f;", static_cast<double>(rotation));
-        style += buffer;
-    }
+    if (rotation != 0 && std::isfinite(rotation))
+        style += "rotation:" + QXDocxVMLShapes::number(rotation, 0) + ";";
     style += QXDocxVMLShapes::flipStyle(info.flipX(), info.flipY());
     style += "z-index:" + std::to_string(pictZIndex());
     return style;

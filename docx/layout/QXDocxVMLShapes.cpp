@@ -2,9 +2,9 @@
 
 #include "converter/ooxml/XMLFileWriter.h"
 #include "docx/layout/QXDocxPackageNames.h"
+#include "platform/core/Numbers.h"
 
 #include <cmath>
-#include <cstdio>
 #include <set>
 
 namespace rz {
@@ -146,12 +146,15 @@ void QXDocxVMLShapes::writeShapeHead(XMLFileWriter& writer, const std::string& n
         writer.writeAttribute("fillcolor", *paint.fillcolor);
     writer.writeAttribute("stroked", paint.stroked ? "t" : "f");
     if (paint.stroked) {
-        char weight[64];
-        std::snprintf(weight, sizeof weight, "%0.0fpt", std::isfinite(paint.strokeweight) ? paint.strokeweight : 0.0);
-        writer.writeAttribute("strokeweight", weight);
+        writer.writeAttribute("strokeweight", number(paint.strokeweight, 0) + "pt");
         if (paint.strokecolor)
             writer.writeAttribute("strokecolor", *paint.strokecolor);
     }
+}
+
+std::string QXDocxVMLShapes::number(double value, int precision)
+{
+    return formatFixed(std::isfinite(value) ? value : 0.0, precision);
 }
 
 std::string QXDocxVMLShapes::flipStyle(bool flipX, bool flipY)

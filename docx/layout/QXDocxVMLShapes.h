@@ -36,6 +36,10 @@ public:
     // 1025 for the first (the numbering word processors use).
     static std::string nextShapeId();
 
+    // A length or angle of a VML attribute or style: `precision` decimals,
+    // always with a decimal point whatever the locale; a value that is not a
+    // number is written as 0.
+    static std::string number(double value, int precision);
     // The style item of a mirrored shape ("flip:x y;", "flip:x;", "flip:y;"),
     // empty for none.
     static std::string flipStyle(bool flipX, bool flipY);
