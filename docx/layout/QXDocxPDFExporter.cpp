@@ -141,6 +141,7 @@ void QXDocxPDFExporter::begainReadDocument(const std::shared_ptr<pdf::Document>&
 {
     fontCache_ = std::make_shared<QXPDFFontCache>(QXPDFFontNaming::MatchInstalled);
     propertyFont_.reset();
+    packagedImagePaths_.clear();
     if (document)
         QXPDFOutLineManager::sharedInstance().reLoadOutline(document);
 }
@@ -204,6 +205,7 @@ void QXDocxPDFExporter::releaseDocumentFonts()
 {
     fontCache_.reset();
     propertyFont_.reset();
+    packagedImagePaths_.clear();
 }
 
 std::shared_ptr<QXDocxPage> QXDocxPDFExporter::page() const
@@ -550,7 +552,10 @@ void QXDocxPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&
     }
     // Only PNG and JPEG go into the package; other formats are turned into
     // PNG, and a file that cannot be read is no picture.
-    const std::optional<std::string> file = QXDocxRunImage::PackageableImagePath(extracted);
+    auto packaged = packagedImagePaths_.find(extracted);
+    if (packaged == packagedImagePaths_.end())
+        packaged = packagedImagePaths_.emplace(extracted, QXDocxRunImage::PackageableImagePath(extracted)).first;
+    const std::optional<std::string> file = packaged->second;
     if (!file)
         return;
 

@@ -20,7 +20,9 @@
 #include "pdfengine/parser/QXPDFConentParserDelegate.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -162,6 +164,10 @@ private:
 
     std::unique_ptr<QXDocxWriter> pdfWriter_;
     std::shared_ptr<QXPDFFontCache> fontCache_;
+    // The packaged file of each extracted image file (nothing for one that
+    // cannot be read), so that an image drawn again is converted once and
+    // packaged once.
+    std::map<std::string, std::optional<std::string>> packagedImagePaths_;
     std::shared_ptr<QXPDFRenderStateStack> renderingStateStack_;
     QXPDFConentParser* contentParser_ = nullptr;   // during a parse pass
     Rect currentPageCropBox_;

@@ -426,9 +426,8 @@ QXDocxParagraphPtr QXDocxPageSection::anchorParagraph()
         return paragraph;
     if (auto paragraph = firstParagraph())
         return paragraph;
-    QXDocx_SectPr record = sectProperty_;
-    record.shouldWrite = false;
-    auto paragraph = QXDocxParagraph::BlankParagraph(1, 1, 0, 0, 0, QXDocxUtilities::defaultRProperty(), record,
+    auto paragraph = QXDocxParagraph::BlankParagraph(1, 1, 0, 0, 0, QXDocxUtilities::defaultRProperty(),
+                                                     paragraphSectProperty(),
                                                      sectionFrame_.origin.y, sectionFrame_)
                          .front();
     if (paragraphGroupArray_.empty())

@@ -15,11 +15,11 @@ namespace L = sectionlimits;
 
 namespace {
 
-constexpr std::int32_t kLeft = 0;
-constexpr std::int32_t kRight = 1;
-constexpr std::int32_t kCenter = 2;
-constexpr std::int32_t kBoth = 3;
-constexpr std::int32_t kDistribute = 4;
+constexpr std::int32_t kLeft = QXDocxJustificationLeft;
+constexpr std::int32_t kRight = QXDocxJustificationRight;
+constexpr std::int32_t kCenter = QXDocxJustificationCenter;
+constexpr std::int32_t kBoth = QXDocxJustificationBoth;
+constexpr std::int32_t kDistribute = QXDocxJustificationDistribute;
 
 double centreX(const Rect& r)
 {

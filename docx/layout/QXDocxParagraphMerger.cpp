@@ -23,11 +23,11 @@ namespace ML = mergerlimits;
 
 namespace {
 
-constexpr std::int32_t kAlignLeft = 0;
-constexpr std::int32_t kAlignRight = 1;
-constexpr std::int32_t kAlignCenter = 2;
-constexpr std::int32_t kAlignBoth = 3;
-constexpr std::int32_t kAlignDistribute = 4;
+constexpr std::int32_t kAlignLeft = QXDocxJustificationLeft;
+constexpr std::int32_t kAlignRight = QXDocxJustificationRight;
+constexpr std::int32_t kAlignCenter = QXDocxJustificationCenter;
+constexpr std::int32_t kAlignBoth = QXDocxJustificationBoth;
+constexpr std::int32_t kAlignDistribute = QXDocxJustificationDistribute;
 
 // Leader dots, as in a table of contents.
 constexpr std::string_view kLeaderDots[] = {"....", "\u00B7\u00B7\u00B7\u00B7"};
