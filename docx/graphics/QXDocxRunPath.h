@@ -76,8 +76,8 @@ public:
 
     // Clip paths of the render state (device space), for drawing the path
     // into a picture.
-    const std::vector<std::shared_ptr<QXPDFClipPath>>& clipBezierPaths() const { return clipBezierPaths_; }
-    void setClipBezierPaths(std::vector<std::shared_ptr<QXPDFClipPath>> clips) { clipBezierPaths_ = std::move(clips); }
+    const std::vector<std::shared_ptr<const QXPDFClipPath>>& clipBezierPaths() const { return clipBezierPaths_; }
+    void setClipBezierPaths(std::vector<std::shared_ptr<const QXPDFClipPath>> clips) { clipBezierPaths_ = std::move(clips); }
 
     // Set by the table detector when the path is taken as a ruling line.
     bool isTableLine() const { return isTableLine_; }
@@ -213,7 +213,7 @@ private:
     std::shared_ptr<QXDocxPathInfo> pictInfo_;
     Rect boundingBox_;
     Path runCGPath_;
-    std::vector<std::shared_ptr<QXPDFClipPath>> clipBezierPaths_;
+    std::vector<std::shared_ptr<const QXPDFClipPath>> clipBezierPaths_;
     bool isHaveCurve_ = false;
     std::int64_t pathPointCount_ = 0;
     std::int32_t runLineType_ = kLineTypeOther;

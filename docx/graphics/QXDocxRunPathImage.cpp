@@ -8,6 +8,7 @@
 #include "platform/graphics/BitmapContext.h"
 #include "platform/image/ImageCodec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <fstream>
@@ -58,7 +59,12 @@ void QXDocxRunPath::drawInContext(BitmapContext* context, const Affine& pageTran
         context->setAlpha(info.strokeAlpha());
         context->setLineCap(LineCap::Round);
         context->setLineJoin(LineJoin::Round);
-        context->setLineWidth(info.strokeweight());
+        // A stroke is at least one pixel wide, as a hairline is drawn on
+        // screen: thinner strokes would fade to nothing in the picture.
+        const Affine ctm = context->ctm();
+        const double pixelsPerUnit = std::sqrt(std::fabs(ctm.a * ctm.d - ctm.b * ctm.c));
+        const double onePixel = pixelsPerUnit > 0 && std::isfinite(pixelsPerUnit) ? 1 / pixelsPerUnit : 0;
+        context->setLineWidth(std::max(info.strokeweight(), onePixel));
         context->strokePath(runCGPath_);
     }
     context->restoreGState();

@@ -501,7 +501,8 @@ QXDocx_RPr QXDocxPDFExporter::currentRProperty() const
 bool QXDocxPDFExporter::isContentCurrentEmpty() const
 {
     const std::shared_ptr<QXDocxPage> current = page();
-    return !current || (current->allRunTextBoxArray().empty() && current->allRunTextPathArray().empty());
+    return !current || (current->allRunTextBoxArray().empty() && current->allRunTextPathArray().empty() &&
+                        current->allRunImageArray().empty() && current->allRunPathArray().empty());
 }
 
 Affine QXDocxPDFExporter::currentDisplayTextTransform() const
@@ -528,132 +529,6 @@ void QXDocxPDFExporter::backToMainText(std::string_view text, Size textOffset)
 }
 
 // --- Pictures ---
-
-void QXDocxPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&,
-                                                              const std::shared_ptr<QXPDFImageXObject>& image)
-{
-    const std::shared_ptr<QXDocxPage> current = page();
-    if (!image || !current || !pdfWriter_ || isShouldCancel() || !renderingStateStack_ ||
-        renderingStateStack_->depth() == 0)
-        return;
-    const QXPDFRenderState& state = renderingStateStack_->topRenderingState();
-    if (state.isParseringExtGState())
-        return;
-    if (!state.clipBezierPaths().empty()) {
-        const Rect clip = ClipRectInContextSize(currentPageCropBox_.size, currentPageTransform_, state.clipBezierPaths());
-        if (!(clip.size.width >= kMinClipSide) || !(clip.size.height >= kMinClipSide))
-            return;
-    }
-    std::error_code error;
-    const std::string& extracted = image->cachedImagePath();
-    if (extracted.empty() || !std::filesystem::is_regular_file(extracted, error)) {
-        std::fprintf(stderr, "didScanXObjectImage: Image isn't exists:%s\n", extracted.c_str());
-        return;
-    }
-    // Only PNG and JPEG go into the package; other formats are turned into
-    // PNG, and a file that cannot be read is no picture.
-    auto packaged = packagedImagePaths_.find(extracted);
-    if (packaged == packagedImagePaths_.end())
-        packaged = packagedImagePaths_.emplace(extracted, QXDocxRunImage::PackageableImagePath(extracted)).first;
-    const std::optional<std::string> file = packaged->second;
-    if (!file)
-        return;
-
-    auto info = std::make_shared<QXDocxImageInfo>();
-    const Affine transform = concat(state.ctm(), currentPageTransform_);
-    info->setImageTitle(std::filesystem::path(*file).filename().string());
-    info->setOpacity(static_cast<float>(state.currentFillAlpha()));
-    info->setPixelWidth(static_cast<std::int32_t>(image->pixelSize().width));
-    info->setPixelHeight(static_cast<std::int32_t>(image->pixelSize().height));
-    const std::array<Point, 4> vertices{apply(Point{0, 0}, transform), apply(Point{1, 0}, transform),
-                                        apply(Point{1, 1}, transform), apply(Point{0, 1}, transform)};
-    info->setVertices(vertices);
-    const double width = std::hypot(vertices[1].x - vertices[0].x, vertices[1].y - vertices[0].y);
-    const double height = std::hypot(vertices[2].x - vertices[1].x, vertices[2].y - vertices[1].y);
-    const Point centre{(vertices[0].x + vertices[2].x) / 2, (vertices[0].y + vertices[2].y) / 2};
-    if (!(width > 0) || !(height > 0) || !std::isfinite(width) || !std::isfinite(height))
-        return;
-    info->setDisplayX(centre.x - width / 2);
-    info->setDisplayY(centre.y - height / 2);
-    info->setDisplayWidth(width);
-    info->setDisplayHeight(height);
-    info->setCenter(centre);
-    // The turn of the first edge; an image whose corners come round the
-    // other way is mirrored (an upright image through the page's flip turns
-    // the corners clockwise).
-    double angle = std::atan2(vertices[1].y - vertices[0].y, vertices[1].x - vertices[0].x) * 180 / std::numbers::pi;
-    const float cross = static_cast<float>((vertices[1].x - vertices[0].x) * (vertices[2].y - vertices[1].y) -
-                                           (vertices[1].y - vertices[0].y) * (vertices[2].x - vertices[1].x));
-    if (cross > 0) {
-        info->setFlipY(true);
-        info->setFlipX(false);
-        angle = 360 - angle;
-    }
-    angle = std::fmod(angle, 360.0);
-    if (angle < 0)
-        angle += 360;
-    info->setRotation(static_cast<float>(angle));
-    info->setHorizontalResolution(72);
-    info->setVerticalResolution(72);
-
-    endTextBoxWritingIfNeed();
-    endTextPathWritingIfNeed();
-    nextCharFontSize_ = mainTextFontSize_;
-    nextCharTransform_ = mainTextTransform_;
-    nextCharCTMInfo_ = mainTextCTMInfo_;
-
-    // A clipped image is cut to its clip at the image resolution and stands
-    // upright in the clip's box; an image its clip leaves whole keeps its
-    // own file.
-    std::string picture = *file;
-    if (!state.clipBezierPaths().empty()) {
-        const std::optional<Image> loaded = readImageFile(*file);
-        if (!loaded) {
-            std::fprintf(stderr, "didScanXObjectImage: image with path is null:%s!\n", file->c_str());
-        } else {
-            const double dpi =
-                std::clamp<double>(QXDocxManager::sharedInstance().moreOptions().imageDPI(), 72.0, 600.0);
-            const Affine scale = Affine::makeScale(dpi / 72, dpi / 72);
-            Rect clip;
-            const std::optional<Image> cut =
-                ClipImageInContextSize(currentPageCropBox_.size, *loaded, scale, currentPageTransform_, transform,
-                                       Rect(info->displayX(), info->displayY(), info->displayWidth(), info->displayHeight()),
-                                       state.clipBezierPaths(), &clip);
-            const std::optional<std::string> saved = cut ? SaveTempCGImage(cut) : std::nullopt;
-            if (saved && clip.size.width > 0 && clip.size.height > 0) {
-                picture = *saved;
-                info->setImageTitle(std::filesystem::path(picture).filename().string());
-                info->setDisplayX(clip.origin.x);
-                info->setDisplayY(clip.origin.y);
-                info->setDisplayWidth(clip.size.width);
-                info->setDisplayHeight(clip.size.height);
-                info->setVertices({clip.origin, Point{clip.maxX(), clip.origin.y}, Point{clip.maxX(), clip.maxY()},
-                                   Point{clip.origin.x, clip.maxY()}});
-                info->setCenter(Point{clip.midX(), clip.midY()});
-                info->setPixelWidth(cut->width());
-                info->setPixelHeight(cut->height());
-                info->setHorizontalResolution(std::round(cut->width() * 72.0 / clip.size.width));
-                info->setVerticalResolution(std::round(cut->height() * 72.0 / clip.size.height));
-                info->setFlipX(false);
-                info->setFlipY(false);
-                info->setRotation(0);
-            }
-        }
-    }
-
-    auto run = std::make_shared<QXDocxRunImage>();
-    run->setIsAnnotion(state.isParseringAnnotion());
-    run->setPdfAnnotionIndex(state.pdfAnnotionIndex());
-    run->setPdfScanIndex(static_cast<std::uint64_t>(QXDocxScanCounter++));
-    run->setPictZIndex(QXDocxBehindZIndexCounter++);
-    const std::string id = pdfWriter_->collectImageWithPath(picture);
-    info->setImageID(id);
-    run->setRunImageID(id);
-    run->setRunImageTitle(info->imageTitle());
-    run->setImagePath(picture);
-    run->setPictInfo(info);
-    current->allRunImageArray().push_back(std::move(run));
-}
 
 // --- Text boxes ---
 

@@ -65,11 +65,43 @@ public:
 
     void QXPDFConentParser_didScanText_textOffset(QXPDFConentParser& parser, const std::string& text,
                                                   Size textOffset) override;
+
+    // --- Drawings (docx/graphics/QXDocxPDFExporterGraphics.cpp) ---
+
     // An image XObject becomes a picture run of the page, placed where the
     // current transform puts the image's unit square (turned and mirrored
     // with it), its file collected by the package.
     void QXPDFConentParser_didScanXObjectImage(QXPDFConentParser& parser,
                                                const std::shared_ptr<QXPDFImageXObject>& image) override;
+    // A painted path becomes a vector drawing of the page (thin filled
+    // rectangles as lines); a white box painted before any drawing erases
+    // what lies under it instead.
+    void QXPDFConentParser_didScanPath_stroke_fill(QXPDFConentParser& parser, const Path& path, bool stroke,
+                                                   bool fill) override;
+    // A painted shading or pattern-filled path becomes a picture of the
+    // page, drawn at the image resolution.
+    void QXPDFConentParser_didScanPaintShading(QXPDFConentParser& parser,
+                                               const std::shared_ptr<QXPDFShading>& shading) override;
+    void QXPDFConentParser_didScanPatternPath_stroke_fill(QXPDFConentParser& parser, const Path& path, bool stroke,
+                                                          bool fill) override;
+    // A free-text annotation becomes a text box holding its text.
+    void QXPDFConentParser_didScanTextBox_text_fontName_fontColor_fontSize_alignment_borderStroke_borderFill(
+        QXPDFConentParser& parser, const Rect& box, const std::string& text, const std::string& fontName,
+        const QXPDFColor& fontColor, double fontSize, long alignment, bool borderStroke, bool borderFill) override;
+
+    // A path is a drawing (state `state`, page space) of the current page;
+    // callable without a parser.
+    void scanPath(const QXPDFRenderState& state, const Path& path, bool stroke, bool fill);
+    // The main text and drawings lying wholly inside the rectangle leave
+    // the page.
+    void removeObjectsHidenBehindInRect(const Rect& rect);
+    // Whether the parser's annotation `index` is a highlight or a form
+    // field, whose drawings go under the text.
+    bool isUnderTextAnnotForPDFAnnotionIndex(std::int64_t index) const;
+    // A page takes no more drawings than this ...
+    static constexpr std::size_t kMaxPagePaths = 120000;
+    // ... and clips them and keeps their points only up to this many.
+    static constexpr std::size_t kMaxDetailedPagePaths = 1999;
 
     // The parse passes of a page without laying it out or writing it: the
     // writer's current page holds the runs afterwards. False for an
@@ -98,7 +130,8 @@ public:
     void usingDocxMainText(std::string_view text, Size textOffset);
     // The run property of the character being taken.
     QXDocx_RPr currentRProperty() const;
-    // True while the page holds no text box or text path yet.
+    // True while the page holds no text box, text path, picture or drawing
+    // yet.
     bool isContentCurrentEmpty() const;
 
     // Text boxes and text paths.
@@ -158,6 +191,15 @@ private:
     // Back to main text: the pen as the last main-text character left it.
     void backToMainText(std::string_view text, Size textOffset);
     std::shared_ptr<QXDocxPage> page() const;
+    // A drawing between characters ends the open text box or text path;
+    // the pen goes back to the main text.
+    void closeOpenText();
+    // The image resolution of drawn pictures (dots per inch, 72..600).
+    static double imageDPI();
+    // A picture of the page from a rendered image: written as PNG and
+    // collected by the package, placed in the clip box `clip`.
+    void addRenderedImage(const QXPDFRenderState& state, const std::optional<Image>& image, const Rect& clip,
+                          const Affine& pdfTransform);
     void releaseDocumentFonts();
     // The part of the run property that depends on the font alone.
     const QXDocx_RPr& fontRunProperty() const;

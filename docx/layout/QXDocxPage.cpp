@@ -1,6 +1,7 @@
 #include "docx/layout/QXDocxPage.h"
 
 #include "docx/graphics/QXDocxRunImage.h"
+#include "docx/graphics/QXDocxRunPath.h"
 
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "converter/ooxml/XMLFileWriter.h"
@@ -102,6 +103,7 @@ void QXDocxPage::updateAllPDFScanIndex()
     runs.insert(runs.end(), allRunTextBoxArray_.begin(), allRunTextBoxArray_.end());
     runs.insert(runs.end(), allRunTextArray_.begin(), allRunTextArray_.end());
     runs.insert(runs.end(), allRunTextPathArray_.begin(), allRunTextPathArray_.end());
+    runs.insert(runs.end(), allRunPathArray_.begin(), allRunPathArray_.end());
     QXDocxRun::UpdateRunArrayPDFScanIndex(runs);
     QXDocxRunText::UpdateRunTextArrayPDFScanIndex(allRunTextArray_);
 }
@@ -111,9 +113,14 @@ void QXDocxPage::begainWritePage(std::int64_t) {}
 void QXDocxPage::endWritePage(std::int64_t)
 {
     const QXWordOptions& options = QXDocxManager::sharedInstance().moreOptions().wordOptions();
+    removeSoftMaskDrawings();
     updateAllPDFScanIndex();
     optimizeAllRunTextPropertyIfNeed(options.isNeedReplaceFont());
     optimizeTextBoxRunPropertyIfNeed(options.isNeedReplaceFont());
+    convertImages2ImageIfNeed();
+    filterAllRunPathArray();
+    convertPathsForUnderLineIfNeed();
+    convertPathsForHighLightIfNeed();
     convertAnnotion2TextBox();
     createPageWithColumn();
     if (allPageSectionArray_.empty()) {
@@ -125,6 +132,7 @@ void QXDocxPage::endWritePage(std::int64_t)
         blank->setIsPageFootSection(true);
         allPageSectionArray_.push_back(std::move(blank));
     }
+    convertShapes2ImageIfNeed();
     _insertFloatRunPicts();
     creatOutlineIfNeed();
     if (!xmlWriter_)

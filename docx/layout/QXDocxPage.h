@@ -26,6 +26,7 @@ class QXDocxPageSection;
 class QXDocxWriter;
 class XMLFileWriter;
 class QXDocxRunImage;
+class QXDocxRunPath;
 
 class QXDocxPage {
 public:
@@ -73,6 +74,9 @@ public:
     std::vector<std::shared_ptr<QXDocxRunImage>>& allRunImageArray() { return allRunImageArray_; }
     const std::vector<std::shared_ptr<QXDocxRunImage>>& allRunImageArray() const { return allRunImageArray_; }
     const std::vector<QXDocxRunTextPathPtr>& allRunTextPathArray() const { return allRunTextPathArray_; }
+    // The page's vector drawings, in drawing order.
+    std::vector<std::shared_ptr<QXDocxRunPath>>& allRunPathArray() { return allRunPathArray_; }
+    const std::vector<std::shared_ptr<QXDocxRunPath>>& allRunPathArray() const { return allRunPathArray_; }
 
     // The text box being gathered.
     bool isUsingTextBox() const { return isUsingTextBox_; }
@@ -175,6 +179,35 @@ public:
     // paths) go to the first paragraph with text of the page's sections,
     // else to the first paragraph; a page without paragraphs writes none.
     void _insertFloatRunPicts();
+
+    // --- Drawings (docx/graphics/QXDocxPageGraphics.cpp) ---
+    // The drawings of a soft-mask group only shape the mask: they leave
+    // the page.
+    void removeSoftMaskDrawings();
+    // Specks, background repaints and the page-sized backdrop leave; thin
+    // rectangles become lines; pieces of one rule and overlapping
+    // rectangles of one colour are joined. Pages with more than
+    // kMaxFilteredPaths drawings keep them as they are.
+    void filterAllRunPathArray();
+    static constexpr std::size_t kMaxFilteredPaths = 2000;
+    // Drawn underlines and strike-through lines become run properties of
+    // the text they serve, and leave the page.
+    void convertPathsForUnderLineIfNeed();
+    // Filled boxes around text become the text's shading, and leave the
+    // page.
+    void convertPathsForHighLightIfNeed();
+    // Overlapping images become one picture (with the option set, or always
+    // when there are more than kMaxSeparateImages).
+    void convertImages2ImageIfNeed();
+    static constexpr std::size_t kMaxSeparateImages = 500;
+    // Dense groups of drawings become pictures (with the option set, or
+    // when the page has many drawings or many points).
+    void convertShapes2ImageIfNeed();
+    // The paths drawn as one picture at `imageDPI`; nullptr when it cannot
+    // be made.
+    std::shared_ptr<QXDocxRunImage> _convertRunPathsToRunImage(const std::vector<std::shared_ptr<QXDocxRunPath>>& paths,
+                                                               double imageDPI) const;
+
     // The section type of sections nested in text boxes and table cells:
     // they never write a section break.
     static constexpr std::int32_t kNestedSectionType = 6;
@@ -209,6 +242,7 @@ private:
     std::vector<QXDocxRunTextBoxPtr> allRunTextBoxArray_;
     std::vector<QXDocxRunTextPathPtr> allRunTextPathArray_;
     std::vector<std::shared_ptr<QXDocxRunImage>> allRunImageArray_;
+    std::vector<std::shared_ptr<QXDocxRunPath>> allRunPathArray_;
 
     bool isUsingTextBox_ = false;
     std::shared_ptr<QXDocxTextBoxInfo> cachedTextBoxInfo_;

@@ -4,6 +4,7 @@
 // are written with it.
 #include "converter/ooxml/QXDocxCounters.h"
 #include "docx/graphics/QXDocxRunImage.h"
+#include "docx/graphics/QXDocxRunPath.h"
 #include "docx/layout/QXDocxPage.h"
 #include "docx/layout/QXDocxPageSection.h"
 
@@ -117,14 +118,23 @@ std::int64_t frontZIndex(std::int64_t z)
 void QXDocxPage::_insertFloatRunPicts()
 {
     QXDocxRunGroup floating;
-    // A picture nothing is drawn over (no later text or text box meets it)
-    // comes in front of the text; the others stay behind it.
+    // A drawing nothing is drawn over (no later text, text box, picture or
+    // path meets it) comes in front of the text; the others stay behind it.
     for (const auto& image : allRunImageArray_) {
         const Rect rect = image->displayRect();
         const std::uint64_t scan = image->pdfScanIndex();
-        if (!haveUpperInRect(allRunTextArray_, rect, scan) && !haveUpperInRect(allRunTextBoxArray_, rect, scan))
+        if (!haveUpperInRect(allRunTextArray_, rect, scan) && !haveUpperInRect(allRunTextBoxArray_, rect, scan) &&
+            !haveUpperInRect(allRunPathArray_, rect, scan))
             image->setPictZIndex(frontZIndex(image->pictZIndex()));
         floating.push_back(image);
+    }
+    for (const auto& path : allRunPathArray_) {
+        const Rect rect = path->displayRect();
+        const std::uint64_t scan = path->pdfScanIndex();
+        if (!haveUpperInRect(allRunTextArray_, rect, scan) && !haveUpperInRect(allRunTextBoxArray_, rect, scan) &&
+            !haveUpperInRect(allRunImageArray_, rect, scan))
+            path->setPictZIndex(frontZIndex(path->pictZIndex()));
+        floating.push_back(path);
     }
     floating.insert(floating.end(), allRunTextBoxArray_.begin(), allRunTextBoxArray_.end());
     floating.insert(floating.end(), allRunTextPathArray_.begin(), allRunTextPathArray_.end());
