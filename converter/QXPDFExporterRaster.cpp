@@ -55,22 +55,66 @@ std::optional<Size> bitmapSize(Size size, const Affine* scale)
     return Size{*w, *h};
 }
 
-// A flipped ARGB bitmap of the size, with `transform` concatenated; prints
+// A flipped ARGB bitmap covering `area` (whole pixels, top-left origin) of
+// a bitmap of `size`, with `transform` concatenated: drawing into it lands
+// where it would in the whole bitmap, and only the area is kept. Prints
 // "Context not created!\n" when it cannot be had or is beyond the cap.
-std::unique_ptr<BitmapContext> makeContext(Size size, const Affine& transform)
-{
+struct Canvas {
     std::unique_ptr<BitmapContext> context;
+    Rect area;
+};
+
+Canvas makeCanvas(Size size, const Affine& transform, const Rect& area)
+{
+    Canvas canvas;
+    canvas.area = area;
     if (size.width <= kMaxBitmapSide && size.height <= kMaxBitmapSide &&
         size.width * size.height <= static_cast<double>(kQXPDFExporterMaxRasterPixels))
-        context = QXPDFUtilities::CreateARGBBitmapContextSize(size);
-    if (!context) {
+        canvas.context = QXPDFUtilities::CreateARGBBitmapContextSize(area.size);
+    if (!canvas.context) {
         printError("Context not created!\n");
-        return nullptr;
+        return canvas;
     }
-    context->translateCTM(0, context->height());
-    context->scaleCTM(1, -1);
-    context->concatCTM(transform);
-    return context;
+    canvas.context->translateCTM(0, canvas.context->height());
+    canvas.context->scaleCTM(1, -1);
+    canvas.context->translateCTM(-area.origin.x, -area.origin.y);
+    canvas.context->concatCTM(transform);
+    return canvas;
+}
+
+// The part of a bitmap of `size` that the boxes of `paths` (in its
+// top-left pixel space) cover together, in whole pixels; the whole bitmap
+// when there are no paths or they cover nothing, as drawing then keeps
+// the whole bitmap.
+Rect coveredArea(Size size, const std::vector<Path>& paths)
+{
+    const Rect whole(0, 0, size.width, size.height);
+    Rect area = whole;
+    for (const Path& path : paths) {
+        const Rect box = path.pathBoundingBox();
+        if (box.isNull())
+            return whole;
+        area = area.intersection(box);
+        if (area.isNull() || area.isEmpty())
+            return whole;
+    }
+    area = area.integral().intersection(whole);
+    if (area.isNull() || !(area.size.width >= 1) || !(area.size.height >= 1))
+        return whole;
+    return area;
+}
+
+// The clip paths mapped by `pathTransform` and then `scale` into the
+// bitmap's top-left pixel space.
+std::vector<Path> clipPathsInPixels(const QXPDFExporter::ClipPathList& clips, const Affine& pathTransform,
+                                    const Affine& scale)
+{
+    std::vector<Path> paths;
+    const Affine toPixels = concat(pathTransform, scale);
+    for (const auto& clip : clips)
+        if (clip)
+            paths.push_back(clip->path().transformed(toPixels));
+    return paths;
 }
 
 FillRule ruleOf(const QXPDFClipPath& clip)
@@ -89,15 +133,15 @@ void applyClips(BitmapContext& context, const QXPDFExporter::ClipPathList& clips
     }
 }
 
-// The image of the bitmap, cropped to the clip box mapped through
+// The image of the canvas, cropped to the clip box mapped through
 // scaleTransform unless that box is empty or the whole bitmap.
-std::optional<Image> croppedImage(const BitmapContext& context, const Rect& clipBox, const Affine& scaleTransform)
+std::optional<Image> croppedImage(const Canvas& canvas, const Rect& clipBox, const Affine& scaleTransform)
 {
-    auto image = context.makeImage();
+    auto image = canvas.context->makeImage();
     if (!image || clipBox.isNull())
         return image;
-    const Rect box = clipBox.applying(scaleTransform);
-    const Rect whole(0, 0, context.width(), context.height());
+    const Rect box = clipBox.applying(scaleTransform).offsetBy(-canvas.area.origin.x, -canvas.area.origin.y);
+    const Rect whole(0, 0, canvas.context->width(), canvas.context->height());
     if (box.size.width > 0 && !(box == whole)) {
         if (auto cropped = image->cropped(box))
             return cropped;
@@ -144,12 +188,14 @@ std::optional<Image> QXPDFExporter::DrawShadingInContextSize(Size size, const Af
     const auto pixels = bitmapSize(size, &scaleTransform);
     if (!pixels)
         return std::nullopt;
-    auto context = makeContext(*pixels, scaleTransform);
+    const Canvas canvas = makeCanvas(*pixels, scaleTransform,
+                                     coveredArea(*pixels, clipPathsInPixels(clipBezierPaths, pageTransform, scaleTransform)));
+    BitmapContext* context = canvas.context.get();
     if (!context)
         return std::nullopt;
     if (clipBezierPaths.empty()) {
         Path whole;
-        whole.addRect(Rect(0, 0, context->width(), context->height()));
+        whole.addRect(Rect(0, 0, pixels->width, pixels->height));
         context->clipToPath(whole);
     } else {
         applyClips(*context, clipBezierPaths, pageTransform);
@@ -160,7 +206,7 @@ std::optional<Image> QXPDFExporter::DrawShadingInContextSize(Size size, const Af
     context->concatCTM(transform);
     if (shading)
         shading->drawInContext(*context, Affine::identity());
-    return croppedImage(*context, clipBox, scaleTransform);
+    return croppedImage(canvas, clipBox, scaleTransform);
 }
 
 std::optional<Image> QXPDFExporter::DrawPatternInContextSize(Size size, const Affine& transform,
@@ -174,7 +220,9 @@ std::optional<Image> QXPDFExporter::DrawPatternInContextSize(Size size, const Af
     const auto pixels = bitmapSize(size, &scaleTransform);
     if (!pixels)
         return std::nullopt;
-    auto context = makeContext(*pixels, scaleTransform);
+    const Canvas canvas = makeCanvas(*pixels, scaleTransform,
+                                     coveredArea(*pixels, {cgPath.transformed(concat(pageTransform, scaleTransform))}));
+    BitmapContext* context = canvas.context.get();
     if (!context)
         return std::nullopt;
     // Tiling cells are rendered by the content drawer.
@@ -188,7 +236,7 @@ std::optional<Image> QXPDFExporter::DrawPatternInContextSize(Size size, const Af
         fillPattern->drawInContext(*context, scaleTransform);
     if (stroke && strokePattern)
         strokePattern->drawInContext(*context, scaleTransform);
-    return croppedImage(*context, clipBox, scaleTransform);
+    return croppedImage(canvas, clipBox, scaleTransform);
 }
 
 std::optional<Image> QXPDFExporter::ClipImageInContextSize(Size size, const Image& imageRef,
@@ -199,7 +247,9 @@ std::optional<Image> QXPDFExporter::ClipImageInContextSize(Size size, const Imag
     const auto pixels = bitmapSize(size, &scaleTransform);
     if (!pixels)
         return std::nullopt;
-    auto context = makeContext(*pixels, scaleTransform);
+    const Canvas canvas = makeCanvas(*pixels, scaleTransform,
+                                     coveredArea(*pixels, clipPathsInPixels(clipBezierPaths, pageTransform, scaleTransform)));
+    BitmapContext* context = canvas.context.get();
     if (!context)
         return std::nullopt;
     applyClips(*context, clipBezierPaths, pageTransform);
@@ -215,7 +265,7 @@ std::optional<Image> QXPDFExporter::ClipImageInContextSize(Size size, const Imag
     context->concatCTM(imageTransform);
     if (!imageRef.isEmpty())
         context->drawImage(imageRef, Rect(0, 0, 1, 1));
-    return croppedImage(*context, clipBox, scaleTransform);
+    return croppedImage(canvas, clipBox, scaleTransform);
 }
 
 std::optional<Image> QXPDFExporter::ClipImageInContextSize(Size size, const Image& imageRef,

@@ -79,6 +79,17 @@ void QXDocxPDFExporter::closeOpenText()
     nextCharCTMInfo_ = mainTextCTMInfo_;
 }
 
+void QXDocxPDFExporter::forgetMediaIfUnshown(const std::string& path)
+{
+    const std::shared_ptr<QXDocxPage> current = page();
+    if (!current || !pdfWriter_)
+        return;
+    for (const auto& image : current->allRunImageArray())
+        if (image && image->imagePath() == path)
+            return;
+    pdfWriter_->removeCollectedImageWithPath(path);
+}
+
 void QXDocxPDFExporter::removeObjectsHidenBehindInRect(const Rect& rect)
 {
     const std::shared_ptr<QXDocxPage> current = page();
@@ -107,7 +118,7 @@ void QXDocxPDFExporter::QXPDFConentParser_didScanPath_stroke_fill(QXPDFConentPar
     scanPath(renderingStateStack_->topRenderingState(), path, stroke, fill);
 }
 
-void QXDocxPDFExporter::scanPath(const QXPDFRenderState& state, const Path& path, bool stroke, bool fill)
+void QXDocxPDFExporter::scanPath(QXPDFRenderState& state, const Path& path, bool stroke, bool fill)
 {
     const std::shared_ptr<QXDocxPage> current = page();
     if (!current || current->allRunPathArray().size() > kMaxPagePaths || path.isEmpty() || (!stroke && !fill))
@@ -245,6 +256,27 @@ void QXDocxPDFExporter::scanPath(const QXPDFRenderState& state, const Path& path
     }
     if (detailed)
         run->setRunLinePointArray(line ? *line : points);
+
+    // A path drawn through a soft mask is baked with the mask's picture
+    // (the last picture, drawn by the mask group) into a new picture that
+    // takes the mask's place.
+    if (!state.isParseringExtGState() && state.haveSoftMask()) {
+        state.setHaveSoftMask(false);
+        if (state.softMaskBlendMode() != 0 && !current->allRunImageArray().empty() && pdfWriter_) {
+            const std::shared_ptr<QXDocxRunImage> mask = current->allRunImageArray().back();
+            if (const std::optional<std::string> baked =
+                    RunPathSmaskWithRunImage(*run, *mask, pageTransform, true)) {
+                const std::string old = mask->imagePath();
+                const std::string id = pdfWriter_->collectImageWithPath(*baked);
+                mask->setRunImageID(id);
+                mask->pictInfo()->setImageID(id);
+                mask->setImagePath(*baked);
+                mask->setIsExtGStateSMask(false);
+                forgetMediaIfUnshown(old);
+                return;
+            }
+        }
+    }
     current->allRunPathArray().push_back(std::move(run));
 }
 
@@ -407,9 +439,7 @@ void QXDocxPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&
     if (!image || !current || !pdfWriter_ || isShouldCancel() || !renderingStateStack_ ||
         renderingStateStack_->depth() == 0)
         return;
-    const QXPDFRenderState& state = renderingStateStack_->topRenderingState();
-    if (state.isParseringExtGState())
-        return;
+    QXPDFRenderState& state = renderingStateStack_->topRenderingState();
     if (!state.clipBezierPaths().empty()) {
         const Rect clip = ClipRectInContextSize(currentPageCropBox_.size, currentPageTransform_, state.clipBezierPaths());
         if (!(clip.size.width >= kMinClipSide) || !(clip.size.height >= kMinClipSide))
@@ -523,6 +553,28 @@ void QXDocxPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&
     run->setRunImageTitle(info->imageTitle());
     run->setImagePath(picture);
     run->setPictInfo(info);
+    run->setIsExtGStateSMask(state.isParseringExtGState());
+
+    // An image drawn through a soft mask takes the mask's grey as its
+    // alpha; the mask's own picture leaves the page.
+    if (!state.isParseringExtGState() && state.haveSoftMask()) {
+        state.setHaveSoftMask(false);
+        if (state.softMaskBlendMode() != 0 && !current->allRunImageArray().empty()) {
+            const std::shared_ptr<QXDocxRunImage> mask = current->allRunImageArray().back();
+            if (const std::optional<std::string> baked = RunImageSmaskWithRunImage(*run, *mask, currentPageTransform_)) {
+                const std::string oldMask = mask->imagePath();
+                const std::string oldImage = run->imagePath();
+                current->allRunImageArray().pop_back();
+                const std::string bakedID = pdfWriter_->collectImageWithPath(*baked);
+                info->setImageID(bakedID);
+                run->setRunImageID(bakedID);
+                run->setImagePath(*baked);
+                run->setIsExtGStateSMask(false);
+                forgetMediaIfUnshown(oldMask);
+                forgetMediaIfUnshown(oldImage);
+            }
+        }
+    }
     current->allRunImageArray().push_back(std::move(run));
 }
 

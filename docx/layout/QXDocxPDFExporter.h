@@ -33,6 +33,8 @@ class QXPDFFont;
 class QXPDFFontCache;
 class QXPDFRenderState;
 class QXPDFRenderStateStack;
+class QXDocxRunImage;
+class QXDocxRunPath;
 
 class QXDocxPDFExporter : public QXPDFExporter, public QXPDFConentParserDelegate {
 public:
@@ -91,13 +93,23 @@ public:
 
     // A path is a drawing (state `state`, page space) of the current page;
     // callable without a parser.
-    void scanPath(const QXPDFRenderState& state, const Path& path, bool stroke, bool fill);
+    void scanPath(QXPDFRenderState& state, const Path& path, bool stroke, bool fill);
     // The main text and drawings lying wholly inside the rectangle leave
     // the page.
     void removeObjectsHidenBehindInRect(const Rect& rect);
     // Whether the parser's annotation `index` is a highlight or a form
     // field, whose drawings go under the text.
     bool isUnderTextAnnotForPDFAnnotionIndex(std::int64_t index) const;
+    // A path drawn through a soft mask (`mask`, the picture of the rendered
+    // mask) as a PNG of where the two meet, the mask's grey as its alpha;
+    // with `applyRunImage` the mask's placement becomes that of the new
+    // picture. Nothing when the mask cannot be read or nothing meets it.
+    static std::optional<std::string> RunPathSmaskWithRunImage(const QXDocxRunPath& path, QXDocxRunImage& mask,
+                                                               const Affine& transform, bool applyRunImage);
+    // An image drawn through a soft mask as a PNG of the image's pixels with
+    // the mask's grey as their alpha.
+    static std::optional<std::string> RunImageSmaskWithRunImage(const QXDocxRunImage& image, const QXDocxRunImage& mask,
+                                                                const Affine& transform);
     // A page takes no more drawings than this ...
     static constexpr std::size_t kMaxPagePaths = 120000;
     // ... and clips them and keeps their points only up to this many.
@@ -194,6 +206,9 @@ private:
     // A drawing between characters ends the open text box or text path;
     // the pen goes back to the main text.
     void closeOpenText();
+    // Drops the file from the package unless a picture of the page (or a
+    // page already written) shows it.
+    void forgetMediaIfUnshown(const std::string& path);
     // The image resolution of drawn pictures (dots per inch, 72..600).
     static double imageDPI();
     // A picture of the page from a rendered image: written as PNG and

@@ -141,6 +141,7 @@ void QXDocxWriter::endWritePage()
             closingSectProperty_ = currentPage_->sectProperty();
             closingSectionWritten_ = currentPage_->isDocumentLastPage();
         }
+        markWrittenMedia();
     } catch (...) {
         abandonPage();
         throw;
@@ -149,8 +150,15 @@ void QXDocxWriter::endWritePage()
     ++currentDocxPageIndex_;
 }
 
+void QXDocxWriter::markWrittenMedia()
+{
+    for (const auto& entry : docxMediaIds_)
+        writtenMediaPaths_.insert(entry.first);
+}
+
 void QXDocxWriter::abandonPage()
 {
+    markWrittenMedia();
     currentPage_.reset();
     ++currentDocxPageIndex_;
     // Whatever the page left open is closed, so that the following pages
@@ -212,7 +220,7 @@ std::string QXDocxWriter::collectImageWithPath(const std::string& path)
 void QXDocxWriter::removeCollectedImageWithPath(const std::string& path)
 {
     const auto found = docxMediaIds_.find(path);
-    if (found == docxMediaIds_.end())
+    if (found == docxMediaIds_.end() || writtenMediaPaths_.count(path) != 0)
         return;
     const std::string id = found->second;
     docxMediaIds_.erase(found);

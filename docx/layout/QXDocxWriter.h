@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <memory>
 #include <optional>
 #include <string>
@@ -78,6 +79,7 @@ public:
     // given names the same image for the whole document; forgetting a path
     // removes its relationship and keeps the ids of the others. Two paths
     // with the same file name are packaged under different media names.
+    // A file that a page already written may show is never forgotten.
     std::string collectImageWithPath(const std::string& path);
     void removeCollectedImageWithPath(const std::string& path);
 
@@ -94,6 +96,8 @@ public:
     const std::vector<std::string>& mediaCollection() const { return docxMediaCollection_; }
 
 private:
+    // Notes every collected file as shown by a written page.
+    void markWrittenMedia();
     void setDefaultFontTable();
     void setDefaultMediaCollection();
     void setDefaultRelationships();
@@ -125,6 +129,9 @@ private:
     std::vector<std::string> docxMediaCollection_;
     // The relationship id of each collected media path.
     std::map<std::string, std::string> docxMediaIds_;
+    // The files collected when a page was written (or abandoned): its
+    // pictures may refer to them.
+    std::set<std::string> writtenMediaPaths_;
     // The number of the last relationship id handed out.
     std::int64_t lastRelationshipNumber_ = 0;
     std::shared_ptr<QXDocxPage> currentPage_;

@@ -289,13 +289,16 @@ void QXPDFPatternTiling::drawInContext(BitmapContext& context, const Affine& sca
             columns * rows <= static_cast<double>(kQXPDFMaxTilingCells)) {
             const auto cols = static_cast<long long>(columns);
             const auto rws = static_cast<long long>(rows);
+            std::vector<Rect> cells;
+            cells.reserve(static_cast<std::size_t>(cols * rws));
             for (long long j = 0; j < rws; ++j) {
                 for (long long i = 0; i < cols; ++i) {
                     const double x = cell.minX() + (iFirst + static_cast<double>(i)) * xs;
                     const double y = cell.minY() + (jFirst + static_cast<double>(j)) * ys;
-                    context.drawImage(*image, Rect(x, y, cell.size.width, cell.size.height));
+                    cells.emplace_back(x, y, cell.size.width, cell.size.height);
                 }
             }
+            context.drawImages(*image, cells);
         }
     }
     context.restoreGState();

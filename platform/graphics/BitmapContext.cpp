@@ -541,35 +541,49 @@ void BitmapContext::fillRect(const Rect& rect)
 
 void BitmapContext::drawImage(const Image& image, const Rect& rect)
 {
-    if (rect.isNull() || image.isEmpty())
-        return;
-    const Rect r = rect.standardized();
-    if (!(r.width() > 0) || !(r.height() > 0) || !std::isfinite(r.maxX()) || !std::isfinite(r.maxY()) ||
-        !std::isfinite(r.minX()) || !std::isfinite(r.minY()))
+    drawImages(image, {rect});
+}
+
+void BitmapContext::drawImages(const Image& image, const std::vector<Rect>& rects)
+{
+    if (rects.empty() || image.isEmpty())
         return;
     if (!prepare())
         return;
-    cairo_surface_t* surface = surfaceForImage(image);
-    if (!surface)
-        return;
-    cairo_pattern_t* pattern = cairo().pattern_create_for_surface(surface);
-    // User space to image pixels: x across, y down from the rectangle's top.
-    const double sx = image.width() / r.width();
-    const double sy = image.height() / r.height();
-    cairo_matrix_t m;
-    cairo().matrix_init(&m, sx, 0, 0, -sy, -r.minX() * sx, r.maxY() * sy);
-    cairo().pattern_set_matrix(pattern, &m);
-    cairo().pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-    cairo().pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
-    cairo().save(cr_);
-    cairo().new_path(cr_);
-    cairo().rectangle(cr_, r.minX(), r.minY(), r.width(), r.height());
-    cairo().clip(cr_);
-    cairo().set_source(cr_, pattern);
-    cairo().paint_with_alpha(cr_, state().alpha);
-    cairo().restore(cr_);
-    cairo().pattern_destroy(pattern);
-    cairo().surface_destroy(surface);
+    cairo_surface_t* surface = nullptr;
+    for (const Rect& rect : rects) {
+        if (rect.isNull())
+            continue;
+        const Rect r = rect.standardized();
+        if (!(r.width() > 0) || !(r.height() > 0) || !std::isfinite(r.maxX()) || !std::isfinite(r.maxY()) ||
+            !std::isfinite(r.minX()) || !std::isfinite(r.minY()))
+            continue;
+        // The image is turned into a surface once for all its copies.
+        if (!surface) {
+            surface = surfaceForImage(image);
+            if (!surface)
+                return;
+        }
+        cairo_pattern_t* pattern = cairo().pattern_create_for_surface(surface);
+        // User space to image pixels: x across, y down from the rectangle's top.
+        const double sx = image.width() / r.width();
+        const double sy = image.height() / r.height();
+        cairo_matrix_t m;
+        cairo().matrix_init(&m, sx, 0, 0, -sy, -r.minX() * sx, r.maxY() * sy);
+        cairo().pattern_set_matrix(pattern, &m);
+        cairo().pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+        cairo().pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
+        cairo().save(cr_);
+        cairo().new_path(cr_);
+        cairo().rectangle(cr_, r.minX(), r.minY(), r.width(), r.height());
+        cairo().clip(cr_);
+        cairo().set_source(cr_, pattern);
+        cairo().paint_with_alpha(cr_, state().alpha);
+        cairo().restore(cr_);
+        cairo().pattern_destroy(pattern);
+    }
+    if (surface)
+        cairo().surface_destroy(surface);
 }
 
 void BitmapContext::drawLinearGradient(const std::vector<GradientStop>& stops, Point start, Point end,

@@ -116,6 +116,8 @@ public:
     // Draws the image stretched over the rectangle, upright: its top row
     // along the rectangle's maximum y edge.
     void drawImage(const Image& image, const Rect& rect);
+    // The same image drawn into each of the rectangles in turn.
+    void drawImages(const Image& image, const std::vector<Rect>& rects);
     // Fills the clip with a linear gradient from `start` (location 0) to
     // `end` (location 1); beyond each end the end colour continues only
     // when that end is extended. Nothing is drawn without stops or when the

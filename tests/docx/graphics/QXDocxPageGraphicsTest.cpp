@@ -8,6 +8,8 @@
 #include "docx/layout/QXDocxPage.h"
 #include "tests/docx/layout/DocxTestRuns.h"
 #include "tests/support/PdfWriter.h"
+#include "docx/graphics/QXDocxRunImage.h"
+#include "pdfengine/base/QXPDFUtilities.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +104,54 @@ TEST(DocxExporterPaths, TransparentAndDegenerateShapesAreDropped)
         ReadPage read(content);
         EXPECT_TRUE(read.page->allRunPathArray().empty()) << content;
     }
+}
+
+TEST(DocxExporterPaths, ImageThroughASoftMaskTakesTheMaskAsAlpha)
+{
+    // A red 16 x 16 image drawn through a luminosity mask whose own image is
+    // black on the left half and white on the right.
+    test::PdfWriter w;
+    const int pages = w.reserve();
+    std::string red;
+    std::string mask;
+    for (int i = 0; i < 16 * 16; ++i) {
+        red += std::string("\xff\x00\x00", 3);
+        mask += (i % 16) < 8 ? '\x00' : '\xff';
+    }
+    const int image = w.addStream("/Type /XObject /Subtype /Image /Width 16 /Height 16 /ColorSpace /DeviceRGB "
+                                  "/BitsPerComponent 8",
+                                  red);
+    const int maskImage = w.addStream("/Type /XObject /Subtype /Image /Width 16 /Height 16 /ColorSpace /DeviceGray "
+                                      "/BitsPerComponent 8",
+                                      mask);
+    const int group = w.addStream("/Type /XObject /Subtype /Form /BBox [0 0 612 792] /Group << /S /Transparency >> "
+                                  "/Resources << /XObject << /Im1 " + std::to_string(maskImage) + " 0 R >> >>",
+                                  "q 160 0 0 160 100 500 cm /Im1 Do Q");
+    const int content = w.addStream("", "q /GS0 gs 160 0 0 160 100 500 cm /Im0 Do Q");
+    const int pageObject = w.add("<< /Type /Page /Parent " + std::to_string(pages) + " 0 R /MediaBox [0 0 612 792] /Contents " +
+                                 std::to_string(content) + " 0 R /Resources << /XObject << /Im0 " +
+                                 std::to_string(image) + " 0 R >> /ExtGState << /GS0 << /SMask << /S /Luminosity /G " +
+                                 std::to_string(group) + " 0 R >> >> >> >> >>");
+    w.set(pages, "<< /Type /Pages /Kids [" + std::to_string(pageObject) + " 0 R] /Count 1 >>");
+    const int catalog = w.add("<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>");
+    const auto doc = pdf::Document::openData(w.build(catalog));
+    ASSERT_TRUE(doc);
+    QXDocxPDFExporter exporter;
+    exporter.setPdfWriter(std::make_unique<QXDocxWriter>());
+    exporter.begainReadDocument(doc);
+    ASSERT_TRUE(exporter.interpretPDFPage(doc->page(1)));
+    const auto page = exporter.pdfWriter()->currentPage();
+    page->removeSoftMaskDrawings();
+    ASSERT_EQ(page->allRunImageArray().size(), 1u);
+    const auto& picture = page->allRunImageArray().front();
+    EXPECT_FALSE(picture->isExtGStateSMask());
+    const std::optional<Image> baked = QXPDFUtilities::CGImageWithContentsOfFile(picture->imagePath());
+    ASSERT_TRUE(baked);
+    const Image rgba = baked->converted(PixelFormat::RGBA8);
+    const int middle = rgba.height() / 2;
+    EXPECT_EQ(rgba.row(middle)[4 * 1 + 3], 0);
+    EXPECT_EQ(rgba.row(middle)[4 * (rgba.width() - 2) + 3], 255);
+    EXPECT_GE(rgba.row(middle)[4 * (rgba.width() - 2)], 250);
 }
 
 // --- Underline, strike-through and highlight ---
