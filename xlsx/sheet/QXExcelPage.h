@@ -125,6 +125,13 @@ public:
     // no empty ones. Replaces sheetRows(), columns() and mergeCells().
     void layOutCells(const std::vector<std::shared_ptr<QXExcelCell>>& cells, bool merging);
 
+    // Keeps the laid-out sheet within the rows and columns a spreadsheet
+    // application opens: cells past the last row or column are left out
+    // (with their rows and columns), and merged ranges end at the sheet's
+    // edge (a range left with one cell goes). Answers how many cells were
+    // left out.
+    size_t limitToSheetSize();
+
     // Writes the worksheet part at sheetXMLPath(): first under a temporary
     // name beside it, renamed into place once complete, so a failed write
     // leaves no part behind. Only the first sheet is the selected tab.

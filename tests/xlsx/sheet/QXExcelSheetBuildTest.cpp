@@ -171,3 +171,31 @@ TEST_F(QXExcelSheetBuildTest, CsvFieldQuoting)
     for (const auto& [content, field] : cases)
         EXPECT_EQ(QXExcelPage::csvField(content), field) << content;
 }
+
+TEST_F(QXExcelSheetBuildTest, SheetStaysWithinTheLargestSheet)
+{
+    const auto cellAt = [](size_t row, size_t column, size_t columnLength) {
+        auto item = std::make_shared<QXExcelStringItem>();
+        item->setRowIndex(row);
+        item->setColumnIndex(column);
+        item->setColumnLength(columnLength);
+        return std::make_shared<QXExcelCell>(item);
+    };
+    QXExcelPage page;
+    page.layOutCells({cellAt(1, 16385, 0), cellAt(2, 1, 16389), cellAt(1048577, 1, 0), cellAt(3, 16384, 5)}, true);
+    EXPECT_EQ(page.limitToSheetSize(), 2u);
+    std::vector<std::string> merges;
+    for (const auto& merge : page.mergeCells())
+        merges.push_back(merge.mergerCellInfo());
+    // A range that would end past the last column ends at XFD; one left
+    // with a single cell goes.
+    EXPECT_EQ(merges, std::vector<std::string>{"A2:XFD2"});
+    std::vector<size_t> rows;
+    for (const auto& row : page.sheetRows())
+        rows.push_back(row->rowIndex());
+    EXPECT_EQ(rows, (std::vector<size_t>{2, 3}));
+    std::vector<size_t> columns;
+    for (const auto& column : page.columns())
+        columns.push_back(column->columnIndex());
+    EXPECT_EQ(columns, (std::vector<size_t>{1, 16384}));
+}
