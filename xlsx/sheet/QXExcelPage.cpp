@@ -175,7 +175,7 @@ void QXExcelPage::typesetRunTexts()
 
     // Row-first tree, with the merging of runs that belong together.
     runs = sortedByXThenY(runs);
-    allTempRowArray_ = QXExcelMakeBands<QXExcelTempRow>(runs, QXExcelSortUtilities::FindRunTextsCrossedInHeight);
+    allTempRowArray_ = QXExcelMakeRowBands<QXExcelTempRow>(runs);
     runs.clear();
     for (const auto& row : allTempRowArray_) {
         row->creatTempCell1();
@@ -185,8 +185,7 @@ void QXExcelPage::typesetRunTexts()
 
     // Column-first tree over the merged runs.
     allRunTextArray_ = sortedByYThenX(runs);
-    allTempColumnArray_ =
-        QXExcelMakeBands<QXExcelTempColumn>(allRunTextArray_, QXExcelSortUtilities::FindRunTextsCrossedInWidth);
+    allTempColumnArray_ = QXExcelMakeColumnBands<QXExcelTempColumn>(allRunTextArray_);
     for (const auto& column : allTempColumnArray_)
         column->creatTempRow2();
 
