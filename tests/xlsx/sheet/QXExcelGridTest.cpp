@@ -4,6 +4,8 @@
 #include "xlsx/sheet/QXExcelManager.h"
 #include "xlsx/sheet/QXExcelPage.h"
 #include "xlsx/sheet/QXExcelSortUtilities.h"
+#include "xlsx/sheet/QXExcelTempColumn.h"
+#include "xlsx/sheet/QXExcelTempRow.h"
 
 #include <gtest/gtest.h>
 
@@ -281,4 +283,60 @@ TEST_F(QXExcelGridTest, CellFrameCoversItsColumns)
         item->setColumnLength(c.length);
         EXPECT_EQ(QXExcelPage::getCellFrame(QXExcelCell(item), columns), c.frame) << c.column << "+" << c.length;
     }
+}
+
+TEST_F(QXExcelGridTest, OneWalkFindsTheBandsAndGroupsOfTheSweep)
+{
+    // Runs scattered over a small area, sorted as typesetting sorts them:
+    // the bands and merge groups found in one walk are those of taking the
+    // first run's band (group) out again and again.
+    unsigned seed = 12345;
+    const auto next = [&](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<double>((seed >> 16) % static_cast<unsigned>(range)) / 4;
+    };
+    const auto scatter = [&](int xRange, int yRange) {
+        QXExcelRunTexts runs;
+        for (int i = 0; i < 300; ++i)
+            runs.push_back(gridRun("r", next(xRange), next(yRange), 1 + next(60), 4 + next(40),
+                                   next(8) < 1 ? "ff0000" : "000000"));
+        return runs;
+    };
+
+    const auto bySweep = [](QXExcelRunTexts rest, auto sweep) {
+        std::vector<QXExcelRunTexts> groups;
+        while (!rest.empty()) {
+            groups.push_back(sweep(rest));
+            rest = QXExcelSortUtilities::RemoveRunTexts(rest, groups.back());
+        }
+        return groups;
+    };
+    const auto runsOf = [](const auto& bands) {
+        std::vector<QXExcelRunTexts> groups;
+        for (const auto& band : bands)
+            groups.push_back(band->runTexts());
+        return groups;
+    };
+
+    // Sparse runs give many bands, dense ones many merge groups.
+    const QXExcelRunTexts sparse = scatter(20000, 20000);
+    const QXExcelRunTexts sparseByY = QXExcelSortUtilities::SortRunTextsByY(sparse);
+    const QXExcelRunTexts sparseByX = QXExcelSortUtilities::SortRunTextsByX(sparse);
+    EXPECT_EQ(runsOf(QXExcelMakeRowBands<QXExcelTempRow>(sparseByY)),
+              bySweep(sparseByY, QXExcelSortUtilities::FindRunTextsCrossedInHeight));
+    EXPECT_EQ(runsOf(QXExcelMakeColumnBands<QXExcelTempColumn>(sparseByX)),
+              bySweep(sparseByX, QXExcelSortUtilities::FindRunTextsCrossedInWidth));
+
+    const QXExcelRunTexts dense = scatter(2000, 400);
+    const QXExcelRunTexts byY = QXExcelSortUtilities::SortRunTextsByY(dense);
+    const QXExcelRunTexts byX = QXExcelSortUtilities::SortRunTextsByX(dense);
+    for (int option : {0, 1, 2}) {
+        EXPECT_EQ(QXExcelSortUtilities::GroupRunTextsMergedInWidth(byX, option),
+                  bySweep(byX, [&](const QXExcelRunTexts& rest) {
+                      return QXExcelSortUtilities::FindRunTextsMergedInWidth(rest, option);
+                  }))
+            << "option " << option;
+    }
+    EXPECT_EQ(QXExcelSortUtilities::GroupRunTextsMergedInHeight(byY),
+              bySweep(byY, QXExcelSortUtilities::FindRunTextsMergedInHeight));
 }
