@@ -169,8 +169,12 @@ void QXExcelPage::typesetRunTexts()
     QXExcelRunTexts runs;
     runs.reserve(allRunTextArray_.size());
     for (const auto& run : allRunTextArray_) {
-        if (run && hasFiniteGeometry(*run))
-            runs.push_back(run);
+        if (!run || !hasFiniteGeometry(*run))
+            continue;
+        // Spans are measured afresh.
+        run->setRowLength(0);
+        run->setColumnLength(0);
+        runs.push_back(run);
     }
 
     // Row-first tree, with the merging of runs that belong together.

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,42 @@ TEST_F(QXExcelGridTest, RowsAndColumnsOfATable)
                           {"Name", 1, 1}, {"Apple", 2, 1}, {"Pear", 3, 1}, {"Qty", 1, 2}, {"12", 2, 2},
                           {"7", 3, 2}, {"Price", 1, 3}, {"0.50", 2, 3}}));
     EXPECT_TRUE(typeset({}).empty());
+}
+
+TEST_F(QXExcelGridTest, RunsWithoutAPlaceAreLeftOut)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::pair<const char*, void (*)(QXExcelRunText&, double)> fields[] = {
+        {"xLeft", [](QXExcelRunText& r, double v) { r.ctmInfo().xLeft = v; }},
+        {"xRight", [](QXExcelRunText& r, double v) { r.ctmInfo().xRight = v; }},
+        {"yTop", [](QXExcelRunText& r, double v) { r.ctmInfo().yTop = v; }},
+        {"yBase", [](QXExcelRunText& r, double v) { r.ctmInfo().yBase = v; }},
+        {"yBottom", [](QXExcelRunText& r, double v) { r.ctmInfo().yBottom = v; }},
+        {"textWidth", [](QXExcelRunText& r, double v) { r.setTextWidth(v); }},
+    };
+    for (const auto& [name, set] : fields) {
+        for (double bad : {nan, inf, -inf}) {
+            auto broken = gridRun("broken", 50, 0, 20);
+            set(*broken, bad);
+            EXPECT_EQ(typeset({gridRun("kept", 0, 0, 20), broken, gridRun("also", 100, 0, 20)}),
+                      (std::vector<Placement>{{"kept", 1, 1}, {"also", 1, 2}}))
+                << name << " " << bad;
+        }
+    }
+}
+
+TEST_F(QXExcelGridTest, TypesettingTwiceGivesTheSameGrid)
+{
+    QXExcelPage page;
+    // The tall run reaches into the row of "b" (top 25) over an empty cell,
+    // and no further.
+    page.allRunTextArray() = {gridRun("big", 0, 0, 50, 30), gridRun("b", 200, 25, 20), gridRun("c", 200, 40, 20)};
+    page.typesetRunTexts();
+    const size_t rowLength = page.allRunTextArray()[0]->rowLength();
+    EXPECT_EQ(rowLength, 1u);
+    page.typesetRunTexts();
+    EXPECT_EQ(page.allRunTextArray()[0]->rowLength(), rowLength);
 }
 
 TEST_F(QXExcelGridTest, RunsOfALeafOnTwoBaselines)
