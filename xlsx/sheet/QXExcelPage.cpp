@@ -220,6 +220,12 @@ void QXExcelPage::correctColumnNumber(int pass)
         if (groups.size() < 2)
             return;
         bool moved = false;
+        // How many runs each grid position holds. A run never moves into a
+        // position its row already fills: the two texts would run together
+        // in one cell.
+        std::map<std::pair<size_t, size_t>, size_t> occupied;
+        for (const auto& run : allRunTextArray_)
+            ++occupied[{run->rowIndex(), run->columnIndex()}];
         for (size_t g = 0; g + 1 < groups.size(); ++g) {
             const QXExcelRunTexts& group = groups[g];
             const double minRight = QXExcelSortUtilities::GetMinxRightInRunTexts(group);
@@ -228,6 +234,13 @@ void QXExcelPage::correctColumnNumber(int pass)
             for (const auto& run : group) {
                 const double left = run->ctmInfo().xLeft;
                 if (left >= maxLeft && left + run->textWidth() * 0.5 > nextLeft && left > minRight) {
+                    const std::pair<size_t, size_t> from{run->rowIndex(), run->columnIndex()};
+                    const std::pair<size_t, size_t> to{run->rowIndex(), run->columnIndex() + 1};
+                    if (occupied.count(to))
+                        continue;
+                    if (--occupied[from] == 0)
+                        occupied.erase(from);
+                    ++occupied[to];
                     run->setColumnIndex(run->columnIndex() + 1);
                     moved = true;
                 }

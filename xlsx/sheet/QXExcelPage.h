@@ -71,8 +71,8 @@ public:
     // A run of a column group (groups of equal column, ordered by their
     // first run from the left) that starts furthest right, right of the
     // group's narrowest right edge, and whose centre passes the next group's
-    // left edge moves one column right; passes repeat while runs move, up
-    // to pass 20.
+    // left edge moves one column right, unless its row already has a run
+    // in that column; passes repeat while runs move, up to pass 20.
     void correctColumnNumber(int pass);
     // Each run's span over the following rows and columns its box reaches
     // into, up to the first occupied cell.
