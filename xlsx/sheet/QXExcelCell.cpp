@@ -7,12 +7,89 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace rz {
 
 Rect QXExcelStringItemInfo::textBoxRect() const
 {
     return Rect(std::round(displayX), std::round(displayY), displayWidth, displayHeight);
+}
+
+std::string QXExcelStringItem::content() const
+{
+    std::string text;
+    for (const auto& run : runArray_)
+        text += run->text();
+    return text;
+}
+
+double QXExcelStringItem::maxFontSize() const
+{
+    double size = runArray_.empty() ? maxFontSize_ : 12;
+    for (const auto& run : runArray_)
+        size = std::max(size, run->rPr().sz);
+    return std::max(size, 12.0);
+}
+
+double QXExcelStringItem::textWidth() const
+{
+    double width = 0;
+    for (const auto& run : runArray_)
+        width += run->textWidth();
+    return width;
+}
+
+QXExcelRunTextProperty QXExcelStringItem::runProperty() const
+{
+    return runArray_.empty() ? QXExcelRunTextProperty() : runArray_.front()->rPr();
+}
+
+bool QXExcelStringItem::isAttributeRunText() const
+{
+    if (runArray_.size() < 2)
+        return false;
+    const QXExcelRunTextProperty& first = runArray_.front()->rPr();
+    return std::any_of(runArray_.begin() + 1, runArray_.end(),
+                       [&](const auto& run) { return !run->rPr().isEqualToRPr(first); });
+}
+
+bool QXExcelStringItem::containRunText(const QXExcelRunText& run) const
+{
+    return run.columnIndex() == columnIndex_ && run.rowIndex() == rowIndex_;
+}
+
+void QXExcelStringItem::calculatStringItemInfo()
+{
+    // An item without runs keeps its box; the extremes start past every
+    // coordinate, so runs lying left of or above the page measure right.
+    if (runArray_.empty())
+        return;
+    double minX = std::numeric_limits<double>::max();
+    double minY = std::numeric_limits<double>::max();
+    double maxX = std::numeric_limits<double>::lowest();
+    double maxY = std::numeric_limits<double>::lowest();
+    for (const auto& run : runArray_) {
+        const QXPDF_CTMInfo& info = run->ctmInfo();
+        minX = std::min(minX, info.xLeft);
+        minY = std::min(minY, info.yTop);
+        maxX = std::max(maxX, info.xRight);
+        maxY = std::max(maxY, info.yBottom);
+        rowLength_ = std::max(rowLength_, run->rowLength());
+        columnLength_ = std::max(columnLength_, run->columnLength());
+    }
+    itemInfo_.displayX = minX;
+    itemInfo_.displayY = minY;
+    itemInfo_.displayWidth = maxX - minX;
+    itemInfo_.displayHeight = maxY - minY;
+}
+
+void QXExcelStringItem::writeXMLWith(XMLFileWriter& writer) const
+{
+    writer.writeStartElement("si");
+    for (const auto& run : runArray_)
+        run->writeXMLWith(writer);
+    writer.writeEndElement();
 }
 
 void QXExcelCell::writeXML(XMLFileWriter& writer) const

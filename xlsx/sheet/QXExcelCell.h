@@ -5,6 +5,7 @@
 
 #include "platform/geometry/Geometry.h"
 #include "xlsx/sheet/QXExcelNumber.h"
+#include "xlsx/sheet/QXExcelRunText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,8 +29,9 @@ struct QXExcelStringItemInfo {
     Rect textBoxRect() const;
 };
 
-// The text of one occupied grid position. Rows and columns are 1-based;
-// the lengths count the further rows and columns the text spans.
+// The text of one occupied grid position: the runs placed there, in page
+// order. Rows and columns are 1-based; the lengths count the further rows
+// and columns the text spans.
 class QXExcelStringItem {
 public:
     size_t rowIndex() const { return rowIndex_; }
@@ -42,9 +44,31 @@ public:
     void setColumnLength(size_t v) { columnLength_ = v; }
     QXExcelStringItemInfo& itemInfo() { return itemInfo_; }
     const QXExcelStringItemInfo& itemInfo() const { return itemInfo_; }
-    // The largest font size of the item's text, at least 12.
-    double maxFontSize() const { return maxFontSize_ < 12 ? 12 : maxFontSize_; }
+
+    std::vector<std::shared_ptr<QXExcelRunText>>& runArray() { return runArray_; }
+    const std::vector<std::shared_ptr<QXExcelRunText>>& runArray() const { return runArray_; }
+
+    // The runs' texts, joined with nothing between.
+    std::string content() const;
+    // The largest font size of the item's runs, at least 12; an item
+    // without runs answers the size set on it (12 unless set), at least 12.
+    double maxFontSize() const;
     void setMaxFontSize(double size) { maxFontSize_ = size; }
+    // The sum of the runs' widths.
+    double textWidth() const;
+    // The properties of the first run (the defaults for an item without runs).
+    QXExcelRunTextProperty runProperty() const;
+    // Two or more runs, and some run's properties not equal to the first's
+    // (isEqualToRPr): the text needs rich-text runs to keep its fonts.
+    bool isAttributeRunText() const;
+    // Whether the run sits at the item's grid position (row and column).
+    bool containRunText(const QXExcelRunText& run) const;
+    // The item's box over its runs (least left and top, greatest right and
+    // bottom), and its spans raised to the largest of its runs'.
+    void calculatStringItemInfo();
+
+    // The item as a shared string: <si> holding each run's <r>.
+    void writeXMLWith(XMLFileWriter& writer) const;
 
 private:
     size_t rowIndex_ = 0;
@@ -52,6 +76,7 @@ private:
     size_t rowLength_ = 0;
     size_t columnLength_ = 0;
     QXExcelStringItemInfo itemInfo_;
+    std::vector<std::shared_ptr<QXExcelRunText>> runArray_;
     double maxFontSize_ = 12;
 };
 

@@ -21,6 +21,11 @@ public:
     static long getColumnNumber(std::string_view columnName);
     // "B3" for column 2, row 3.
     static std::string cellReference(long columnIndex, size_t rowIndex);
+
+    // The font name and size cells and shared-string runs take when the
+    // format mode asks for default fonts.
+    static std::string defaultFontName() { return "Arial Unicode MS"; }
+    static double defaultFontSize() { return 10; }
 };
 
 } // namespace rz
