@@ -1,0 +1,33 @@
+// What table construction receives from an accepted table region, and the
+// construction itself: rows and cells from pairs of neighbouring crossing
+// points, cell edges resolved against the ruling lines, nested regions as
+// nested tables, the region's texts handed to the cells that hold them and
+// filled paths offered as cell shading.
+#pragma once
+
+#include "docx/tables/QXDocxTable.h"
+
+namespace rz {
+
+struct QXDocxTableSource {
+    // Crossing points grouped into rows, top to bottom, each left to
+    // right.
+    std::vector<std::vector<QXDocxTableCorner>> tablePoints;
+    Rect bounds;
+    std::uint64_t minPDFScanIndex = 0;
+    std::uint64_t maxPDFScanIndex = 0;
+    std::uint64_t minTextPDFScanIndex = 0;
+    std::uint64_t maxTextPDFScanIndex = 0;
+    // Texts inside the region and the source paths of its lines.
+    QXDocxRunTextArray allRunTextArray;
+    std::vector<QXDocxRunPathPtr> allRunPathArray;
+    // Regions nested inside this one, already validated (their points
+    // grouped into rows).
+    std::vector<QXDocxTableSource> allSubAreaArray;
+
+    // The table of the region; never null. A region with fewer than two
+    // point rows gives a table without rows, which writes nothing.
+    QXDocxTablePtr createTable() const;
+};
+
+} // namespace rz
