@@ -284,6 +284,8 @@ void QXDocxTableCell::writeCellWithProperty(const QXDocx_TcPr& property, XMLFile
         sect.pgMar.right = static_cast<float>(sect.pgSz.w - box.maxX());
         sect.pgMar.bottom = static_cast<float>(sect.pgSz.h - box.maxY());
         subTable->setSectProperty(sect);
+        if (table != nullptr && subTable->superPage() == nullptr)
+            subTable->setSuperPage(table->superPage());
         subTable->convertToXMLProperty();
         subTable->writeWithXMLWriter(writer);
     }

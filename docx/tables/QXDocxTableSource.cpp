@@ -33,7 +33,6 @@ QXDocxTablePtr QXDocxTableSource::createTable() const
     table->setBounds(bounds);
     table->setPDFScanRange(minPDFScanIndex, maxPDFScanIndex);
     table->setTextPDFScanRange(minTextPDFScanIndex, maxTextPDFScanIndex);
-    table->allRunTextArray() = allRunTextArray;
 
     std::vector<QXDocxTableCellPtr> cells;
     const std::vector<std::vector<QXDocxTableCorner>>& points = tablePoints;
@@ -77,9 +76,16 @@ QXDocxTablePtr QXDocxTableSource::createTable() const
     for (const QXDocxTableCellPtr& cell : cells)
         cell->initProcessBorders();
 
+    // A nested region that makes no cells is no table: its texts are
+    // placed in this table's cells instead.
+    QXDocxRunTextArray texts = allRunTextArray;
     std::vector<QXDocxTablePtr> nested;
     for (const QXDocxTableSource& sub : allSubAreaArray) {
         QXDocxTablePtr subTable = sub.createTable();
+        if (!subTable->hasCells()) {
+            texts.insert(texts.end(), sub.allRunTextArray.begin(), sub.allRunTextArray.end());
+            continue;
+        }
         subTable->setSuperTable(table.get());
         nested.push_back(subTable);
     }
@@ -95,7 +101,10 @@ QXDocxTablePtr QXDocxTableSource::createTable() const
         }
     }
 
-    for (const QXDocxRunTextPtr& text : allRunTextArray) {
+    QXDocxRunTextArray placedTexts;
+    for (const QXDocxRunTextPtr& text : texts) {
+        if (!text)
+            continue;
         const Rect rect = text->displayRect();
         const double half = rect.size.width * rect.size.height * 0.5;
         bool placed = false;
@@ -114,9 +123,16 @@ QXDocxTablePtr QXDocxTableSource::createTable() const
         }
         // A text mostly inside the table but in no cell by more than half
         // goes to the cell it overlaps most, so that it is written.
-        if (!placed && most && areaOf(bounds.intersection(rect)) > half)
+        if (!placed && most && areaOf(bounds.intersection(rect)) > half) {
             most->addRunTextIfNeed(text);
+            placed = true;
+        }
+        if (placed)
+            placedTexts.push_back(text);
     }
+    // The table lists the texts its cells hold; any other stays with the
+    // page.
+    table->allRunTextArray() = placedTexts;
 
     for (const QXDocxRunPathPtr& path : allRunPathArray) {
         if (!path || !path->pictInfo() || !path->pictInfo()->filled())

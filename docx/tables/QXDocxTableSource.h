@@ -26,7 +26,11 @@ struct QXDocxTableSource {
     std::vector<QXDocxTableSource> allSubAreaArray;
 
     // The table of the region; never null. A region with fewer than two
-    // point rows gives a table without rows, which writes nothing.
+    // point rows gives a table without rows, which writes nothing. Every
+    // text more than half inside the region goes to a cell: to each cell
+    // holding more than half of it, else to the one it overlaps most. The
+    // table lists the texts its cells took (the page keeps the others); a
+    // nested region that makes no cells leaves its texts to this table.
     QXDocxTablePtr createTable() const;
 };
 

@@ -124,7 +124,9 @@ TEST(QXDocxTableModelTest, TextGoesToTheCellItOverlapsMost)
             const bool holds = !cells[i]->allRunTextArray().empty();
             EXPECT_EQ(holds, i == c.cell) << c.name << " cell " << i;
         }
-        EXPECT_EQ(table->allRunTextArray().size(), 1u) << c.name;
+        // The table lists only what its cells took; the rest stays on the
+        // page.
+        EXPECT_EQ(table->allRunTextArray().size(), c.cell >= 0 ? 1u : 0u) << c.name;
     }
 }
 
@@ -201,6 +203,38 @@ TEST(QXDocxTableModelTest, BlocksNeedMissingLinesAndEqualShading)
     ASSERT_EQ(plain->cellGroupArray().size(), 1u);
     EXPECT_EQ(plain->cellGroupArray()[0]->tcProperty().gridSpan, 2);
     EXPECT_EQ(plain->cellGroupArray()[0]->tcProperty().vMerge, QXDocxVerticalMergeNil);
+}
+
+TEST(QXDocxTableModelTest, NestedTablesSitInTheCellHoldingTheirCorner)
+{
+    QXDocxTableSource area = fullGrid({0, 100, 200}, {0, 100}).source();
+    // Its top-left corner lies on the edge the two cells share.
+    QXDocxTableSource inner = fullGrid({100, 150, 190}, {10, 50, 90}).source();
+    inner.allRunTextArray = {test::textAt("inner", Rect(110, 20, 30, 12), 2)};
+    // A nested region without cells gives its texts to the outer table.
+    QXDocxTableSource broken;
+    broken.tablePoints = {{{{10, 10}, 0, {}}, {{60, 10}, 0, {}}}};
+    broken.bounds = Rect(10, 10, 50, 80);
+    const auto lost = test::textAt("kept", Rect(20, 40, 30, 12), 3);
+    broken.allRunTextArray = {lost};
+    area.allSubAreaArray = {inner, broken};
+
+    const auto table = area.createTable();
+    ASSERT_EQ(table->allSubTableArray().size(), 1u);
+    const auto& nested = table->allSubTableArray()[0];
+    EXPECT_EQ(nested->superTable(), table.get());
+    const auto& cells = table->tableRowArray()[0]->tableCellArray();
+    EXPECT_TRUE(cells[0]->allSubTableArray().empty());
+    ASSERT_EQ(cells[1]->allSubTableArray().size(), 1u);
+    ASSERT_EQ(cells[0]->allRunTextArray().size(), 1u);
+    EXPECT_EQ(cells[0]->allRunTextArray()[0], lost);
+    EXPECT_EQ(nested->tableRowArray()[0]->tableCellArray()[0]->allRunTextArray().size(), 1u);
+
+    table->convertToXMLProperty();
+    const std::string xml = written(*table);
+    EXPECT_EQ(count(xml, "<w:tbl>"), 2u);
+    // A cell ends with a paragraph, also after a nested table.
+    EXPECT_EQ(count(xml, "</w:tbl><w:p>"), 1u) << xml;
 }
 
 TEST(QXDocxTableModelTest, MoreThanSixtyFourColumnsGetAWideEnoughGrid)
