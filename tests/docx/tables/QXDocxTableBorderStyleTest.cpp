@@ -116,6 +116,17 @@ TEST(QXDocxTableBorderStyleTest, EdgeBorderTakesStyleColourAndSize)
     const auto thinBlack = QXDocxTableRulingLineRecord::LineWithRunPath(
         strokePath({0, 100}, {100, 100}, 1, 1), {0, 100}, {100, 100});
 
+    // Two strokes 3 apart merged into one ruling line by the detector.
+    auto merged = std::make_shared<QXDocxTableRulingLineRecord>();
+    merged->isHorizontal = true;
+    merged->start = {0, 100};
+    merged->end = {100, 100};
+    merged->length = 100;
+    merged->pieces = {thinBlack, QXDocxTableRulingLineRecord::LineWithRunPath(strokePath({0, 103}, {100, 103}, 1, 3),
+                                                                              {0, 103}, {100, 103})};
+    for (const auto& piece : merged->pieces)
+        merged->runPaths.push_back(piece->initRunPath());
+
     struct Case {
         const char* name;
         QXDocxTableRulingLineArray lines;
@@ -127,6 +138,7 @@ TEST(QXDocxTableBorderStyleTest, EdgeBorderTakesStyleColourAndSize)
         {"no line", {}, QXDocxBorderNil, 0, {0, 0, 0, 255}},
         {"one grey line", {grey}, QXDocxBorderSingle, 1, {128, 128, 128, 255}},
         {"grey and black: black, as wide as the black stroke", {grey, black}, QXDocxBorderSingle, 2, {0, 0, 0, 255}},
+        {"merged pair of weight-1 strokes 3 apart", {merged}, QXDocxBorderDouble, 1, {0, 0, 0, 255}},
         {"black weights 1 and 2: the gap as size", {thinBlack, black}, QXDocxBorderThickThinLargeGap, 2.5f,
          {0, 0, 0, 255}},
     };

@@ -237,6 +237,76 @@ TEST(QXDocxTableModelTest, NestedTablesSitInTheCellHoldingTheirCorner)
     EXPECT_EQ(count(xml, "</w:tbl><w:p>"), 1u) << xml;
 }
 
+TEST(QXDocxTableModelTest, RowHeightIsExactWhenTextSpills)
+{
+    struct Case {
+        const char* name;
+        Rect text;
+        std::int32_t rule;
+    };
+    const Case cases[] = {
+        {"text inside", Rect(10, 5, 50, 12), QXDocxHeightRuleAtLeast},
+        {"text 9 points past the side", Rect(150, 5, 59, 12), QXDocxHeightRuleAtLeast},
+        {"text 11 points past the side", Rect(150, 5, 61, 12), QXDocxHeightRuleExact},
+        {"text past the bottom", Rect(10, 15, 50, 12), QXDocxHeightRuleExact},
+        {"no text", Rect(), QXDocxHeightRuleExact},
+    };
+    for (const Case& c : cases) {
+        QXDocxTableSource area = fullGrid({0, 100, 200}, {0, 28}).source();
+        if (c.text.size.width > 0)
+            area.allRunTextArray = {test::textAt("x", c.text)};
+        const auto table = area.createTable();
+        table->convertToXMLProperty();
+        const QXDocx_TrPr& row = table->tableRowArray()[0]->trProperty();
+        EXPECT_EQ(row.trHeight.hRule, c.rule) << c.name;
+        EXPECT_FLOAT_EQ(row.trHeight.val, 28) << c.name;
+    }
+    // "atLeast" rows are written less their top border, never below 5.
+    QXDocxTableSource lowArea = fullGrid({0, 100}, {0, 5.5}).source();
+    lowArea.allRunTextArray = {test::textAt("x", Rect(10, 1.5, 20, 1))};
+    const auto low = lowArea.createTable();
+    low->convertToXMLProperty();
+    QXDocxTableSource tallArea = fullGrid({0, 100}, {0, 28}).source();
+    tallArea.allRunTextArray = {test::textAt("x", Rect(10, 5, 50, 12))};
+    const auto tall = tallArea.createTable();
+    tall->convertToXMLProperty();
+    EXPECT_NE(written(*low).find("<w:trHeight w:val=\"100\" w:hRule=\"atLeast\"/>"), std::string::npos);
+    EXPECT_NE(written(*tall).find("<w:trHeight w:val=\"540\" w:hRule=\"atLeast\"/>"), std::string::npos);
+}
+
+TEST(QXDocxTableModelTest, WhiteFillShadesOnlyOffAWhitePage)
+{
+    struct Case {
+        const char* name;
+        bool whitePage;
+        std::int32_t val;
+    };
+    for (const Case& c : {Case{"white page", true, QXDocxShadingNil}, Case{"coloured page", false, QXDocxShadingClear}}) {
+        QXDocxTableSource area = fullGrid({0, 100}, {0, 40}).source();
+        area.allRunPathArray.push_back(test::fillPath(Rect(0, 0, 100, 40), Color::rgb(1, 1, 1, 1), 0));
+        const auto table = area.createTable();
+        table->setIsPageWhiteBackground(c.whitePage);
+        table->convertToXMLProperty();
+        EXPECT_EQ(table->firstTableCell()->tcProperty().shd.val, c.val) << c.name;
+    }
+}
+
+TEST(QXDocxTableModelTest, InsideBordersDefaultToSingle)
+{
+    // Only the outer frame is drawn: the two cells merge, and the table's
+    // inside borders fall back to single lines.
+    TestGrid grid{{0, 100, 200}, {0, 40}, {}};
+    grid.addHorizontal(0, 0, 200);
+    grid.addHorizontal(40, 0, 200);
+    grid.addVertical(0, 0, 40);
+    grid.addVertical(200, 0, 40);
+    const auto table = grid.source().createTable();
+    table->convertToXMLProperty();
+    EXPECT_EQ(table->tblProperty().tblBorders.insideV.val, QXDocxBorderSingle);
+    EXPECT_EQ(table->tblProperty().tblBorders.insideH.val, QXDocxBorderSingle);
+    EXPECT_EQ(table->tblProperty().tblBorders.top.val, QXDocxBorderSingle);
+}
+
 TEST(QXDocxTableModelTest, MoreThanSixtyFourColumnsGetAWideEnoughGrid)
 {
     std::vector<double> xs;
