@@ -228,12 +228,17 @@ void QXDocxTable::writeWithXMLWriter(XMLFileWriter& writer)
     writer.writeStartElementWithNamespace(w, "tbl");
     QXDocxUtilities::WriteTblProperty(tblProperty_, writer);
     writeGrid(writer);
+    // Without wrapping the rows share the margins of the space the table
+    // stands in; the rows' own heights are kept, so that writing again
+    // gives the same table.
+    std::vector<QXDocx_TrPr> kept;
     if (tblProperty_.tblpPr.horzAnchor == QXDocxAnchorNone && !tableRowArray_.empty()) {
         const double share = (textWrappingToNoneMarginTop_ + textWrappingToNoneMarginBottom_) /
                              static_cast<double>(tableRowArray_.size());
         if (std::isfinite(share) && share != 0) {
             for (const QXDocxTableRowPtr& row : tableRowArray_) {
                 QXDocx_TrPr property = row->trProperty();
+                kept.push_back(property);
                 property.trHeight.val = static_cast<float>(property.trHeight.val + share);
                 row->setTrProperty(property);
             }
@@ -241,6 +246,8 @@ void QXDocxTable::writeWithXMLWriter(XMLFileWriter& writer)
     }
     for (const QXDocxTableRowPtr& row : tableRowArray_)
         row->writeWithXMLWriter(writer);
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        tableRowArray_[i]->setTrProperty(kept[i]);
     writer.writeEndElementWithNamespace(w, "tbl");
 
     if (isWrappingToFloatTextBox_)

@@ -1,5 +1,7 @@
 // The table model built from crossing points: rows and cells, their edges,
 // texts handed to cells, merged blocks and what the table writes.
+#include "converter/ooxml/QXDocxUtilities.h"
+#include "docx/layout/QXDocxPackageNames.h"
 #include "docx/layout/QXDocxPage.h"
 #include "docx/tables/QXDocxTableSource.h"
 #include "tests/converter/ooxml/WordprocessingMLFragment.h"
@@ -305,6 +307,56 @@ TEST(QXDocxTableModelTest, InsideBordersDefaultToSingle)
     EXPECT_EQ(table->tblProperty().tblBorders.insideV.val, QXDocxBorderSingle);
     EXPECT_EQ(table->tblProperty().tblBorders.insideH.val, QXDocxBorderSingle);
     EXPECT_EQ(table->tblProperty().tblBorders.top.val, QXDocxBorderSingle);
+}
+
+TEST(QXDocxTableModelTest, WrappingModesPlaceTheTable)
+{
+    QXDocx_SectPr sect = QXDocxUtilities::defaultSectPropertyHiden();
+    sect.pgMar.left = 50;
+    sect.pgMar.top = 40;
+    const auto table = fullGrid({72, 172}, {100, 130, 160}).source().createTable();
+    table->setSectProperty(sect);
+    table->convertToXMLProperty();
+
+    const QXDocx_TblpPr& around = table->tblProperty().tblpPr;
+    EXPECT_EQ(around.horzAnchor, QXDocxAnchorPage);
+    EXPECT_EQ(around.vertAnchor, QXDocxAnchorPage);
+    EXPECT_FLOAT_EQ(around.tblpX, 72);
+    EXPECT_FLOAT_EQ(around.tblpY, 100);
+
+    QXDocxTable outer;
+    table->setSuperTable(&outer);
+    table->changeXMLPropertyTextWrappingToAround();
+    EXPECT_FLOAT_EQ(table->tblProperty().tblpPr.tblpX, 22);
+    EXPECT_FLOAT_EQ(table->tblProperty().tblpPr.tblpY, 60);
+    table->setSuperTable(nullptr);
+
+    // No wrapping: indented from the margin, the margins shared by the rows.
+    table->changeXMLPropertyTextWrappingToNone();
+    EXPECT_EQ(table->tblProperty().tblpPr.horzAnchor, QXDocxAnchorNone);
+    EXPECT_FLOAT_EQ(table->tblProperty().tblInd.w, 22);
+    table->setTextWrappingToNoneMarginTop(10);
+    table->setTextWrappingToNoneMarginBottom(20);
+    const std::string none = written(*table);
+    EXPECT_EQ(count(none, "<w:trHeight w:val=\"900\" w:hRule=\"exact\"/>"), 2u) << none;
+    EXPECT_EQ(none.find("tblpPr"), std::string::npos);
+
+    // In a floating text box: the table inside a VML text box.
+    table->changeXMLPropertyTextWrappingToFloatTextBox();
+    EXPECT_TRUE(table->isWrappingToFloatTextBox());
+    const std::string box = test::writeWordprocessingML([&](XMLFileWriter& writer) {
+        writer.setPrefix("v", QXDocxPackageNames::kVML);
+        writer.setPrefix("o", QXDocxPackageNames::kOffice);
+        writer.setPrefix("w10", QXDocxPackageNames::kWord10);
+        writer.writeStartElementWithNamespace(QXOpenXMLNameSpace::nameSpace_w(), "p");
+        table->writeWithXMLWriter(writer);
+        writer.writeEndElement();
+    });
+    EXPECT_NE(box.find("<w:txbxContent><w:tbl>"), std::string::npos) << box;
+    EXPECT_NE(box.find("</w:tbl></w:txbxContent></v:textbox><w10:wrap type=\"none\">"), std::string::npos) << box;
+    EXPECT_NE(box.find("margin-left:71pt;width:102pt;height:62pt;"), std::string::npos) << box;
+    // Written twice, the rows keep their heights.
+    EXPECT_EQ(count(box, "<w:trHeight w:val=\"900\" w:hRule=\"exact\"/>"), 2u) << box;
 }
 
 TEST(QXDocxTableModelTest, MoreThanSixtyFourColumnsGetAWideEnoughGrid)
