@@ -104,4 +104,8 @@ inline constexpr double kMinOverlapLength = 2;
 // crossing grid grows with the square of the line count.
 inline constexpr std::size_t kMaxTableLinesPerPage = 2000;
 
+// An area with more crossings than this is not a table (a 200 x 200 grid
+// has 40401); its grid positions are capped at 16 times as many.
+inline constexpr std::size_t kMaxCrossingsPerArea = 65536;
+
 } // namespace rz::tabledetect

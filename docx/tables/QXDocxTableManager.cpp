@@ -317,7 +317,7 @@ std::vector<QXDocxTablePointPtr> QXDocxTableManager::ZVFindIntersectionPoints(co
         s.y2 = static_cast<float>(line->endPoint().y);
         segments.push_back(s);
     }
-    ZVScanLine scan(std::move(segments), kCrossingTolerance);
+    ZVScanLine scan(std::move(segments), kCrossingTolerance, kMaxCrossingsPerArea);
     scan.sweep();
     std::vector<QXDocxTablePointPtr> points;
     points.reserve(scan.results().size());

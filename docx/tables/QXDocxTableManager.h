@@ -73,7 +73,8 @@ public:
     // --- Line questions ---
 
     // Crossing points of the lines (tolerance 15), in the finder's order;
-    // empty for no lines.
+    // empty for no lines, and for lines with more than
+    // kMaxCrossingsPerArea crossings (no table is that large).
     static std::vector<QXDocxTablePointPtr> ZVFindIntersectionPoints(const QXDocxTableLineArray& lines);
     // The lines through `point` within 15.1, in input order.
     static QXDocxTableLineArray FindInterTableLines(const QXDocxTableLineArray& lines, Point point);

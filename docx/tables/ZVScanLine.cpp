@@ -121,7 +121,8 @@ std::int64_t truncated(float v)
 
 } // namespace
 
-ZVScanLine::ZVScanLine(std::vector<Segment> segments, int m_wucha) : segments_(std::move(segments)), m_wucha_(m_wucha)
+ZVScanLine::ZVScanLine(std::vector<Segment> segments, int m_wucha, std::size_t maxCrossings)
+    : segments_(std::move(segments)), m_wucha_(m_wucha), maxCrossings_(maxCrossings)
 {
     if (m_wucha < 0)
         throw std::invalid_argument("m_wucha >= 0");
@@ -141,6 +142,7 @@ bool ZVScanLine::IsClosePoints(const ResultPoint& a, const ResultPoint& b)
 void ZVScanLine::sweep()
 {
     results_.clear();
+    overflowed_ = false;
     const double t = m_wucha_;
 
     // Snap every segment to its axis and lengthen it.
@@ -174,6 +176,10 @@ void ZVScanLine::sweep()
         for (; it != verticals.end() && it->at <= h.hi; ++it) {
             if (h.at < it->lo || h.at > it->hi)
                 continue;
+            if (maxCrossings_ > 0 && crossings.size() >= maxCrossings_) {
+                overflowed_ = true;
+                return;
+            }
             crossings.push_back({it->at, h.at, h.index, it->index});
             crosses[h.index] = true;
             crosses[it->index] = true;
@@ -221,6 +227,11 @@ void ZVScanLine::sweep()
     xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
     std::sort(ys.begin(), ys.end());
     ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+    if (maxCrossings_ > 0 && xs.size() * ys.size() > maxCrossings_ * kGridPositionsPerCrossing) {
+        overflowed_ = true;
+        results_.clear();
+        return;
+    }
     for (std::int64_t x : xs) {
         for (std::int64_t y : ys) {
             const ResultPoint grid{kTypeHide, static_cast<float>(x), static_cast<float>(y)};

@@ -43,12 +43,18 @@ public:
     };
 
     // `m_wucha` is the tolerance in points; a negative one throws
-    // std::invalid_argument("m_wucha >= 0").
-    ZVScanLine(std::vector<Segment> segments, int m_wucha);
+    // std::invalid_argument("m_wucha >= 0"). With `maxCrossings` above 0,
+    // a set of lines with more crossings than that, or with more than
+    // kGridPositionsPerCrossing times as many grid positions, is given up:
+    // the result stays empty and isOverflowed() answers true.
+    ZVScanLine(std::vector<Segment> segments, int m_wucha, std::size_t maxCrossings = 0);
+
+    static constexpr std::size_t kGridPositionsPerCrossing = 16;
 
     // Runs the search; the result is read from results().
     void sweep();
     const std::vector<ResultPoint>& results() const { return results_; }
+    bool isOverflowed() const { return overflowed_; }
 
     // Two points are close enough to merge: within 15 points when exactly
     // one of them is a crossing (a crossing swallows a nearby line end),
@@ -58,6 +64,8 @@ public:
 private:
     std::vector<Segment> segments_;
     int m_wucha_ = 0;
+    std::size_t maxCrossings_ = 0;
+    bool overflowed_ = false;
     std::vector<ResultPoint> results_;
 };
 

@@ -225,6 +225,18 @@ TEST(ZVScanLineTest, TiltedLineKeepsItsEndsNearby)
     EXPECT_EQ(countType(points, 3), 2);
 }
 
+TEST(ZVScanLineTest, TooManyCrossingsGiveUp)
+{
+    const std::vector<Seg> grid{seg(0, 0, 200, 0),   seg(0, 100, 200, 100), seg(0, 200, 200, 200),
+                                seg(0, 0, 0, 200),   seg(100, 0, 100, 200), seg(200, 0, 200, 200)};
+    for (auto [limit, overflow] : {std::pair{std::size_t{8}, true}, std::pair{std::size_t{9}, false}}) {
+        ZVScanLine scan(grid, 15, limit);
+        scan.sweep();
+        EXPECT_EQ(scan.isOverflowed(), overflow) << limit;
+        EXPECT_EQ(scan.results().size(), overflow ? 0u : 9u) << limit;
+    }
+}
+
 TEST(ZVScanLineTest, NegativeToleranceIsRefused)
 {
     EXPECT_THROW(ZVScanLine({}, -1), std::invalid_argument);
