@@ -156,6 +156,63 @@ double alongMax(const QXDocxTableLine& line)
     return line.isHorizontalLine() ? line.max_x() : line.max_y();
 }
 
+// `candidate` may join the merge set `set`: the orientation of its first
+// line, long enough, and close across to one member (and, without length
+// extension, close along it too).
+bool canJoinMergeSet(const QXDocxTableLine& candidate, const QXDocxTableLineArray& set, bool isLengthExtend)
+{
+    if (set.empty() || candidate.isHorizontalLine() != set.front()->isHorizontalLine() ||
+        candidate.lineLength() < kMergeMinPieceLength)
+        return false;
+    for (const auto& member : set) {
+        const double across = std::fabs(acrossCentre(candidate) - acrossCentre(*member)) -
+                              (acrossThickness(candidate) + acrossThickness(*member)) / 2;
+        if (!(across < kMergeAcrossDistance))
+            continue;
+        if (!isLengthExtend) {
+            const double gap = std::max(alongMin(candidate), alongMin(*member)) -
+                               std::min(alongMax(candidate), alongMax(*member));
+            if (gap > kMergeMaxGap)
+                continue;
+        }
+        return true;
+    }
+    return false;
+}
+
+// The merge set that starts with list[first]: the first untaken line after
+// it that may join is added, again and again, until none may or the band
+// grows thicker than kMergeMaxBandThickness (that line is left out). The
+// set's lines are marked taken.
+QXDocxTableLineArray mergeSetFrom(const QXDocxTableLineArray& list, std::vector<char>& taken, std::size_t first,
+                                  bool isLengthExtend)
+{
+    QXDocxTableLineArray set{list[first]};
+    taken[first] = 1;
+    if (!list[first]->initRunPath())
+        return set;
+    const bool horizontal = list[first]->isHorizontalLine();
+    while (true) {
+        std::size_t next = list.size();
+        for (std::size_t i = first + 1; i < list.size(); ++i) {
+            if (!taken[i] && canJoinMergeSet(*list[i], set, isLengthExtend)) {
+                next = i;
+                break;
+            }
+        }
+        if (next == list.size())
+            break;
+        set.push_back(list[next]);
+        const Rect bounds = QXDocxTableLine::BoundsOfTableLines(set);
+        if ((horizontal ? bounds.height() : bounds.width()) > kMergeMaxBandThickness) {
+            set.pop_back();
+            break;
+        }
+        taken[next] = 1;
+    }
+    return set;
+}
+
 bool endsMatch(Point a, Point b, double tolerance)
 {
     return std::fabs(a.x - b.x) < tolerance && std::fabs(a.y - b.y) < tolerance;
@@ -391,12 +448,17 @@ QXDocxTableLineArray QXDocxTableLine::MergeParallelLinesIfNeed(const QXDocxTable
         return a->startPoint().x < b->startPoint().x;
     });
 
+    // Each round takes the first line left with the lines that merge with
+    // it (what FindMergeParallelLines answers on the lines left); lines
+    // are marked as taken rather than copied out of the list.
     QXDocxTableLineArray result;
-    for (QXDocxTableLineArray* list : {&horizontals, &verticals}) {
-        while (!list->empty()) {
-            const QXDocxTableLineArray set = FindMergeParallelLines(*list, isLengthExtend);
+    for (const QXDocxTableLineArray* list : {&horizontals, &verticals}) {
+        std::vector<char> taken(list->size(), 0);
+        for (std::size_t first = 0; first < list->size(); ++first) {
+            if (taken[first])
+                continue;
+            const QXDocxTableLineArray set = mergeSetFrom(*list, taken, first, isLengthExtend);
             result.push_back(set.size() == 1 ? set.front() : MergeParallelLines(set));
-            std::erase_if(*list, [&](const auto& l) { return containsPtr(set, l); });
         }
     }
     return result;
@@ -406,49 +468,17 @@ QXDocxTableLineArray QXDocxTableLine::FindMergeParallelLines(const QXDocxTableLi
 {
     if (list.empty())
         return {};
-    QXDocxTableLineArray set{list.front()};
-    if (!list.front()->initRunPath())
-        return set;
-    QXDocxTableLineArray rest(list.begin() + 1, list.end());
-    const bool horizontal = list.front()->isHorizontalLine();
-    while (true) {
-        QXDocxTableLinePtr next = ContinuFindMergeParallelLines(rest, set, isLengthExtend);
-        if (!next)
-            break;
-        set.push_back(next);
-        rest.erase(std::find(rest.begin(), rest.end(), next));
-        const Rect bounds = BoundsOfTableLines(set);
-        if ((horizontal ? bounds.height() : bounds.width()) > kMergeMaxBandThickness) {
-            set.pop_back();
-            break;
-        }
-    }
-    return set;
+    std::vector<char> taken(list.size(), 0);
+    return mergeSetFrom(list, taken, 0, isLengthExtend);
 }
 
 QXDocxTableLinePtr QXDocxTableLine::ContinuFindMergeParallelLines(const QXDocxTableLineArray& rest,
                                                                   const QXDocxTableLineArray& result,
                                                                   bool isLengthExtend)
 {
-    if (result.empty())
-        return nullptr;
-    const bool horizontal = result.front()->isHorizontalLine();
     for (const auto& candidate : rest) {
-        if (candidate->isHorizontalLine() != horizontal || candidate->lineLength() < kMergeMinPieceLength)
-            continue;
-        for (const auto& member : result) {
-            const double across = std::fabs(acrossCentre(*candidate) - acrossCentre(*member)) -
-                                  (acrossThickness(*candidate) + acrossThickness(*member)) / 2;
-            if (!(across < kMergeAcrossDistance))
-                continue;
-            if (!isLengthExtend) {
-                const double gap = std::max(alongMin(*candidate), alongMin(*member)) -
-                                   std::min(alongMax(*candidate), alongMax(*member));
-                if (gap > kMergeMaxGap)
-                    continue;
-            }
+        if (canJoinMergeSet(*candidate, result, isLengthExtend))
             return candidate;
-        }
     }
     return nullptr;
 }
