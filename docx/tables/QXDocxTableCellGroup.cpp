@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <list>
+#include <map>
 
 namespace rz {
 
@@ -178,27 +179,32 @@ std::vector<QXDocxTableCellRows> QXDocxTableCellGroup::FindAllRowGroupCells(cons
         }
     }
 
-    // Runs of equal length and first column stacked downwards.
+    // Runs of equal length and first column stacked downwards. A row's
+    // runs never share a first cell, so the run below a stack is found by
+    // its row and column.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::list<std::vector<QXDocxTableCellPtr>>::iterator> starts;
+    for (auto it = runs.begin(); it != runs.end(); ++it)
+        starts.emplace(std::make_pair(it->front()->rowRange().location, it->front()->columnRange().location), it);
     std::vector<QXDocxTableCellRows> groups;
     while (!runs.empty()) {
         QXDocxTableCellRows stack{runs.front()};
-        runs.pop_front();
         const QXDocxTableCellPtr& head = stack.front().front();
+        starts.erase({head->rowRange().location, head->columnRange().location});
+        runs.pop_front();
         std::uint64_t expectedRow = head->rowRange().location + 1;
         const std::uint64_t column = head->columnRange().location;
-        for (auto it = runs.begin(); it != runs.end();) {
-            const QXDocxTableCellPtr& first = it->front();
-            if (it->size() == stack.front().size() && first->rowRange().location == expectedRow &&
-                first->columnRange().location == column) {
-                stack.push_back(*it);
-                if (ValidateBorderInsideForYGroupCellArray(stack)) {
-                    ++expectedRow;
-                    it = runs.erase(it);
-                    continue;
-                }
+        for (;;) {
+            const auto below = starts.find({expectedRow, column});
+            if (below == starts.end() || below->second->size() != stack.front().size())
+                break;
+            stack.push_back(*below->second);
+            if (!ValidateBorderInsideForYGroupCellArray(stack)) {
                 stack.pop_back();
+                break;
             }
-            ++it;
+            runs.erase(below->second);
+            starts.erase(below);
+            ++expectedRow;
         }
         if (stack.size() >= 2 || stack.front().size() >= 2) {
             std::vector<QXDocxTableCellPtr> cells;

@@ -59,9 +59,6 @@ inline constexpr double kQXTableRowSideSpill = 10.0;
 inline constexpr double kQXTableRowTextGrowth = 2.0;
 // Smallest written "atLeast" row height.
 inline constexpr double kQXTableMinRowHeight = 5.0;
-// Font size written into a merge continuation cell's empty paragraph
-// (half-points as written: "5").
-inline constexpr double kQXTableContinuationFontSize = 2.5;
 // Smallest line height and font size of a cell's empty paragraph.
 inline constexpr double kQXTableMinEmptyLine = 1.0;
 

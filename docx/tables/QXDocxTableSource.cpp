@@ -76,6 +76,20 @@ QXDocxTablePtr QXDocxTableSource::createTable() const
     for (const QXDocxTableCellPtr& cell : cells)
         cell->initProcessBorders();
 
+    // Each row's cells with the union of their boxes, so that a text or a
+    // path is compared only with the cells of the rows it meets.
+    struct Band {
+        Rect box;
+        const std::vector<QXDocxTableCellPtr>* cells = nullptr;
+    };
+    std::vector<Band> bands;
+    for (const QXDocxTableRowPtr& row : table->tableRowArray()) {
+        Band band{Rect::null(), &row->tableCellArray()};
+        for (const QXDocxTableCellPtr& cell : row->tableCellArray())
+            band.box = band.box.unionWith(cell->bounds().standardized());
+        bands.push_back(band);
+    }
+
     // A nested region that makes no cells is no table: its texts are
     // placed in this table's cells instead.
     QXDocxRunTextArray texts = allRunTextArray;
@@ -110,15 +124,19 @@ QXDocxTablePtr QXDocxTableSource::createTable() const
         bool placed = false;
         QXDocxTableCellPtr most;
         double mostArea = 0;
-        for (const QXDocxTableCellPtr& cell : cells) {
-            const double area = areaOf(cell->bounds().intersection(rect));
-            if (area > half) {
-                cell->addRunTextIfNeed(text);
-                placed = true;
-            }
-            if (area > mostArea) {
-                mostArea = area;
-                most = cell;
+        for (const Band& band : bands) {
+            if (areaOf(band.box.intersection(rect)) <= 0)
+                continue;
+            for (const QXDocxTableCellPtr& cell : *band.cells) {
+                const double area = areaOf(cell->bounds().intersection(rect));
+                if (area > half) {
+                    cell->addRunTextIfNeed(text);
+                    placed = true;
+                }
+                if (area > mostArea) {
+                    mostArea = area;
+                    most = cell;
+                }
             }
         }
         // A text mostly inside the table but in no cell by more than half
@@ -140,11 +158,15 @@ QXDocxTablePtr QXDocxTableSource::createTable() const
         const Rect box = path->boundingBox();
         if (!(box.size.width > kQXTableShadingMinSide && box.size.height > kQXTableShadingMinSide))
             continue;
-        for (const QXDocxTableCellPtr& cell : cells) {
-            const Rect b = cell->bounds();
-            const Rect middle = b.insetBy(b.size.width / 4, b.size.height / 4);
-            if (box.contains(middle))
-                cell->addTableShadingRunPathIfNeed(path);
+        for (const Band& band : bands) {
+            if (!band.box.intersects(box))
+                continue;
+            for (const QXDocxTableCellPtr& cell : *band.cells) {
+                const Rect b = cell->bounds();
+                const Rect middle = b.insetBy(b.size.width / 4, b.size.height / 4);
+                if (box.contains(middle))
+                    cell->addTableShadingRunPathIfNeed(path);
+            }
         }
     }
     return table;
