@@ -31,6 +31,7 @@ QXDocxTablePtr QXDocxTableSource::createTable() const
     table->setPdfScanIndex_orignal(minPDFScanIndex);
     table->setPdfScanLength(1);
     table->setBounds(bounds);
+    table->setSuperPage(superPage);
     table->setPDFScanRange(minPDFScanIndex, maxPDFScanIndex);
     table->setTextPDFScanRange(minTextPDFScanIndex, maxTextPDFScanIndex);
 
@@ -96,6 +97,8 @@ QXDocxTablePtr QXDocxTableSource::createTable() const
     std::vector<QXDocxTablePtr> nested;
     for (const QXDocxTableSource& sub : allSubAreaArray) {
         QXDocxTablePtr subTable = sub.createTable();
+        if (subTable->superPage() == nullptr)
+            subTable->setSuperPage(superPage);
         if (!subTable->hasCells()) {
             texts.insert(texts.end(), sub.allRunTextArray.begin(), sub.allRunTextArray.end());
             continue;

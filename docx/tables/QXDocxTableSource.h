@@ -21,6 +21,9 @@ struct QXDocxTableSource {
     // Texts inside the region and the source paths of its lines.
     QXDocxRunTextArray allRunTextArray;
     std::vector<QXDocxRunPathPtr> allRunPathArray;
+    // The page whose size the cells' text layout takes (nested regions
+    // without one take this one's).
+    QXDocxPage* superPage = nullptr;
     // Regions nested inside this one, already validated (their points
     // grouped into rows).
     std::vector<QXDocxTableSource> allSubAreaArray;

@@ -74,8 +74,8 @@ TEST(QXDocxTableWritingTest, PythonDocxReadsRowsColumnsTextsAndMerges)
     QXDocx_SectPr sect = page.sectProperty();
     sect.pgSz = {595, 842};
     page.setSectProperty(sect);
+    area.superPage = &page;
     const auto table = area.createTable();
-    table->setSuperPage(&page);
     table->convertToXMLProperty();
 
     const std::string out = readTable(*table,
