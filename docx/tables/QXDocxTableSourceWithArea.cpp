@@ -1,5 +1,7 @@
 #include "docx/tables/QXDocxTableSourceWithArea.h"
 
+#include "docx/tables/QXDocxTableManager.h"
+
 #include <map>
 
 namespace rz {
@@ -90,7 +92,9 @@ QXDocxTableSource sourceWithArea(const QXDocxTableArea& area, FormCache& cache)
 QXDocxTableSource QXDocxTableSourceWithArea(const QXDocxTableArea& area)
 {
     FormCache cache;
-    return sourceWithArea(area, cache);
+    QXDocxTableSource source = sourceWithArea(area, cache);
+    source.superPage = QXDocxTableManager::sharedInstance().superPage();
+    return source;
 }
 
 } // namespace rz

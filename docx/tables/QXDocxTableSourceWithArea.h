@@ -11,7 +11,7 @@ namespace rz {
 
 // The source of `area`. Nested areas without grouped points (not
 // validated) give sources without points: their tables make no cells and
-// their texts go to the outer table.
+// their texts go to the outer table. The page is the table manager's.
 QXDocxTableSource QXDocxTableSourceWithArea(const QXDocxTableArea& area);
 
 } // namespace rz

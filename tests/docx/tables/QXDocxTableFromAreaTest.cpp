@@ -50,7 +50,7 @@ TEST(QXDocxTableFromAreaTest, DetectedGridBecomesATableWithItsTexts)
         areas[0]->addRunText(text);
     const auto table = QXDocxTableSourceWithArea(*areas[0]).createTable();
     manager.endPage();
-    table->setSuperPage(&page);
+    EXPECT_EQ(table->superPage(), &page);
     table->convertToXMLProperty();
 
     const std::string dir = test::makeTempDir();
