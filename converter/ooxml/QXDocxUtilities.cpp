@@ -679,22 +679,29 @@ void QXDocxUtilities::WriteMarginProperty(const QXDocx_Margin& property, std::st
 
 void QXDocxUtilities::WriteTblProperty(const QXDocx_TblPr& property, XMLFileWriter& writer)
 {
+    // Children in the order of the schema: Word refuses a table whose
+    // properties come in another order.
     WElements w(writer);
     w.start("tblPr");
 
-    writeTblpProperty(property.tblpPr, w);
-
-    const std::string_view caption = QXDocxText(property.tblCaption);
-    if (utf16Length(caption) >= 2)
-        w.value("tblCaption", caption);
     const std::string_view style = QXDocxText(property.tblStyle);
     if (utf16Length(style) >= 2)
         w.value("tblStyle", style);
 
-    w.value("jc", QXHorizontalAlignmentString(property.jc));
+    writeTblpProperty(property.tblpPr, w);
+
+    if (property.tblStyleRowBandSize > 0)
+        w.value("tblStyleRowBandSize", formatInteger(property.tblStyleRowBandSize));
+    if (property.tblStyleColBandSize > 0)
+        w.value("tblStyleColBandSize", formatInteger(property.tblStyleColBandSize));
 
     if (property.tblW.type != 0)
         writeTypeAndWidth("tblW", property.tblW, w);
+
+    w.value("jc", QXHorizontalAlignmentString(property.jc));
+
+    if (property.tblCellSpacing.type != 0 && hasWidth(property.tblCellSpacing.w))
+        writeTypeAndWidth("tblCellSpacing", property.tblCellSpacing, w);
     if (hasWidth(property.tblInd.w))
         writeTypeAndWidth("tblInd", property.tblInd, w);
 
@@ -721,14 +728,11 @@ void QXDocxUtilities::WriteTblProperty(const QXDocx_TblPr& property, XMLFileWrit
         w.end();
     }
 
-    writeMargins("tblCellMar", property.tblCellMar, writer);
-
-    if (property.tblCellSpacing.type != 0 && hasWidth(property.tblCellSpacing.w))
-        writeTypeAndWidth("tblCellSpacing", property.tblCellSpacing, w);
-
     w.start("tblLayout");
     w.attribute("type", QXTableLayoutString(property.tblLayout));
     w.end();
+
+    writeMargins("tblCellMar", property.tblCellMar, writer);
 
     const QXDocx_TblLook& look = property.tblLook;
     const std::string_view lookValue = QXDocxText(look.val);
@@ -747,10 +751,9 @@ void QXDocxUtilities::WriteTblProperty(const QXDocx_TblPr& property, XMLFileWrit
         w.end();
     }
 
-    if (property.tblStyleColBandSize > 0)
-        w.value("tblStyleColBandSize", formatInteger(property.tblStyleColBandSize));
-    if (property.tblStyleRowBandSize > 0)
-        w.value("tblStyleRowBandSize", formatInteger(property.tblStyleRowBandSize));
+    const std::string_view caption = QXDocxText(property.tblCaption);
+    if (utf16Length(caption) >= 2)
+        w.value("tblCaption", caption);
 
     w.end();
 }
@@ -810,17 +813,27 @@ bool QXDocxUtilities::IsBorderEqualTcProperty(const QXDocx_TcPr& property, QXDoc
 void QXDocxUtilities::WriteTcProperty(const QXDocx_TcPr& property, QXDocxRange columnRange, QXDocxRange rowRange,
                                       const QXDocx_TblPr& tblProperty, XMLFileWriter& writer)
 {
+    // Children (and the borders inside tcBorders) in the order of the
+    // schema: Word refuses a cell whose properties come in another order.
     WElements w(writer);
     w.start("tcPr");
 
+    if (hasWidth(property.tcW.w)) {
+        w.start("tcW");
+        w.attribute("w", twips(property.tcW.w));
+        w.attribute("type", QXWidthTypeString(property.tcW.type));
+        w.end();
+    }
+
     if (property.gridSpan > 0)
         w.value("gridSpan", formatInteger(property.gridSpan));
-    if (property.hideMark)
-        w.value("hideMark", "true");
-    if (property.noWrap)
-        w.value("noWrap", "true");
-    if (property.tcFitText)
-        w.value("tcFitText", "true");
+
+    if (property.vMerge != 0) {
+        w.start("vMerge");
+        if (property.vMerge != QXDocxVerticalMergeEnd)
+            w.attribute("val", QXVerticalMergeString(property.vMerge));
+        w.end();
+    }
 
     if (!IsBorderEqualTcProperty(property, columnRange, rowRange, tblProperty)) {
         const QXDocx_Borders& cell = property.tcBorders;
@@ -829,10 +842,10 @@ void QXDocxUtilities::WriteTcProperty(const QXDocx_TcPr& property, QXDocxRange c
         w.start("tcBorders");
         if (!QXBorderIsEqual(cell.top, table.top))
             WriteBorderProperty(cell.top, "top", writer);
-        if (!QXBorderIsEqual(cell.bottom, table.bottom))
-            WriteBorderProperty(cell.bottom, "bottom", writer);
         if (!QXBorderIsEqual(cell.left, table.left))
             WriteBorderProperty(cell.left, "left", writer);
+        if (!QXBorderIsEqual(cell.bottom, table.bottom))
+            WriteBorderProperty(cell.bottom, "bottom", writer);
         if (!QXBorderIsEqual(cell.right, table.right))
             WriteBorderProperty(cell.right, "right", writer);
         if (cell.insideH.val != 0)
@@ -854,24 +867,17 @@ void QXDocxUtilities::WriteTcProperty(const QXDocx_TcPr& property, QXDocxRange c
         w.end();
     }
 
+    if (property.noWrap)
+        w.value("noWrap", "true");
+
     writeMargins("tcMar", property.tcMar, writer);
 
+    if (property.tcFitText)
+        w.value("tcFitText", "true");
     if (property.vAlign != 0)
         w.value("vAlign", QXVerticalAlignmentString(property.vAlign));
-
-    if (hasWidth(property.tcW.w)) {
-        w.start("tcW");
-        w.attribute("w", twips(property.tcW.w));
-        w.attribute("type", QXWidthTypeString(property.tcW.type));
-        w.end();
-    }
-
-    if (property.vMerge != 0) {
-        w.start("vMerge");
-        if (property.vMerge != QXDocxVerticalMergeEnd)
-            w.attribute("val", QXVerticalMergeString(property.vMerge));
-        w.end();
-    }
+    if (property.hideMark)
+        w.value("hideMark", "true");
 
     w.end();
 }

@@ -6,6 +6,7 @@
 #include "platform/geometry/Geometry.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,6 +19,26 @@ public:
 
     // A copy of every field, the corners included.
     std::shared_ptr<QXDocxImageInfo> copyImageInfo() const { return std::make_shared<QXDocxImageInfo>(*this); }
+
+    // The picture stands upright, unmirrored, in `box` (display space),
+    // its file `pixelWidth` x `pixelHeight` pixels spread over the box.
+    void placeUpright(const Rect& box, std::int32_t pixelWidth, std::int32_t pixelHeight)
+    {
+        setDisplayX(box.origin.x);
+        setDisplayY(box.origin.y);
+        setDisplayWidth(box.size.width);
+        setDisplayHeight(box.size.height);
+        setVertices({box.origin, Point{box.maxX(), box.origin.y}, Point{box.maxX(), box.maxY()},
+                     Point{box.origin.x, box.maxY()}});
+        setCenter(Point{box.midX(), box.midY()});
+        setPixelWidth(pixelWidth);
+        setPixelHeight(pixelHeight);
+        setHorizontalResolution(box.size.width > 0 ? std::round(pixelWidth * 72.0 / box.size.width) : 72);
+        setVerticalResolution(box.size.height > 0 ? std::round(pixelHeight * 72.0 / box.size.height) : 72);
+        setFlipX(false);
+        setFlipY(false);
+        setRotation(0);
+    }
 
     // Relationship id of the image part in the package.
     const std::string& imageID() const { return imageID_; }

@@ -291,20 +291,7 @@ void QXDocxPDFExporter::addRenderedImage(const QXPDFRenderState& state, const st
         return;
     auto info = std::make_shared<QXDocxImageInfo>();
     info->setPdfTransform(pdfTransform);
-    info->setDisplayX(clip.origin.x);
-    info->setDisplayY(clip.origin.y);
-    info->setDisplayWidth(clip.size.width);
-    info->setDisplayHeight(clip.size.height);
-    info->setVertices({clip.origin, Point{clip.maxX(), clip.origin.y}, Point{clip.maxX(), clip.maxY()},
-                       Point{clip.origin.x, clip.maxY()}});
-    info->setCenter(Point{clip.midX(), clip.midY()});
-    info->setPixelWidth(image->width());
-    info->setPixelHeight(image->height());
-    info->setHorizontalResolution(std::round(image->width() * 72.0 / clip.size.width));
-    info->setVerticalResolution(std::round(image->height() * 72.0 / clip.size.height));
-    info->setFlipX(false);
-    info->setFlipY(false);
-    info->setRotation(0);
+    info->placeUpright(clip, image->width(), image->height());
     info->setOpacity(1);
     info->setImageTitle(std::filesystem::path(*file).filename().string());
 
@@ -524,20 +511,7 @@ void QXDocxPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&
             if (saved && clip.size.width > 0 && clip.size.height > 0) {
                 picture = *saved;
                 info->setImageTitle(std::filesystem::path(picture).filename().string());
-                info->setDisplayX(clip.origin.x);
-                info->setDisplayY(clip.origin.y);
-                info->setDisplayWidth(clip.size.width);
-                info->setDisplayHeight(clip.size.height);
-                info->setVertices({clip.origin, Point{clip.maxX(), clip.origin.y}, Point{clip.maxX(), clip.maxY()},
-                                   Point{clip.origin.x, clip.maxY()}});
-                info->setCenter(Point{clip.midX(), clip.midY()});
-                info->setPixelWidth(cut->width());
-                info->setPixelHeight(cut->height());
-                info->setHorizontalResolution(std::round(cut->width() * 72.0 / clip.size.width));
-                info->setVerticalResolution(std::round(cut->height() * 72.0 / clip.size.height));
-                info->setFlipX(false);
-                info->setFlipY(false);
-                info->setRotation(0);
+                info->placeUpright(clip, cut->width(), cut->height());
             }
         }
     }

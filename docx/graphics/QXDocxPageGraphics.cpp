@@ -305,19 +305,12 @@ std::shared_ptr<QXDocxRunImage> QXDocxPage::_convertRunPathsToRunImage(const std
     info->setImageID("Path-" + formatInteger(seconds) + "-" + QXRandomString::Random4BigLetter());
     info->setImageTitle(std::filesystem::path(*file).filename().string());
     info->setOpacity(1);
-    info->setDisplayX(drawn.origin.x);
-    info->setDisplayY(drawn.origin.y);
-    info->setDisplayWidth(drawn.size.width);
-    info->setDisplayHeight(drawn.size.height);
-    info->setVertices({drawn.origin, Point{drawn.maxX(), drawn.origin.y}, Point{drawn.maxX(), drawn.maxY()},
-                       Point{drawn.origin.x, drawn.maxY()}});
-    info->setCenter(Point{drawn.midX(), drawn.midY()});
-    info->setPixelWidth(static_cast<std::int32_t>(std::lround(drawn.size.width)));
-    info->setPixelHeight(static_cast<std::int32_t>(std::lround(drawn.size.height)));
+    // Recorded as the drawn area's size at 72 dpi, as the picture's own
+    // resolution is not what places it.
+    info->placeUpright(drawn, static_cast<std::int32_t>(std::lround(drawn.size.width)),
+                       static_cast<std::int32_t>(std::lround(drawn.size.height)));
     info->setHorizontalResolution(72);
     info->setVerticalResolution(72);
-    info->setFlipX(false);
-    info->setFlipY(false);
 
     const PathPtr& first = paths.front();
     auto image = std::make_shared<QXDocxRunImage>();

@@ -86,13 +86,25 @@ std::optional<std::string> QXDocxRunPath::CreateImageFromRunPaths(const std::vec
         std::fputs("Context Size Zero!\n", stderr);
         return std::nullopt;
     }
-    auto context = QXPDFUtilities::CreateARGBBitmapContextSize({pixelWidth, pixelHeight});
+    // With the clip only the paths' area of the page is drawn: a bitmap of
+    // that area in whole pixels of the page's pixel grid.
+    Rect area(0, 0, pixelWidth, pixelHeight);
+    if (needClip) {
+        area = Rect(bounds.origin.x * scale, bounds.origin.y * scale, bounds.size.width * scale,
+                    bounds.size.height * scale)
+                   .integral()
+                   .intersection(Rect(0, 0, pixelWidth, pixelHeight));
+        if (area.isNull() || !(area.size.width >= 1) || !(area.size.height >= 1))
+            return std::nullopt;
+    }
+    auto context = QXPDFUtilities::CreateARGBBitmapContextSize(area.size);
     if (!context) {
         std::fputs("\n", stderr);
         return std::nullopt;
     }
     context->translateCTM(0, context->height());
     context->scaleCTM(1, -1);
+    context->translateCTM(-area.origin.x, -area.origin.y);
     context->scaleCTM(scale, scale);
     for (const QXDocxRunPathPtr& path : paths)
         if (path)
@@ -101,18 +113,10 @@ std::optional<std::string> QXDocxRunPath::CreateImageFromRunPaths(const std::vec
     std::optional<Image> image = context->makeImage();
     if (!image)
         return std::nullopt;
-    if (needClip) {
-        const Rect pixels = Rect(bounds.origin.x * scale, bounds.origin.y * scale, bounds.size.width * scale,
-                                 bounds.size.height * scale)
-                                .integral();
-        if (!(pixels == Rect(0, 0, image->width(), image->height()))) {
-            image = image->cropped(pixels);
-            if (!image)
-                return std::nullopt;
-        }
-        if (clipRect)
-            *clipRect = bounds;
-    }
+    // The drawn area: the paths' bounds, cut to the page where they leave it.
+    if (needClip && clipRect)
+        *clipRect = bounds.intersection(Rect(area.origin.x / scale, area.origin.y / scale, area.size.width / scale,
+                                             area.size.height / scale));
 
     const std::string name = "ShapesImage-" + formatInteger(static_cast<long long>(std::time(nullptr))) + "-" +
                              QXConverterUtilities::Random4BigLetter();

@@ -103,20 +103,7 @@ std::optional<std::string> QXDocxPDFExporter::RunPathSmaskWithRunImage(const QXD
     const std::optional<std::string> file = writeMaskedPNG(*picture, "IMG_PathSmaskImage_" + mask.runImageID() + ".png");
     if (file && applyRunImage) {
         QXDocxImageInfo& info = *mask.pictInfo();
-        info.setDisplayX(meet.origin.x);
-        info.setDisplayY(meet.origin.y);
-        info.setDisplayWidth(meet.size.width);
-        info.setDisplayHeight(meet.size.height);
-        info.setVertices({meet.origin, Point{meet.maxX(), meet.origin.y}, Point{meet.maxX(), meet.maxY()},
-                          Point{meet.origin.x, meet.maxY()}});
-        info.setCenter(Point{meet.midX(), meet.midY()});
-        info.setPixelWidth(picture->width());
-        info.setPixelHeight(picture->height());
-        info.setHorizontalResolution(std::round(picture->width() * 72.0 / meet.size.width));
-        info.setVerticalResolution(std::round(picture->height() * 72.0 / meet.size.height));
-        info.setFlipX(false);
-        info.setFlipY(false);
-        info.setRotation(0);
+        info.placeUpright(meet, picture->width(), picture->height());
         info.setPdfTransform(Affine{});
     }
     return file;

@@ -145,6 +145,8 @@ void QXPDFPattern::setUncoloredColor(const QXPDFColor& color, const QXPDFColorSp
 struct QXPDFPatternTiling::CellCache {
     std::mutex mutex;
     bool rendered = false;
+    int pixelWidth = 0;
+    int pixelHeight = 0;
     std::optional<Image> image;
 };
 
@@ -212,13 +214,34 @@ QXPDFTilingCellRenderer QXPDFPatternTiling::cellRenderer()
     return rendererSlot();
 }
 
-std::optional<Image> QXPDFPatternTiling::contentImage() const
+std::optional<Image> QXPDFPatternTiling::contentImage(std::optional<Size> deviceSize) const
 {
     if (!cell_ || !contentStream_.isStream())
         return std::nullopt;
+    const Rect cell = cellRect().standardized();
+    if (!std::isfinite(cell.size.width) || !std::isfinite(cell.size.height) || !(cell.size.width > 0) ||
+        !(cell.size.height > 0))
+        return std::nullopt;
+    // One pixel per pattern unit, scaled down to the cap, and no finer than
+    // the pixels the cell is drawn into (a cell of a million units shown a
+    // few points wide needs a few dozen pixels).
+    double width = std::ceil(cell.size.width);
+    double height = std::ceil(cell.size.height);
+    const double longest = std::max(width, height);
+    if (longest > kQXPDFMaxTilingCellSide) {
+        const double factor = kQXPDFMaxTilingCellSide / longest;
+        width = std::ceil(cell.size.width * factor);
+        height = std::ceil(cell.size.height * factor);
+    }
+    if (deviceSize && std::isfinite(deviceSize->width) && std::isfinite(deviceSize->height)) {
+        width = std::min(width, std::max(1.0, std::ceil(deviceSize->width)));
+        height = std::min(height, std::max(1.0, std::ceil(deviceSize->height)));
+    }
+    const int pixelWidth = static_cast<int>(std::clamp(width, 1.0, double(kQXPDFMaxTilingCellSide)));
+    const int pixelHeight = static_cast<int>(std::clamp(height, 1.0, double(kQXPDFMaxTilingCellSide)));
     {
         std::lock_guard<std::mutex> lock(cell_->mutex);
-        if (cell_->rendered)
+        if (cell_->rendered && cell_->pixelWidth == pixelWidth && cell_->pixelHeight == pixelHeight)
             return cell_->image;
     }
     // A cell that paints with itself (directly or through other cells) is
@@ -228,31 +251,17 @@ std::optional<Image> QXPDFPatternTiling::contentImage() const
         return std::nullopt;
 
     std::optional<Image> image;
-    const Rect cell = cellRect().standardized();
-    const auto renderer = cellRenderer();
-    if (renderer && std::isfinite(cell.size.width) && std::isfinite(cell.size.height) &&
-        cell.size.width > 0 && cell.size.height > 0) {
-        // One pixel per pattern unit, scaled down to the cap.
-        double width = std::ceil(cell.size.width);
-        double height = std::ceil(cell.size.height);
-        const double longest = std::max(width, height);
-        if (longest > kQXPDFMaxTilingCellSide) {
-            const double factor = kQXPDFMaxTilingCellSide / longest;
-            width = std::ceil(cell.size.width * factor);
-            height = std::ceil(cell.size.height * factor);
-        }
-        const int pixelWidth = static_cast<int>(std::clamp(width, 1.0, double(kQXPDFMaxTilingCellSide)));
-        const int pixelHeight = static_cast<int>(std::clamp(height, 1.0, double(kQXPDFMaxTilingCellSide)));
+    if (const auto renderer = cellRenderer()) {
         const pdf::Object& resources = resDict_.isDictionary() ? resDict_ : inheritedResources_;
         image = renderer(contentStream_, resources, cell, pixelWidth, pixelHeight);
         if (image && image->isEmpty())
             image.reset();
     }
     std::lock_guard<std::mutex> lock(cell_->mutex);
-    if (!cell_->rendered) {
-        cell_->rendered = true;
-        cell_->image = std::move(image);
-    }
+    cell_->rendered = true;
+    cell_->pixelWidth = pixelWidth;
+    cell_->pixelHeight = pixelHeight;
+    cell_->image = std::move(image);
     return cell_->image;
 }
 
@@ -264,7 +273,11 @@ void QXPDFPatternTiling::drawInContext(BitmapContext& context, const Affine& sca
     if (!(xs > 0) || !(ys > 0) || !std::isfinite(xs) || !std::isfinite(ys) || cell.isEmpty() ||
         !std::isfinite(cell.size.width) || !std::isfinite(cell.size.height))
         return;
-    std::optional<Image> image = contentImage();
+    // The cell's size in the context's pixels.
+    const Affine toPixels = concat(concat(matrixTransform(), scaleTransform), context.ctm());
+    const Size deviceSize{cell.size.width * std::hypot(toPixels.a, toPixels.b),
+                          cell.size.height * std::hypot(toPixels.c, toPixels.d)};
+    std::optional<Image> image = contentImage(deviceSize);
     if (!image)
         return;
     if (paintType_ != 1) {

@@ -127,8 +127,11 @@ public:
 
     // The cell image, rendered on the first call through the installed
     // renderer (nothing without one, for an empty or unusable cell, or for
-    // a cell already being rendered further up the call chain).
-    std::optional<Image> contentImage() const;
+    // a cell already being rendered further up the call chain): one pixel
+    // per pattern unit up to the side cap, and with `deviceSize` no larger
+    // than the cell's size in the pixels it is drawn into. The last
+    // rendering is kept for calls asking the same size.
+    std::optional<Image> contentImage(std::optional<Size> deviceSize = std::nullopt) const;
     // The cell rectangle: the BBox from (llx, lly) with width urx − llx and
     // height ury − lly.
     Rect cellRect() const;

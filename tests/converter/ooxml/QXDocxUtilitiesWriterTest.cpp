@@ -242,14 +242,16 @@ TEST(QXDocxUtilitiesWriterTest, TableProperties)
 {
     const std::string defaultTable = writeWordprocessingML(
         [](XMLFileWriter& w) { QXDocxUtilities::WriteTblProperty(QXDocxUtilities::defaultTblProperty(), w); });
+    // Children in the schema's order.
     EXPECT_EQ(defaultTable,
-              R"(<w:tblPr><w:tblStyle w:val="TableGrid"/><w:jc w:val="left"/><w:tblW w:type="auto" w:w="0"/>)"
+              R"(<w:tblPr><w:tblStyle w:val="TableGrid"/><w:tblW w:type="auto" w:w="0"/><w:jc w:val="left"/>)"
               "<w:tblBorders>" +
                   border("top") + border("left") + border("bottom") + border("right") + border("insideH") +
                   border("insideV") +
-                  R"(</w:tblBorders><w:tblCellMar><w:top w:type="dxa" w:w="0"/><w:left w:type="dxa" w:w="0"/>)"
+                  R"(</w:tblBorders><w:tblLayout w:type="fixed"/>)"
+                  R"(<w:tblCellMar><w:top w:type="dxa" w:w="0"/><w:left w:type="dxa" w:w="0"/>)"
                   R"(<w:bottom w:type="dxa" w:w="0"/><w:right w:type="dxa" w:w="0"/></w:tblCellMar>)"
-                  R"(<w:tblLayout w:type="fixed"/><w:tblLook w:val="01E0"/></w:tblPr>)");
+                  R"(<w:tblLook w:val="01E0"/></w:tblPr>)");
 
     QXDocx_TblPr table = QXDocxUtilities::defaultTblProperty();
     table.tblpPr.leftFromText = 9;
@@ -277,10 +279,10 @@ TEST(QXDocxUtilitiesWriterTest, TableProperties)
     EXPECT_EQ(written,
               R"(<w:tblPr><w:tblpPr w:leftFromText="180" w:rightFromText="0" w:topFromText="0" w:bottomFromText="0" )"
               R"(w:vertAnchor="text" w:horzAnchor="margin" w:tblpX="2000" w:tblpY="-1"/>)"
-              R"(<w:tblCaption w:val="Prices"/><w:jc w:val="center"/><w:tblW w:type="pct" w:w="1000"/>)"
-              R"(<w:tblInd w:type="dxa" w:w="110"/><w:shd w:val="clear" w:color="auto" w:fill="FAF0E6"/>)"
-              R"(<w:tblCellSpacing w:type="dxa" w:w="40"/><w:tblLayout w:type="autofit"/>)"
-              R"(<w:tblLook w:firstRow="true" w:noVBand="true"/><w:tblStyleColBandSize w:val="1"/></w:tblPr>)");
+              R"(<w:tblStyleColBandSize w:val="1"/><w:tblW w:type="pct" w:w="1000"/><w:jc w:val="center"/>)"
+              R"(<w:tblCellSpacing w:type="dxa" w:w="40"/><w:tblInd w:type="dxa" w:w="110"/>)"
+              R"(<w:shd w:val="clear" w:color="auto" w:fill="FAF0E6"/><w:tblLayout w:type="autofit"/>)"
+              R"(<w:tblLook w:firstRow="true" w:noVBand="true"/><w:tblCaption w:val="Prices"/></w:tblPr>)");
 
     // Another pattern takes the shading's colour; an out-of-range pattern
     // its fallback.
@@ -363,13 +365,12 @@ TEST(QXDocxUtilitiesWriterTest, CellProperties)
     cell.vMerge = QXDocxVerticalMergeEnd;
     // The last column, rows 1 and 2 (the bottom row included).
     EXPECT_EQ(tcPrOf(cell, {2, 1}, {1, 2}, table),
-              R"(<w:tcPr><w:gridSpan w:val="2"/><w:hideMark w:val="true"/><w:noWrap w:val="true"/>)"
-              R"(<w:tcFitText w:val="true"/><w:tcBorders>)" +
+              R"(<w:tcPr><w:tcW w:w="2000" w:type="dxa"/><w:gridSpan w:val="2"/><w:vMerge/><w:tcBorders>)" +
                   border("top", "none", "0") + border("right", "double") + border("insideH") + border("tl2br") +
-                  R"(</w:tcBorders><w:shd w:fill="FF0000" w:color="000000" w:val="pct10"/>)"
+                  R"(</w:tcBorders><w:shd w:fill="FF0000" w:color="000000" w:val="pct10"/><w:noWrap w:val="true"/>)"
                   R"(<w:tcMar><w:top w:type="dxa" w:w="108"/><w:left w:type="dxa" w:w="108"/>)"
                   R"(<w:bottom w:type="dxa" w:w="108"/><w:right w:type="dxa" w:w="108"/></w:tcMar>)"
-                  R"(<w:vAlign w:val="center"/><w:tcW w:w="2000" w:type="dxa"/><w:vMerge/></w:tcPr>)");
+                  R"(<w:tcFitText w:val="true"/><w:vAlign w:val="center"/><w:hideMark w:val="true"/></w:tcPr>)");
 
     cell = QXDocxUtilities::defaultTcProperty();
     cell.vMerge = QXDocxVerticalMergeRestart;
