@@ -2,6 +2,8 @@
 
 #include "docx/graphics/QXDocxRunImage.h"
 #include "docx/graphics/QXDocxRunPath.h"
+#include "docx/tables/QXDocxTable.h"
+#include "docx/tables/QXDocxTableManager.h"
 
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "converter/ooxml/XMLFileWriter.h"
@@ -104,6 +106,7 @@ void QXDocxPage::updateAllPDFScanIndex()
     runs.insert(runs.end(), allRunTextArray_.begin(), allRunTextArray_.end());
     runs.insert(runs.end(), allRunTextPathArray_.begin(), allRunTextPathArray_.end());
     runs.insert(runs.end(), allRunPathArray_.begin(), allRunPathArray_.end());
+    runs.insert(runs.end(), allTableArray_.begin(), allTableArray_.end());
     QXDocxRun::UpdateRunArrayPDFScanIndex(runs);
     QXDocxRunText::UpdateRunTextArrayPDFScanIndex(allRunTextArray_);
 }
@@ -121,6 +124,7 @@ void QXDocxPage::endWritePage(std::int64_t)
     filterAllRunPathArray();
     convertPathsForUnderLineIfNeed();
     convertPathsForHighLightIfNeed();
+    convertPath2TableIfNeed();
     convertAnnotion2TextBox();
     createPageWithColumn();
     if (allPageSectionArray_.empty()) {
@@ -135,11 +139,15 @@ void QXDocxPage::endWritePage(std::int64_t)
     convertShapes2ImageIfNeed();
     _insertFloatRunPicts();
     creatOutlineIfNeed();
-    if (!xmlWriter_)
+    placeTablesInSections();
+    if (!xmlWriter_) {
+        QXDocxTableManager::sharedInstance().setSuperPage(nullptr);
         return;
+    }
     writePDFPageBookmark();
     for (const QXDocxPageSectionPtr& section : allPageSectionArray_)
         section->writeWithXMLWriter(*xmlWriter_);
+    QXDocxTableManager::sharedInstance().setSuperPage(nullptr);
 }
 
 void QXDocxPage::optimizeAllRunTextPropertyIfNeed(bool replaceFonts)

@@ -27,6 +27,8 @@ class QXDocxWriter;
 class XMLFileWriter;
 class QXDocxRunImage;
 class QXDocxRunPath;
+class QXDocxTable;
+class QXDocxTableArea;
 
 class QXDocxPage {
 public:
@@ -74,6 +76,9 @@ public:
     std::vector<std::shared_ptr<QXDocxRunImage>>& allRunImageArray() { return allRunImageArray_; }
     const std::vector<std::shared_ptr<QXDocxRunImage>>& allRunImageArray() const { return allRunImageArray_; }
     const std::vector<QXDocxRunTextPathPtr>& allRunTextPathArray() const { return allRunTextPathArray_; }
+    // The page's tables (made by convertPath2TableIfNeed).
+    std::vector<std::shared_ptr<QXDocxTable>>& allTableArray() { return allTableArray_; }
+    const std::vector<std::shared_ptr<QXDocxTable>>& allTableArray() const { return allTableArray_; }
     // The page's vector drawings, in drawing order.
     std::vector<std::shared_ptr<QXDocxRunPath>>& allRunPathArray() { return allRunPathArray_; }
     const std::vector<std::shared_ptr<QXDocxRunPath>>& allRunPathArray() const { return allRunPathArray_; }
@@ -208,6 +213,20 @@ public:
     std::shared_ptr<QXDocxRunImage> _convertRunPathsToRunImage(const std::vector<std::shared_ptr<QXDocxRunPath>>& paths,
                                                                double imageDPI) const;
 
+    // --- Tables (docx/tables/QXDocxPageTables.cpp) ---
+    // The ruling lines of the page's paths become tables: regions that pass
+    // the validity test take the texts lying more than half in them, and
+    // the ruling lines and texts that went into tables leave the page.
+    // Pages with more than 3000 paths get no tables.
+    void convertPath2TableIfNeed();
+    // Whether the page is white behind the region: the last filled path
+    // painted before it that covers more than three quarters of it decides
+    // (no such path: white).
+    bool isPageWhiteBackground(const QXDocxTableArea& region) const;
+    // Each table goes to the first section whose frame holds it, lies in it
+    // or meets it (else the first section).
+    void placeTablesInSections();
+
     // The section type of sections nested in text boxes and table cells:
     // they never write a section break.
     static constexpr std::int32_t kNestedSectionType = 6;
@@ -243,6 +262,7 @@ private:
     std::vector<QXDocxRunTextPathPtr> allRunTextPathArray_;
     std::vector<std::shared_ptr<QXDocxRunImage>> allRunImageArray_;
     std::vector<std::shared_ptr<QXDocxRunPath>> allRunPathArray_;
+    std::vector<std::shared_ptr<QXDocxTable>> allTableArray_;
 
     bool isUsingTextBox_ = false;
     std::shared_ptr<QXDocxTextBoxInfo> cachedTextBoxInfo_;

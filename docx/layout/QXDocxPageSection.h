@@ -260,20 +260,22 @@ private:
     void writeContentWithXMLWriter(XMLFileWriter& writer, std::vector<PlacedTable>& tables);
     // The paragraph's space before as blank paragraphs.
     void writeBeforeBlankParagraphs(const QXDocxParagraphPtr& paragraph, XMLFileWriter& writer);
-    // Table hooks, filled in with the tables: a table takes the section's
-    // properties before it is placed; tables in blank space become rows of
-    // blank paragraphs and tables; a table left over floats, anchored to a
-    // paragraph. They do nothing yet.
+    // Table steps (docx/tables/QXDocxPageSectionTables.cpp): a table takes
+    // the section's properties before it is placed; tables in blank space
+    // are written in the flow between blank paragraphs of exact heights
+    // (the tables that found no place leave `tables` and float); a table
+    // left over floats in a text box anchored to a paragraph.
     void prepareTableForWriting(const PlacedTable& table) const;
-    static QXDocxWriterObjectArray CreateParagraphsAndTables(const std::vector<PlacedTable>& tables,
+    static QXDocxWriterObjectArray CreateParagraphsAndTables(std::vector<PlacedTable>& tables,
                                                              const Rect& blankFrame,
                                                              const QXDocxParagraphPtr& blankParagraphExample,
                                                              const std::vector<QXDocxWriterObjectArray>& above,
                                                              const std::vector<QXDocxWriterObjectArray>& below);
     void anchorFloatingTable(const PlacedTable& table, const QXDocxParagraphPtr& paragraph) const;
     // The blank paragraphs with the tables inside them (an empty list
-    // answers the blank paragraphs themselves).
-    static QXDocxWriterObjectArray InsertTables(const std::vector<PlacedTable>& tables,
+    // answers the blank paragraphs themselves); `tables` keeps only those
+    // placed.
+    static QXDocxWriterObjectArray InsertTables(std::vector<PlacedTable>& tables,
                                                 const QXDocxParagraphArray& blanks,
                                                 const std::vector<QXDocxWriterObjectArray>& above,
                                                 const std::vector<QXDocxWriterObjectArray>& below);

@@ -201,21 +201,7 @@ std::shared_ptr<QXDocxWriterObject> QXDocxPageSection::sectionBreakParagraph(con
         paragraph ? paragraph->rProperty() : QXDocxUtilities::defaultRProperty(), record);
 }
 
-void QXDocxPageSection::prepareTableForWriting(const PlacedTable& /*table*/) const {}
-
-QXDocxWriterObjectArray QXDocxPageSection::CreateParagraphsAndTables(
-    const std::vector<PlacedTable>& /*tables*/, const Rect& /*blankFrame*/,
-    const QXDocxParagraphPtr& /*blankParagraphExample*/, const std::vector<QXDocxWriterObjectArray>& /*above*/,
-    const std::vector<QXDocxWriterObjectArray>& /*below*/)
-{
-    return {};
-}
-
-void QXDocxPageSection::anchorFloatingTable(const PlacedTable& /*table*/, const QXDocxParagraphPtr& /*paragraph*/) const
-{
-}
-
-QXDocxWriterObjectArray QXDocxPageSection::InsertTables(const std::vector<PlacedTable>& tables,
+QXDocxWriterObjectArray QXDocxPageSection::InsertTables(std::vector<PlacedTable>& tables,
                                                         const QXDocxParagraphArray& blanks,
                                                         const std::vector<QXDocxWriterObjectArray>& above,
                                                         const std::vector<QXDocxWriterObjectArray>& below)
@@ -251,6 +237,8 @@ void QXDocxPageSection::writeWithXMLWriter(XMLFileWriter& writer)
         if (inside.empty()) {
             SW::appendParagraphs(objects, headBlankParagraphArray_);
         } else {
+            // Only the tables that found a place leave the list; the
+            // others float.
             const auto placed = InsertTables(inside, headBlankParagraphArray_, {}, paragraphGroupArray_);
             objects.insert(objects.end(), placed.begin(), placed.end());
             SW::removeTables(tables, inside);
@@ -321,7 +309,7 @@ void QXDocxPageSection::writeWithXMLWriter(XMLFileWriter& writer)
                 frame = Rect(-SW::kBlankBandOutside, sectionFrame_.origin.y,
                              2 * sectionFrame_.origin.x + sectionFrame_.size.width + 2 * SW::kBlankBandOutside,
                              sectionFrame_.size.height);
-            const auto inside = SW::FindBlankParagraphArray(tables, frame);
+            auto inside = SW::FindBlankParagraphArray(tables, frame);
             if (inside.empty()) {
                 SW::appendParagraphs(objects, footBlankParagraphArray_);
             } else {
@@ -454,11 +442,13 @@ void QXDocxPageSection::writeContentWithXMLWriter(XMLFileWriter& writer, std::ve
                     aboveList.push_back(above);
                 if (!below.empty())
                     belowList.push_back(below);
-                const auto inserted = InsertTables({table}, covered, aboveList, belowList);
+                std::vector<PlacedTable> one{table};
+                const auto inserted = InsertTables(one, covered, aboveList, belowList);
                 column = above;
                 column.insert(column.end(), inserted.begin(), inserted.end());
                 column.insert(column.end(), below.begin(), below.end());
-                placed.push_back(table);
+                if (!one.empty())
+                    placed.push_back(table);
                 break;
             }
         }

@@ -5,6 +5,7 @@
 #include "converter/ooxml/QXDocxCounters.h"
 #include "docx/graphics/QXDocxRunImage.h"
 #include "docx/graphics/QXDocxRunPath.h"
+#include "docx/tables/QXDocxTable.h"
 #include "docx/layout/QXDocxPage.h"
 #include "docx/layout/QXDocxPageSection.h"
 
@@ -124,7 +125,7 @@ void QXDocxPage::_insertFloatRunPicts()
         const Rect rect = image->displayRect();
         const std::uint64_t scan = image->pdfScanIndex();
         if (!haveUpperInRect(allRunTextArray_, rect, scan) && !haveUpperInRect(allRunTextBoxArray_, rect, scan) &&
-            !haveUpperInRect(allRunPathArray_, rect, scan))
+            !haveUpperInRect(allTableArray_, rect, scan) && !haveUpperInRect(allRunPathArray_, rect, scan))
             image->setPictZIndex(frontZIndex(image->pictZIndex()));
         floating.push_back(image);
     }
@@ -132,7 +133,7 @@ void QXDocxPage::_insertFloatRunPicts()
         const Rect rect = path->displayRect();
         const std::uint64_t scan = path->pdfScanIndex();
         if (!haveUpperInRect(allRunTextArray_, rect, scan) && !haveUpperInRect(allRunTextBoxArray_, rect, scan) &&
-            !haveUpperInRect(allRunImageArray_, rect, scan))
+            !haveUpperInRect(allTableArray_, rect, scan) && !haveUpperInRect(allRunImageArray_, rect, scan))
             path->setPictZIndex(frontZIndex(path->pictZIndex()));
         floating.push_back(path);
     }
