@@ -623,10 +623,22 @@ QXDocxTableLineArray QXDocxTableLine::FindNearbyTableLines(const QXDocxTableLine
 {
     QXDocxTableLineArray nearby;
     for (const auto& other : lines) {
-        if (other->isHorizontalLine() != line.isHorizontalLine() || !other->isStroked())
+        if (!other->isStroked())
             continue;
-        const double d = insideDistance(line, *other, type);
-        if (d >= 0 && d < kFrameNearbyDistance && alongOverlap(line, *other) > 0)
+        if (other->isHorizontalLine() == line.isHorizontalLine()) {
+            const double d = insideDistance(line, *other, type);
+            if (d >= 0 && d < kFrameNearbyDistance && alongOverlap(line, *other) > 0)
+                nearby.push_back(other);
+            continue;
+        }
+        // A line across the side that ends on it (within 8.1 inside or
+        // out) and lies along the side's stretch.
+        const double at = line.isHorizontalLine() ? other->min_x() : other->min_y();
+        if (at < alongMin(line) - kFrameNearbyDistance || at > alongMax(line) + kFrameNearbyDistance)
+            continue;
+        const double sideAt = line.isHorizontalLine() ? line.min_y() : line.min_x();
+        const double nearEnd = (type == kFrameTop || type == kFrameLeft) ? alongMin(*other) : alongMax(*other);
+        if (std::fabs(nearEnd - sideAt) < kFrameNearbyDistance)
             nearby.push_back(other);
     }
     return nearby;
@@ -637,7 +649,12 @@ bool QXDocxTableLine::IsClosedNearbyTableLines(const QXDocxTableLineArray& nearb
 {
     double best = kFrameNoNearbyDistance;
     const QXDocxTableLine* nearest = nullptr;
+    bool touched = false;
     for (const auto& other : nearby) {
+        if (other->isHorizontalLine() != line.isHorizontalLine()) {
+            touched = true;
+            continue;
+        }
         const double d = insideDistance(line, *other, type);
         if (d < best) {
             best = d;
@@ -646,6 +663,10 @@ bool QXDocxTableLine::IsClosedNearbyTableLines(const QXDocxTableLineArray& nearb
     }
     if (distance)
         *distance = best;
+    // Lines ending on the side make it the edge of a drawing or a table,
+    // not a frame around the page.
+    if (touched)
+        return false;
     if (!nearest)
         return true;
     return alongOverlap(line, *nearest) >= kFrameCompanionCoverage * line.lineLength();
