@@ -363,6 +363,9 @@ bool QXDocxTableLine::IsIntersect(const QXDocxTableLine& line1, const QXDocxTabl
 {
     const double t = kLineIntersectTolerance;
     const Point s1 = line1.startPoint(), e1 = line1.endPoint(), s2 = line2.startPoint(), e2 = line2.endPoint();
+    // A line with a coordinate that is not a number meets nothing.
+    if (!std::isfinite(s1.x + s1.y + e1.x + e1.y + s2.x + s2.y + e2.x + e2.y))
+        return false;
     if (endsMatch(s1, s2, t) || endsMatch(e1, e2, t) || endsMatch(e1, s2, t) || endsMatch(s1, e2, t))
         return true;
     if (line1.max_x() < line2.min_x() - t || line2.max_x() < line1.min_x() - t)
