@@ -1,4 +1,4 @@
-// One ruling line of a prospective table: a horizontal or vertical segment
+// One ruling line of a possible table: a horizontal or vertical segment
 // cut from a vector path, or a merged line standing for several nearly
 // collinear or closely parallel pieces. It knows its source paths, so the
 // table code can tell which page paths became table borders. The class
