@@ -363,6 +363,9 @@ bool QXDocxTableLine::IsIntersect(const QXDocxTableLine& line1, const QXDocxTabl
 {
     const double t = kLineIntersectTolerance;
     const Point s1 = line1.startPoint(), e1 = line1.endPoint(), s2 = line2.startPoint(), e2 = line2.endPoint();
+    // A line with a coordinate that is not a number meets nothing.
+    if (!std::isfinite(s1.x + s1.y + e1.x + e1.y + s2.x + s2.y + e2.x + e2.y))
+        return false;
     if (endsMatch(s1, s2, t) || endsMatch(e1, e2, t) || endsMatch(e1, s2, t) || endsMatch(s1, e2, t))
         return true;
     if (line1.max_x() < line2.min_x() - t || line2.max_x() < line1.min_x() - t)
@@ -623,10 +626,22 @@ QXDocxTableLineArray QXDocxTableLine::FindNearbyTableLines(const QXDocxTableLine
 {
     QXDocxTableLineArray nearby;
     for (const auto& other : lines) {
-        if (other->isHorizontalLine() != line.isHorizontalLine() || !other->isStroked())
+        if (!other->isStroked())
             continue;
-        const double d = insideDistance(line, *other, type);
-        if (d >= 0 && d < kFrameNearbyDistance && alongOverlap(line, *other) > 0)
+        if (other->isHorizontalLine() == line.isHorizontalLine()) {
+            const double d = insideDistance(line, *other, type);
+            if (d >= 0 && d < kFrameNearbyDistance && alongOverlap(line, *other) > 0)
+                nearby.push_back(other);
+            continue;
+        }
+        // A line across the side that ends on it (within 8.1 inside or
+        // out) and lies along the side's stretch.
+        const double at = line.isHorizontalLine() ? other->min_x() : other->min_y();
+        if (at < alongMin(line) - kFrameNearbyDistance || at > alongMax(line) + kFrameNearbyDistance)
+            continue;
+        const double sideAt = line.isHorizontalLine() ? line.min_y() : line.min_x();
+        const double nearEnd = (type == kFrameTop || type == kFrameLeft) ? alongMin(*other) : alongMax(*other);
+        if (std::fabs(nearEnd - sideAt) < kFrameNearbyDistance)
             nearby.push_back(other);
     }
     return nearby;
@@ -637,7 +652,12 @@ bool QXDocxTableLine::IsClosedNearbyTableLines(const QXDocxTableLineArray& nearb
 {
     double best = kFrameNoNearbyDistance;
     const QXDocxTableLine* nearest = nullptr;
+    bool touched = false;
     for (const auto& other : nearby) {
+        if (other->isHorizontalLine() != line.isHorizontalLine()) {
+            touched = true;
+            continue;
+        }
         const double d = insideDistance(line, *other, type);
         if (d < best) {
             best = d;
@@ -646,6 +666,10 @@ bool QXDocxTableLine::IsClosedNearbyTableLines(const QXDocxTableLineArray& nearb
     }
     if (distance)
         *distance = best;
+    // Lines ending on the side make it the edge of a drawing or a table,
+    // not a frame around the page.
+    if (touched)
+        return false;
     if (!nearest)
         return true;
     return alongOverlap(line, *nearest) >= kFrameCompanionCoverage * line.lineLength();

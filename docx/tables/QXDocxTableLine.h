@@ -1,4 +1,4 @@
-// One ruling line of a prospective table: a horizontal or vertical segment
+// One ruling line of a possible table: a horizontal or vertical segment
 // cut from a vector path, or a merged line standing for several nearly
 // collinear or closely parallel pieces. It knows its source paths, so the
 // table code can tell which page paths became table borders. The class
@@ -131,14 +131,14 @@ public:
     // The line with a source path whose ends match p1-p2 within 8.1 that
     // lies outermost on side `type`; null when none.
     static QXDocxTableLinePtr FindTableLines(const QXDocxTableLineArray& lines, Point p1, Point p2, int type);
-    // Stroked lines parallel to frame side `line`, inside it and within 8.1
-    // of it, that run along at least half of it.
+    // Stroked lines near frame side `line`: parallel ones inside it within
+    // 8.1 that run along it, and crossing ones that end on it (within 8.1).
     static QXDocxTableLineArray FindNearbyTableLines(const QXDocxTableLineArray& lines,
                                                      const QXDocxTableLine& line, int type);
-    // The distance to the nearest of `nearby` (99999 for none). The side is
-    // closed when it has no companion, or its nearest companion runs along
-    // 90 % of it (a double rule); a side with only partial lines close
-    // inside is content touching the frame.
+    // The distance to the nearest parallel line of `nearby` (99999 for
+    // none). The side is closed when no line ends on it (it is not the
+    // edge of a table or drawing) and it has no parallel companion, or its
+    // nearest companion runs along 90 % of it (a double rule).
     static bool IsClosedNearbyTableLines(const QXDocxTableLineArray& nearby, const QXDocxTableLine& line, int type,
                                          double* distance);
 

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
+#include <utility>
 
 namespace rz {
 
@@ -27,15 +29,70 @@ bool managerHolds(const std::vector<std::shared_ptr<T>>& list, const std::shared
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
-// Cuts one path into table lines: every straight piece longer than 1 of an
-// open subpath, and the closing side of a closed one.
-QXDocxTableLineArray cutPath(const QXDocxRunPathPtr& path)
+// What a subpath drawing an axis-aligned rectangle (move, three or four
+// line-tos, maybe a close) stands for among ruling lines: a thin bar (one
+// side no wider than a ruling stroke, the other more than twice as long)
+// is a rule painted as a filled rectangle, and stands for its centre line;
+// a small block (both sides that narrow) is the joint where such rules
+// meet, and stands for no line. Cut side by side, their short sides would
+// count as short lines and sink the table. Anything else is cut as drawn.
+enum class SubpathKind { AsDrawn, Bar, Joint };
+
+SubpathKind rectangleSubpathKind(const std::vector<PathElement>& subpath, std::pair<Point, Point>* centre)
 {
-    QXDocxTableLineArray lines;
+    std::vector<Point> points;
+    for (const PathElement& e : subpath) {
+        if (e.type == PathElementType::MoveToPoint || e.type == PathElementType::AddLineToPoint)
+            points.push_back(e.points[0]);
+        else if (e.type != PathElementType::CloseSubpath)
+            return SubpathKind::AsDrawn;
+    }
+    if (points.size() == 5 && points[4] == points[0])
+        points.pop_back();
+    if (points.size() != 4)
+        return SubpathKind::AsDrawn;
+    if (!QXLineUtilites::IsHorizontalRectange(points))
+        return SubpathKind::AsDrawn;
+    double minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+    for (Point p : points) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    const double w = maxX - minX, h = maxY - minY;
+    if (w <= kMaxRulingStrokeWeight && h <= kMaxRulingStrokeWeight)
+        return SubpathKind::Joint;
+    if (h <= kMaxRulingStrokeWeight && w > 2 * h) {
+        *centre = {Point{minX, (minY + maxY) / 2}, Point{maxX, (minY + maxY) / 2}};
+        return SubpathKind::Bar;
+    }
+    if (w <= kMaxRulingStrokeWeight && h > 2 * w) {
+        *centre = {Point{(minX + maxX) / 2, minY}, Point{(minX + maxX) / 2, maxY}};
+        return SubpathKind::Bar;
+    }
+    return SubpathKind::AsDrawn;
+}
+
+// Cuts the straight pieces of one subpath (from its move-to) into lines:
+// every piece longer than 1 of an open subpath, and the closing side of a
+// closed one.
+void cutSubpath(const std::vector<PathElement>& subpath, QXDocxTableLineArray& lines)
+{
+    std::pair<Point, Point> centre;
+    switch (rectangleSubpathKind(subpath, &centre)) {
+    case SubpathKind::Bar:
+        lines.push_back(std::make_shared<QXDocxTableLine>(centre.first, centre.second));
+        return;
+    case SubpathKind::Joint:
+        return;
+    case SubpathKind::AsDrawn:
+        break;
+    }
     bool open = false;
     Point start{};
     Point last{};
-    for (const PathElement& e : path->runCGPath().elements()) {
+    for (const PathElement& e : subpath) {
         switch (e.type) {
         case PathElementType::MoveToPoint:
             open = true;
@@ -61,6 +118,23 @@ QXDocxTableLineArray cutPath(const QXDocxRunPathPtr& path)
             break;
         }
     }
+}
+
+// Cuts one path into table lines, subpath by subpath (a subpath runs from
+// a move-to up to the next move-to; a close ends its straight pieces).
+QXDocxTableLineArray cutPath(const QXDocxRunPathPtr& path)
+{
+    QXDocxTableLineArray lines;
+    std::vector<PathElement> subpath;
+    for (const PathElement& e : path->runCGPath().elements()) {
+        if (e.type == PathElementType::MoveToPoint && !subpath.empty()) {
+            cutSubpath(subpath, lines);
+            subpath.clear();
+        }
+        subpath.push_back(e);
+    }
+    if (!subpath.empty())
+        cutSubpath(subpath, lines);
     return lines;
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <set>
 
@@ -36,7 +37,8 @@ TEST(QXDocxTableLineTest, BoxCarriesTheStrokeAcross)
 TEST(QXDocxTableLineTest, PerpendicularEndsMeetWithin3_1)
 {
     // A horizontal ending at x 100 and a vertical starting `gap` to its right.
-    for (auto [gap, meets] : {std::pair{3.0, true}, std::pair{3.2, false}, std::pair{0.0, true}}) {
+    for (auto [gap, meets] : {std::pair{3.0, true}, std::pair{3.2, false}, std::pair{0.0, true},
+                              std::pair{std::nan(""), false}}) {
         QXDocxTableLine h({0, 0}, {100, 0});
         QXDocxTableLine v({100 + gap, 0}, {100 + gap, 50});
         EXPECT_EQ(QXDocxTableLine::IsIntersect(h, v), meets) << gap;

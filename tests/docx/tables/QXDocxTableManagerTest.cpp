@@ -73,6 +73,39 @@ TEST_F(QXDocxTableManagerTest, CandidatePaths)
     }
 }
 
+TEST_F(QXDocxTableManagerTest, BarsAndJointsInOnePath)
+{
+    // One filled path of rules painted as rectangles: a long thin bar is
+    // its centre line, a small joint square no line, a wide box four sides.
+    Path path;
+    path.addRect(Rect(10, 100, 200, 1.4));
+    path.addRect(Rect(210, 100, 1.4, 1.4));
+    path.addRect(Rect(211.4, 20, 1.4, 80));
+    path.addRect(Rect(300, 300, 50, 40));
+    auto run = pathRun(path);
+    manager().addRunPathIfNeed(run);
+    const auto lines = manager().creatTableLines();
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_TRUE(lines[0]->isHorizontalLine());
+    EXPECT_DOUBLE_EQ(lines[0]->startPoint().y, 100.7);
+    EXPECT_DOUBLE_EQ(lines[0]->lineLength(), 200);
+    EXPECT_FALSE(lines[1]->isHorizontalLine());
+    EXPECT_DOUBLE_EQ(lines[1]->lineLength(), 80);
+}
+
+TEST_F(QXDocxTableManagerTest, TableEdgeIsNoPageFrame)
+{
+    // A grid covering 70 % of the page: its outer lines meet its inner
+    // ones, so they stay the table's edges and make no page borders.
+    addAll(gridRuns({50, 60}, 5, 5, 100));
+    const auto areas = manager().createAllTableAreas();
+    EXPECT_EQ(manager().pgBorders_offsetFrom(), 0);
+    ASSERT_EQ(areas.size(), 1u);
+    EXPECT_EQ(areas[0]->tableLines().size(), 12u);
+    EXPECT_TRUE(areas[0]->isValidTableArea());
+    EXPECT_EQ(areas[0]->tablePoints().size(), 6u);
+}
+
 TEST_F(QXDocxTableManagerTest, PiecesOfOnePointOrLessGiveNoLine)
 {
     const auto dot = segmentRun({5, 5}, {6, 5});
