@@ -124,7 +124,6 @@ void QXDocxPage::endWritePage(std::int64_t)
     filterAllRunPathArray();
     convertPathsForUnderLineIfNeed();
     convertPathsForHighLightIfNeed();
-    convertPath2TableIfNeed();
     convertAnnotion2TextBox();
     createPageWithColumn();
     if (allPageSectionArray_.empty()) {

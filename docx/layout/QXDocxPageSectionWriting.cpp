@@ -209,8 +209,12 @@ QXDocxWriterObjectArray QXDocxPageSection::InsertTables(std::vector<PlacedTable>
     const Rect frame = SW::FrameOfParagraphArray(blanks, true);
     QXDocxWriterObjectArray objects =
         CreateParagraphsAndTables(tables, frame, blanks.empty() ? nullptr : blanks.front(), above, below);
-    if (objects.empty())
+    // When no table found a place the paragraphs stay as they were: they
+    // may hold text.
+    if (objects.empty() || tables.empty()) {
+        objects.clear();
         SW::appendParagraphs(objects, blanks);
+    }
     return objects;
 }
 

@@ -10,7 +10,7 @@
 #include "docx/tables/QXDocxTable.h"
 #include "docx/tables/QXDocxTableArea.h"
 #include "docx/tables/QXDocxTableManager.h"
-#include "docx/tables/QXDocxTableSourceWithArea.h"
+#include "docx/tables/QXDocxTableAreaSource.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -145,14 +145,17 @@ void QXDocxPage::convertPath2TableIfNeed()
 
     std::vector<std::shared_ptr<QXDocxTable>> tables;
     for (const QXDocxTableAreaPtr& region : kept) {
-        std::shared_ptr<QXDocxTable> table = QXDocxTableSourceWithArea(*region).createTable();
+        std::shared_ptr<QXDocxTable> table = QXDocxTableCreateTable(*region);
         if (!table)
             continue;
         table->setIsPageWhiteBackground(isPageWhiteBackground(*region));
         tables.push_back(std::move(table));
     }
 
-    manager.clearTableLineInvalidRunPaths();
+    // Paths of rejected lines stay drawings; the rejected pieces of a path
+    // that also drew a table come back as paths of their own.
+    const std::vector<QXDocxRunPathPtr> returned = manager.clearTableLineInvalidRunPaths();
+    allRunPathArray_.insert(allRunPathArray_.end(), returned.begin(), returned.end());
     if (manager.pgBorders_offsetFrom() != 0) {
         pgBorders_offsetFrom_ = manager.pgBorders_offsetFrom();
         pgBorders_ = manager.pgBorders();

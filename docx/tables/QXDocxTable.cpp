@@ -274,8 +274,8 @@ void QXDocxTable::writeTextBoxStartWithXMLWriter(XMLFileWriter& writer)
     const std::int64_t z = -(QXDocxFrontZIndexCounter++);
     double top = box.origin.y;
     std::string relation = "page";
-    if (textBoxRelativeParagraph_) {
-        top -= textBoxRelativeParagraph_->contentFrame().origin.y;
+    if (const QXDocxParagraphPtr relative = textBoxRelativeParagraph_.lock()) {
+        top -= relative->contentFrame().origin.y;
         relation = "paragraph";
     }
     std::string style = "position:absolute;left:0;text-align:left;";

@@ -53,8 +53,10 @@ public:
     }
 
     bool isWrappingToFloatTextBox() const { return isWrappingToFloatTextBox_; }
-    const QXDocxParagraphPtr& textBoxRelativeParagraph() const { return textBoxRelativeParagraph_; }
-    void setTextBoxRelativeParagraph(QXDocxParagraphPtr value) { textBoxRelativeParagraph_ = std::move(value); }
+    // The paragraph a floating table hangs on (not owned: the paragraph
+    // holds the table among its pictures).
+    QXDocxParagraphPtr textBoxRelativeParagraph() const { return textBoxRelativeParagraph_.lock(); }
+    void setTextBoxRelativeParagraph(const QXDocxParagraphPtr& value) { textBoxRelativeParagraph_ = value; }
     double textWrappingToNoneMarginTop() const { return textWrappingToNoneMarginTop_; }
     void setTextWrappingToNoneMarginTop(double value) { textWrappingToNoneMarginTop_ = value; }
     double textWrappingToNoneMarginBottom() const { return textWrappingToNoneMarginBottom_; }
@@ -105,7 +107,7 @@ private:
     std::uint64_t minTextPDFScanIndex_ = 0;
     std::uint64_t maxTextPDFScanIndex_ = 0;
     bool isWrappingToFloatTextBox_ = false;
-    QXDocxParagraphPtr textBoxRelativeParagraph_;
+    std::weak_ptr<QXDocxParagraph> textBoxRelativeParagraph_;
     double textWrappingToNoneMarginTop_ = 0;
     double textWrappingToNoneMarginBottom_ = 0;
     bool isPageWhiteBackground_ = true;

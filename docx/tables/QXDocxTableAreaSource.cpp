@@ -1,6 +1,6 @@
 #include "docx/tables/QXDocxTableAreaSource.h"
 
-#ifdef RZ_HAVE_TABLE_SOURCE
+#include "docx/tables/QXDocxTableManager.h"
 
 #include <unordered_map>
 
@@ -64,9 +64,13 @@ QXDocxTableSource sourceOf(QXDocxTableArea& area, QXDocxTableLineRuling::Registr
     source.maxTextPDFScanIndex = area.maxTextPDFScanIndex();
     source.allRunTextArray = area.allRunTextArray();
     source.allRunPathArray = area.allRunPathArray();
+    source.superPage = QXDocxTableManager::sharedInstance().superPage();
     for (const auto& sub : area.allSubAreaArray()) {
         if (sub->tablePoints().empty() && !sub->isValidTableArea()) {
+            // No table: its lines go back to the page, its texts to this one.
             sub->setAllTableLinesInvalid();
+            source.allRunTextArray.insert(source.allRunTextArray.end(), sub->allRunTextArray().begin(),
+                                          sub->allRunTextArray().end());
             continue;
         }
         source.allSubAreaArray.push_back(sourceOf(*sub, registry));
@@ -85,5 +89,3 @@ QXDocxTableSource QXDocxTableSourceForArea(QXDocxTableArea& area)
 }
 
 } // namespace rz
-
-#endif

@@ -1,12 +1,8 @@
 // The hand-over from an accepted table area to table construction: the
 // area's crossing points, lines, texts, paths and nested areas in the form
 // the table model reads (QXDocxTableSource, with ruling lines seen through
-// QXDocxTableRulingLine). Available once the table model is part of the
-// library; until then this header declares nothing.
+// QXDocxTableRulingLine).
 #pragma once
-
-#if __has_include("docx/tables/QXDocxTableSource.h")
-#define RZ_HAVE_TABLE_SOURCE 1
 
 #include "docx/tables/QXDocxTableArea.h"
 #include "docx/tables/QXDocxTableSource.h"
@@ -16,7 +12,7 @@ namespace rz {
 // The area as construction reads it. Nested areas without point rows are
 // validated first; one that is no table has its lines made invalid (they
 // go back to the page's drawing) and is left out, so its texts stay with
-// this table. Every table line becomes one ruling line object, shared by
+// this table. The page is the table manager's. Every table line becomes one ruling line object, shared by
 // all the points it passes through (lines are compared by identity).
 QXDocxTableSource QXDocxTableSourceForArea(QXDocxTableArea& area);
 
@@ -28,5 +24,3 @@ inline QXDocxTablePtr QXDocxTableCreateTable(QXDocxTableArea& area)
 }
 
 } // namespace rz
-
-#endif

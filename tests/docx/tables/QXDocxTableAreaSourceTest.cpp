@@ -2,8 +2,6 @@
 // point rows, with the ruling lines shared between the points.
 #include "docx/tables/QXDocxTableAreaSource.h"
 
-#ifdef RZ_HAVE_TABLE_SOURCE
-
 #include "docx/tables/QXDocxTableManager.h"
 #include "docx/tables/QXDocxTableRow.h"
 #include "docx/tables/QXDocxTableCell.h"
@@ -50,5 +48,3 @@ TEST(QXDocxTableAreaSourceTest, GridOfThreeByThreeLinesGivesTwoByTwoCells)
 
 } // namespace
 } // namespace rz
-
-#endif

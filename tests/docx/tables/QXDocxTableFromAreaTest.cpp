@@ -3,8 +3,9 @@
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/XMLFileWriter.h"
 #include "docx/layout/QXDocxPage.h"
+#include "docx/tables/QXDocxTable.h"
 #include "docx/tables/QXDocxTableManager.h"
-#include "docx/tables/QXDocxTableSourceWithArea.h"
+#include "docx/tables/QXDocxTableAreaSource.h"
 #include "tests/docx/tables/QXDocxTableTestSupport.h"
 #include "tests/converter/ooxml/WordprocessingMLFragment.h"
 #include "tests/docx/tables/TableDetectionFixtures.h"
@@ -48,7 +49,7 @@ TEST(QXDocxTableFromAreaTest, DetectedGridBecomesATableWithItsTexts)
     ASSERT_TRUE(areas[0]->isValidTableArea());
     for (const auto& text : texts)
         areas[0]->addRunText(text);
-    const auto table = QXDocxTableSourceWithArea(*areas[0]).createTable();
+    const auto table = QXDocxTableCreateTable(*areas[0]);
     manager.endPage();
     EXPECT_EQ(table->superPage(), &page);
     table->convertToXMLProperty();
@@ -81,6 +82,42 @@ TEST(QXDocxTableFromAreaTest, DetectedGridBecomesATableWithItsTexts)
     std::string out;
     EXPECT_EQ(test::runCommand("/usr/bin/python3 '" + dir + "/read.py' '" + path + "' 2>&1", &out), 0) << out;
     EXPECT_EQ(out, "2 2\nA|B\nC|C\nTrue\n2\n");
+}
+
+TEST(QXDocxTableFromAreaTest, PageTableStepTakesTheLinesAndTextsOfItsTables)
+{
+    QXDocxPage page;
+    QXDocx_SectPr sect = page.sectProperty();
+    sect.pgSz = {595, 842};
+    page.setSectProperty(sect);
+    // A 2 x 2 grid, a text in each cell, one text outside and one more path
+    // (a rule well away from the grid).
+    page.allRunPathArray() = {
+        tabletest::segmentRun({72, 100}, {272, 100}), tabletest::segmentRun({72, 130}, {272, 130}),
+        tabletest::segmentRun({72, 160}, {272, 160}), tabletest::segmentRun({72, 100}, {72, 160}),
+        tabletest::segmentRun({172, 100}, {172, 160}), tabletest::segmentRun({272, 100}, {272, 160}),
+        tabletest::segmentRun({72, 500}, {272, 500}),
+    };
+    const QXDocxRunTextPtr outside = test::textAt("Outside", Rect(80, 300, 60, 12), 5);
+    page.allRunTextArray() = {test::textAt("A", Rect(80, 108, 20, 12), 1), test::textAt("B", Rect(180, 108, 20, 12), 2),
+                              test::textAt("C", Rect(80, 138, 20, 12), 3), test::textAt("D", Rect(180, 138, 20, 12), 4),
+                              outside};
+    page.convertPath2TableIfNeed();
+    ASSERT_EQ(page.allTableArray().size(), 1u);
+    const auto& table = page.allTableArray().front();
+    EXPECT_EQ(table->tableRowArray().size(), 2u);
+    EXPECT_EQ(table->allRunTextArray().size(), 4u);
+    // Only the text outside and the lone rule stay on the page.
+    ASSERT_EQ(page.allRunTextArray().size(), 1u);
+    EXPECT_EQ(page.allRunTextArray().front(), outside);
+    EXPECT_EQ(page.allRunPathArray().size(), 1u);
+
+    // A page without paths gets no tables and keeps its text.
+    QXDocxPage plain;
+    plain.allRunTextArray() = {outside};
+    plain.convertPath2TableIfNeed();
+    EXPECT_TRUE(plain.allTableArray().empty());
+    EXPECT_EQ(plain.allRunTextArray().size(), 1u);
 }
 
 } // namespace
