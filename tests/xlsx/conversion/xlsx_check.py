@@ -1,0 +1,61 @@
+#!/usr/bin/python3
+"""Reads XLSX outputs the way their users' tools read them.
+
+  xlsx_check.py dump XLSX
+      Reads the workbook with openpyxl and prints, per sheet,
+      "sheet NAME", then "cell REF TYPE FORMAT VALUE" per cell with a value
+      (TYPE n for numbers, s for text; VALUE with \\t, \\n and \\\\ escaped),
+      then "merge RANGE" per merged range.
+  xlsx_check.py parts XLSX
+      Runs xmllint --noout on every XML part and prints "part NAME ok|fail";
+      exit 1 when any part fails.
+"""
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+import openpyxl
+
+
+def escaped(text):
+    return str(text).replace('\\', '\\\\').replace('\t', '\\t').replace('\n', '\\n')
+
+
+def dump(path):
+    workbook = openpyxl.load_workbook(path)
+    for sheet in workbook.worksheets:
+        print('sheet', sheet.title)
+        for row in sheet.iter_rows():
+            for cell in row:
+                if cell.value is None:
+                    continue
+                kind = 'n' if isinstance(cell.value, (int, float)) else 's'
+                print('cell', cell.coordinate, kind, cell.number_format, escaped(cell.value))
+        for merged in sheet.merged_cells.ranges:
+            print('merge', merged.coord)
+    return 0
+
+
+def parts(path):
+    failed = False
+    with zipfile.ZipFile(path) as package, tempfile.TemporaryDirectory() as folder:
+        for name in package.namelist():
+            if not (name.endswith('.xml') or name.endswith('.rels')):
+                continue
+            extracted = package.extract(name, folder)
+            ok = subprocess.run(['xmllint', '--noout', extracted], capture_output=True).returncode == 0
+            failed = failed or not ok
+            print('part', name, 'ok' if ok else 'fail')
+    return 1 if failed else 0
+
+
+def main():
+    if len(sys.argv) != 3 or sys.argv[1] not in ('dump', 'parts'):
+        print(__doc__, file=sys.stderr)
+        return 64
+    return dump(sys.argv[2]) if sys.argv[1] == 'dump' else parts(sys.argv[2])
+
+
+if __name__ == '__main__':
+    sys.exit(main())
