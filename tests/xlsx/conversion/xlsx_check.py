@@ -9,6 +9,10 @@
   xlsx_check.py parts XLSX
       Runs xmllint --noout on every XML part and prints "part NAME ok|fail";
       exit 1 when any part fails.
+  xlsx_check.py check XLSX...
+      Per workbook: openpyxl opens it and reads every cell, and xmllint
+      accepts every part; prints "ok NAME" or "fail NAME REASON"; exit 1
+      when any failed.
 """
 import subprocess
 import sys
@@ -50,7 +54,31 @@ def parts(path):
     return 1 if failed else 0
 
 
+def check(paths):
+    failed = False
+    for path in paths:
+        try:
+            workbook = openpyxl.load_workbook(path)
+            for sheet in workbook.worksheets:
+                for row in sheet.iter_rows():
+                    for cell in row:
+                        cell.value
+            with zipfile.ZipFile(path) as package, tempfile.TemporaryDirectory() as folder:
+                for name in package.namelist():
+                    if name.endswith('.xml') or name.endswith('.rels'):
+                        extracted = package.extract(name, folder)
+                        if subprocess.run(['xmllint', '--noout', extracted], capture_output=True).returncode != 0:
+                            raise ValueError('xmllint refuses ' + name)
+            print('ok', path)
+        except Exception as error:  # every failure is reported, the others still checked
+            failed = True
+            print('fail', path, escaped(error))
+    return 1 if failed else 0
+
+
 def main():
+    if len(sys.argv) >= 3 and sys.argv[1] == 'check':
+        return check(sys.argv[2:])
     if len(sys.argv) != 3 or sys.argv[1] not in ('dump', 'parts'):
         print(__doc__, file=sys.stderr)
         return 64
