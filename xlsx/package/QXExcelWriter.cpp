@@ -10,6 +10,7 @@
 #include "platform/text/Utf.h"
 #include "xlsx/package/QXExcelPackagePart.h"
 #include "xlsx/package/QXExcelTheme.h"
+#include "xlsx/sheet/QXExcelCellStyles.h"
 #include "xlsx/sheet/QXExcelManager.h"
 
 #include <ctime>
@@ -184,6 +185,7 @@ void QXExcelWriter::endWriteSheetPage(QXExcelPage& page)
     QXExcelManager& manager = QXExcelManager::sharedInstance();
     try {
         page.creatSheet();
+        QXExcelCellStyles::applyCellStyles(page);
     } catch (...) {
         manager.setAmountOfStringItems(sharedStrings_->amountOfStringItems());
         throw;

@@ -165,6 +165,76 @@ TEST(XlsxConversion, AllPagesInOneSheetBelowOrBeside)
     }
 }
 
+TEST(XlsxConversion, NumbersBecomeNumericCellsWithTheirFormats)
+{
+    if (!test::haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    const std::vector<std::string> texts = {"1,234.56", "-42", "42 %", "3.5%", "$1,200", "1.200,5 \\200", "10 20",
+                                            "(7.5)"};
+    std::string content;
+    for (size_t i = 0; i < texts.size(); ++i)
+        content += textAt(72, 700 - 20.0 * static_cast<double>(i), texts[i]);
+    const std::string resources =
+        "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >> >> >>";
+    const std::string pdf = test::writeTempFile(test::makePdf(content, resources), "numbers.pdf");
+
+    struct SeparatorCase {
+        int32_t separator;
+        std::map<std::string, std::string> cells; // reference -> "TYPE FORMAT VALUE"
+    };
+    const SeparatorCase cases[] = {
+        {0,
+         {{"A1", "n #,##0.00 1234.56"},
+          {"A2", "n General -42"},
+          {"A3", "n 0% 0.42"},
+          {"A4", "n 0.00% 0.035"},
+          {"A5", "n $#,##0 1200"},
+          {"A7", "s"},
+          {"A8", "n General -7.5"}}},
+        {1, {{"A1", "s"}, {"A2", "n General -42"}, {"A6", "n #,##0.0\xE2\x82\xAC 1200.5"}, {"A7", "s"}}},
+    };
+    for (const SeparatorCase& c : cases) {
+        SCOPED_TRACE(c.separator);
+        QXExcelOptions options;
+        options.setThousandSepartor(c.separator);
+        const std::string xlsx = test::makeTempDir() + "/numbers.xlsx";
+        const auto result = test::convertWithOptions(pdf, "xlsx", xlsx, options);
+        ASSERT_FALSE(result.error.has_value()) << result.error->reason;
+        const test::WorkbookSeen seen = test::readWorkbook(xlsx);
+        ASSERT_TRUE(seen.cells.count("Sheet 1"));
+        const auto& cells = seen.cells.at("Sheet 1");
+        for (const auto& [ref, expected] : c.cells) {
+            ASSERT_TRUE(cells.count(ref)) << ref;
+            // Text cells: only their type is asserted.
+            EXPECT_EQ(expected == "s" ? cells.at(ref).substr(0, 1) : cells.at(ref), expected) << ref;
+        }
+        test::expectSoundPackage(xlsx);
+    }
+}
+
+TEST(XlsxConversion, ATitleOverATableIsMerged)
+{
+    if (!test::haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    const std::string content =
+        textAt(72, 720, "A title that runs across all three columns of the table") +
+        table({72, 200, 350}, {{"one", "two", "three"}, {"four", "five", "six"}}, 690);
+    const std::string pdf = test::writeTempFile(test::makePdf(content, kHelvetica), "merged.pdf");
+    const std::string xlsx = test::makeTempDir() + "/merged.xlsx";
+    const auto result = test::convertFile(pdf, "xlsx", xlsx);
+    ASSERT_FALSE(result.error.has_value()) << result.error->reason;
+    const test::WorkbookSeen seen = test::readWorkbook(xlsx);
+    ASSERT_TRUE(seen.merges.count("Sheet 1"));
+    std::string merges;
+    for (const std::string& merge : seen.merges.at("Sheet 1"))
+        merges += merge + " ";
+    EXPECT_NE(merges.find("A1:"), std::string::npos) << merges;
+    const auto& cells = seen.cells.at("Sheet 1");
+    ASSERT_TRUE(cells.count("A1"));
+    EXPECT_NE(cells.at("A1").find("A title"), std::string::npos);
+    test::expectSoundPackage(xlsx);
+}
+
 TEST(XlsxConversion, CharactersBeyondTheBasicPlaneReachTheCells)
 {
     if (!test::haveOpenpyxl())
