@@ -7,6 +7,7 @@
 #include "xlsx/sheet/QXExcelSortUtilities.h"
 #include "xlsx/sheet/QXExcelTempColumn.h"
 #include "xlsx/sheet/QXExcelTempRow.h"
+#include "xlsx/sheet/QXExcelUtilities.h"
 #include "platform/core/Numbers.h"
 
 #include <algorithm>
@@ -168,13 +169,17 @@ void QXExcelPage::typesetRunTexts()
     QXExcelRunTexts runs;
     runs.reserve(allRunTextArray_.size());
     for (const auto& run : allRunTextArray_) {
-        if (run && hasFiniteGeometry(*run))
-            runs.push_back(run);
+        if (!run || !hasFiniteGeometry(*run))
+            continue;
+        // Spans are measured afresh.
+        run->setRowLength(0);
+        run->setColumnLength(0);
+        runs.push_back(run);
     }
 
     // Row-first tree, with the merging of runs that belong together.
     runs = sortedByXThenY(runs);
-    allTempRowArray_ = QXExcelMakeBands<QXExcelTempRow>(runs, QXExcelSortUtilities::FindRunTextsCrossedInHeight);
+    allTempRowArray_ = QXExcelMakeRowBands<QXExcelTempRow>(runs);
     runs.clear();
     for (const auto& row : allTempRowArray_) {
         row->creatTempCell1();
@@ -184,8 +189,7 @@ void QXExcelPage::typesetRunTexts()
 
     // Column-first tree over the merged runs.
     allRunTextArray_ = sortedByYThenX(runs);
-    allTempColumnArray_ =
-        QXExcelMakeBands<QXExcelTempColumn>(allRunTextArray_, QXExcelSortUtilities::FindRunTextsCrossedInWidth);
+    allTempColumnArray_ = QXExcelMakeColumnBands<QXExcelTempColumn>(allRunTextArray_);
     for (const auto& column : allTempColumnArray_)
         column->creatTempRow2();
 
@@ -330,7 +334,52 @@ void QXExcelPage::creatSheet()
         cells.push_back(createCellWithStringItem(item));
     }
     layOutCells(cells, merging);
+    if (const size_t leftOut = limitToSheetSize())
+        std::fprintf(stderr, "Sheet %zu: %zu cells lie beyond the last row or column of a sheet and are left out\n",
+                     pageNumber_, leftOut);
     applyCellStyles(cells);
+}
+
+size_t QXExcelPage::limitToSheetSize()
+{
+    const size_t maxRows = QXExcelUtilities::kMaxRows;
+    const size_t maxColumns = static_cast<size_t>(QXExcelUtilities::kMaxColumns);
+    size_t leftOut = 0;
+    std::vector<std::shared_ptr<QXExcelRow>> rows;
+    for (const auto& row : sheetRows_) {
+        auto& cells = row->cells();
+        const size_t before = cells.size();
+        if (row->rowIndex() > maxRows) {
+            cells.clear();
+        } else {
+            std::erase_if(cells, [&](const auto& cell) { return cell->columnIndex() > maxColumns; });
+        }
+        leftOut += before - cells.size();
+        if (!cells.empty())
+            rows.push_back(row);
+    }
+    sheetRows_ = std::move(rows);
+
+    std::vector<std::shared_ptr<QXExcelColumn>> columns;
+    for (const auto& column : columns_) {
+        if (column->columnIndex() > maxColumns)
+            continue;
+        std::erase_if(column->cells(), [&](const auto& cell) { return cell->rowIndex() > maxRows; });
+        if (!column->cells().empty())
+            columns.push_back(column);
+    }
+    columns_ = std::move(columns);
+
+    std::vector<QXMergedCell> merges;
+    for (QXMergedCell merge : mergeCells_) {
+        if (merge.start().r > maxRows || merge.start().c > maxColumns)
+            continue;
+        merge.setEnd({std::min(merge.end().r, maxRows), std::min(merge.end().c, maxColumns)});
+        if (!(merge.start() == merge.end()))
+            merges.push_back(merge);
+    }
+    mergeCells_ = std::move(merges);
+    return leftOut;
 }
 
 void QXExcelPage::applyCellStyles(const std::vector<std::shared_ptr<QXExcelCell>>& cells)

@@ -63,6 +63,21 @@ public:
     // ordered by xLeft (ties by yTop).
     void typesetRunTexts();
 
+    // Steps of typesetRunTexts(), each on the page's runs and trees as they
+    // stand. Row numbers over the row-first tree, column numbers over the
+    // column-first tree (both from 1).
+    void caculateRowNumber();
+    void caculateColumnNumber();
+    // A run of a column group (groups of equal column, ordered by their
+    // first run from the left) that starts furthest right, right of the
+    // group's narrowest right edge, and whose centre passes the next group's
+    // left edge moves one column right; passes repeat while runs move, up
+    // to pass 20.
+    void correctColumnNumber(int pass);
+    // Each run's span over the following rows and columns its box reaches
+    // into, up to the first occupied cell.
+    void caculateRunTextMergeLength();
+
     // One item per occupied grid position, holding the runs placed there in
     // list order; items whose runs are all blank are dropped.
     static std::vector<std::shared_ptr<QXExcelStringItem>> getStringItemsFromRuns(
@@ -110,6 +125,13 @@ public:
     // no empty ones. Replaces sheetRows(), columns() and mergeCells().
     void layOutCells(const std::vector<std::shared_ptr<QXExcelCell>>& cells, bool merging);
 
+    // Keeps the laid-out sheet within the rows and columns a spreadsheet
+    // application opens: cells past the last row or column are left out
+    // (with their rows and columns), and merged ranges end at the sheet's
+    // edge (a range left with one cell goes). Answers how many cells were
+    // left out.
+    size_t limitToSheetSize();
+
     // Writes the worksheet part at sheetXMLPath(): first under a temporary
     // name beside it, renamed into place once complete, so a failed write
     // leaves no part behind. Only the first sheet is the selected tab.
@@ -122,12 +144,6 @@ private:
     // cell frame, numeric cells from their number). The style sheet fills
     // this in; until then cells keep style -1 (no style written).
     void applyCellStyles(const std::vector<std::shared_ptr<QXExcelCell>>& cells);
-
-    // Steps of typesetRunTexts().
-    void caculateRowNumber();
-    void caculateColumnNumber();
-    void correctColumnNumber(int pass);
-    void caculateRunTextMergeLength();
 
     std::string sheetXMLPath_;
     size_t pageNumber_ = 1;

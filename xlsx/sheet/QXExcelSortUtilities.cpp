@@ -55,6 +55,84 @@ bool widthGapJoins(double gap, int32_t option)
     }
 }
 
+// Joining a horizontal group: on the first run's baseline, starting within
+// the option's gap after the group's right edge, of the first run's size
+// and colour. The far edge is the group's right edge.
+struct WidthMerge {
+    int32_t option;
+    static double nearEdge(const QXExcelRunText& r) { return r.ctmInfo().xLeft; }
+    static double farEdge(const QXExcelRunText& r) { return r.ctmInfo().xRight; }
+    bool joins(const QXExcelRunText& first, const QXExcelRunText& run, double far) const
+    {
+        return std::fabs(first.ctmInfo().yBase - run.ctmInfo().yBase) < excelgrid::kWidthMergeBaselineTolerance &&
+               widthGapJoins(run.ctmInfo().xLeft - far, option) && first.rPr().isSameToRPr(run.rPr());
+    }
+    // No run starting this far past the far edge, nor any after it in a
+    // list sorted by near edge, can join.
+    double reach() const
+    {
+        return option == 1 ? excelgrid::kWidthMergeLooseMaxGap
+                           : (option == 2 ? excelgrid::kWidthMergeTightMaxGap : excelgrid::kWidthMergeMaxGap);
+    }
+};
+
+// Joining a vertical group: overlapping the first run across, starting close
+// below the group's bottom, of the first run's size and colour.
+struct HeightMerge {
+    static double nearEdge(const QXExcelRunText& r) { return r.ctmInfo().yTop; }
+    static double farEdge(const QXExcelRunText& r) { return r.ctmInfo().yBottom; }
+    bool joins(const QXExcelRunText& first, const QXExcelRunText& run, double far) const
+    {
+        return first.ctmInfo().xRight - run.ctmInfo().xLeft > excelgrid::kHeightMergeMinOverlap &&
+               std::fabs(run.ctmInfo().yTop - far) < excelgrid::kHeightMergeMaxGap &&
+               first.rPr().isSameToRPr(run.rPr());
+    }
+    double reach() const { return excelgrid::kHeightMergeMaxGap; }
+};
+
+// The group opened by runs[start] among the runs not yet taken, which it
+// takes. With `sorted` (the list ascending by near edge) the walk ends at
+// the first run too far past the group's far edge: no later run can join.
+template <typename Rule>
+QXExcelRunTexts groupFrom(const QXExcelRunTexts& runs, size_t start, std::vector<bool>& taken, const Rule& rule,
+                          bool sorted)
+{
+    const QXExcelRunText& first = *runs[start];
+    QXExcelRunTexts group{runs[start]};
+    taken[start] = true;
+    double far = rule.farEdge(first);
+    for (size_t i = start + 1; i < runs.size(); ++i) {
+        if (taken[i])
+            continue;
+        const QXExcelRunText& run = *runs[i];
+        if (sorted && rule.nearEdge(run) - far >= rule.reach())
+            break;
+        if (!rule.joins(first, run, far))
+            continue;
+        group.push_back(runs[i]);
+        taken[i] = true;
+        far = std::max(far, rule.farEdge(run));
+    }
+    return group;
+}
+
+// The groups that taking the first remaining run's group, again and again,
+// gives, in order.
+template <typename Rule>
+std::vector<QXExcelRunTexts> groupsOf(const QXExcelRunTexts& runs, const Rule& rule)
+{
+    const bool sorted = std::is_sorted(runs.begin(), runs.end(), [&](const auto& a, const auto& b) {
+        return rule.nearEdge(*a) < rule.nearEdge(*b);
+    });
+    std::vector<bool> taken(runs.size(), false);
+    std::vector<QXExcelRunTexts> groups;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        if (!taken[i])
+            groups.push_back(groupFrom(runs, i, taken, rule, sorted));
+    }
+    return groups;
+}
+
 // The group's union box given to its first run.
 void unionGeometry(QXExcelRunText& first, const QXExcelRunTexts& runs)
 {
@@ -126,46 +204,25 @@ QXExcelRunTexts QXExcelSortUtilities::FindRunTextsCrossedInWidth(const QXExcelRu
 
 QXExcelRunTexts QXExcelSortUtilities::FindRunTextsMergedInWidth(const QXExcelRunTexts& runs, int32_t option)
 {
-    QXExcelRunTexts group;
-    if (runs.empty())
-        return group;
-    const QXExcelRunText& first = *runs.front();
-    group.push_back(runs.front());
-    double far = first.ctmInfo().xRight;
-    for (size_t i = 1; i < runs.size(); ++i) {
-        const QXExcelRunText& run = *runs[i];
-        if (std::fabs(first.ctmInfo().yBase - run.ctmInfo().yBase) >= excelgrid::kWidthMergeBaselineTolerance)
-            continue;
-        if (!widthGapJoins(run.ctmInfo().xLeft - far, option))
-            continue;
-        if (!first.rPr().isSameToRPr(run.rPr()))
-            continue;
-        group.push_back(runs[i]);
-        far = std::max(far, run.ctmInfo().xRight);
-    }
-    return group;
+    std::vector<bool> taken(runs.size(), false);
+    return runs.empty() ? QXExcelRunTexts() : groupFrom(runs, 0, taken, WidthMerge{option}, false);
 }
 
 QXExcelRunTexts QXExcelSortUtilities::FindRunTextsMergedInHeight(const QXExcelRunTexts& runs)
 {
-    QXExcelRunTexts group;
-    if (runs.empty())
-        return group;
-    const QXExcelRunText& first = *runs.front();
-    group.push_back(runs.front());
-    double far = first.ctmInfo().yBottom;
-    for (size_t i = 1; i < runs.size(); ++i) {
-        const QXExcelRunText& run = *runs[i];
-        if (!(first.ctmInfo().xRight - run.ctmInfo().xLeft > excelgrid::kHeightMergeMinOverlap))
-            continue;
-        if (!(std::fabs(run.ctmInfo().yTop - far) < excelgrid::kHeightMergeMaxGap))
-            continue;
-        if (!first.rPr().isSameToRPr(run.rPr()))
-            continue;
-        group.push_back(runs[i]);
-        far = std::max(far, run.ctmInfo().yBottom);
-    }
-    return group;
+    std::vector<bool> taken(runs.size(), false);
+    return runs.empty() ? QXExcelRunTexts() : groupFrom(runs, 0, taken, HeightMerge{}, false);
+}
+
+std::vector<QXExcelRunTexts> QXExcelSortUtilities::GroupRunTextsMergedInWidth(const QXExcelRunTexts& runs,
+                                                                              int32_t option)
+{
+    return groupsOf(runs, WidthMerge{option});
+}
+
+std::vector<QXExcelRunTexts> QXExcelSortUtilities::GroupRunTextsMergedInHeight(const QXExcelRunTexts& runs)
+{
+    return groupsOf(runs, HeightMerge{});
 }
 
 std::shared_ptr<QXExcelRunText> QXExcelSortUtilities::MergeRunTextsInWidth(const QXExcelRunTexts& runs)

@@ -38,6 +38,10 @@ public:
     // overlapping it across, with its size and colour, each starting close
     // below the group's bottom.
     static QXExcelRunTexts FindRunTextsMergedInHeight(const QXExcelRunTexts& runs);
+    // The groups that finding the first run's group, taking it out and
+    // starting again until no run is left gives, in order.
+    static std::vector<QXExcelRunTexts> GroupRunTextsMergedInWidth(const QXExcelRunTexts& runs, int32_t option);
+    static std::vector<QXExcelRunTexts> GroupRunTextsMergedInHeight(const QXExcelRunTexts& runs);
 
     // The first run of the group, changed into the merge of all of them:
     // the texts joined (across: with nothing between; down: with a space,

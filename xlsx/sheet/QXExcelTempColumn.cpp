@@ -16,19 +16,15 @@ void QXExcelTempColumn::sortRunTextsByY()
 
 void QXExcelTempColumn::mergeRunTextsStringByY()
 {
-    QXExcelRunTexts rest = runTexts_;
     QXExcelRunTexts kept;
-    while (!rest.empty()) {
-        QXExcelRunTexts group = QXExcelSortUtilities::FindRunTextsMergedInHeight(rest);
-        rest = QXExcelSortUtilities::RemoveRunTexts(rest, group);
+    for (const QXExcelRunTexts& group : QXExcelSortUtilities::GroupRunTextsMergedInHeight(runTexts_))
         kept.push_back(group.size() >= 2 ? QXExcelSortUtilities::MergeRunTextsInHeight(group) : group.front());
-    }
     runTexts_ = std::move(kept);
 }
 
 void QXExcelTempColumn::creatTempRowsByY()
 {
-    tempRows_ = QXExcelMakeBands<QXExcelTempRow>(runTexts_, QXExcelSortUtilities::FindRunTextsCrossedInHeight);
+    tempRows_ = QXExcelMakeRowBands<QXExcelTempRow>(runTexts_);
 }
 
 void QXExcelTempColumn::creatTempRow1()

@@ -18,19 +18,15 @@ void QXExcelTempRow::sortRunTextsByY()
 void QXExcelTempRow::mergeRunTextsStringByX()
 {
     const int32_t option = QXExcelManager::sharedInstance().OverlapTextOption();
-    QXExcelRunTexts rest = runTexts_;
     QXExcelRunTexts kept;
-    while (!rest.empty()) {
-        QXExcelRunTexts group = QXExcelSortUtilities::FindRunTextsMergedInWidth(rest, option);
-        rest = QXExcelSortUtilities::RemoveRunTexts(rest, group);
+    for (const QXExcelRunTexts& group : QXExcelSortUtilities::GroupRunTextsMergedInWidth(runTexts_, option))
         kept.push_back(group.size() >= 2 ? QXExcelSortUtilities::MergeRunTextsInWidth(group) : group.front());
-    }
     runTexts_ = std::move(kept);
 }
 
 void QXExcelTempRow::creatTempColumnsByX()
 {
-    tempCells_ = QXExcelMakeBands<QXExcelTempColumn>(runTexts_, QXExcelSortUtilities::FindRunTextsCrossedInWidth);
+    tempCells_ = QXExcelMakeColumnBands<QXExcelTempColumn>(runTexts_);
 }
 
 void QXExcelTempRow::creatTempCell1()
