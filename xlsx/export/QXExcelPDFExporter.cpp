@@ -125,6 +125,7 @@ void QXExcelPDFExporter::beginPage(const Rect& mediaBox, int rotation)
     currentPageTransform_ = QXExportPageTransform(r, mediaBox.size.width, mediaBox.size.height);
     renderingStateStack_ = std::make_shared<QXPDFRenderStateStack>();
     isNotScanTextYet_ = true;
+    lastPropertyValid_ = false;
     if (pdfWriter_)
         pdfWriter_->begainWritePage(mediaBox.size);
 }
@@ -198,21 +199,76 @@ void QXExcelPDFExporter::collectRunText(std::string_view text, Size textOffset, 
     if (!std::isfinite(xr))
         return;
 
+    const float runAngle = angle;
+    bool propertyChanged = false;
+    const QXExcelRunTextProperty& rPr = runProperty(state, current, propertyChanged);
+    const double textWidth = (runAngle == 90 || runAngle == 270) ? std::fabs(info.bottomLeft.y - info.topLeft.y)
+                                                                 : std::fabs(xr - info.topLeft.x);
+    const size_t scanIndex = runTextCount_++;
+
+    // Most characters continue the run before them: they join it without a
+    // run of their own being made.
+    auto& runs = pdfWriter_->currentPage()->allRunTextArray();
+    if (!runs.empty() && runs.back()) {
+        QXExcelRunText& last = *runs.back();
+        if (std::fabs(info.yBase - last.ctmInfo().yBase) < kJoinTolerance && last.rPr().isEqualToRPr(rPr)) {
+            const double gap = info.xLeft - last.ctmInfo().xRight;
+            if (std::fabs(gap) < kJoinTolerance) {
+                last.text().append(text);
+                last.setTextWidth(last.textWidth() + textWidth);
+                last.ctmInfo().xRight = xr;
+                if (propertyChanged)
+                    registerRunFont(rPr);
+                return;
+            }
+            if (std::fabs(gap - wordSpace) < kJoinTolerance) {
+                last.text().push_back(' ');
+                last.text().append(text);
+                last.setTextWidth(last.textWidth() + wordSpace + textWidth);
+                last.ctmInfo().xRight = xr;
+                if (propertyChanged)
+                    registerRunFont(rPr);
+                return;
+            }
+        }
+    }
+
     auto run = std::make_shared<QXExcelRunText>();
-    run->setPdfScanIndex(runTextCount_++);
-    run->setRPr(currentRProperty(state));
+    run->setPdfScanIndex(scanIndex);
+    run->setRPr(rPr);
     run->setText(std::string(text));
-    info.rotation = angle;
+    info.rotation = runAngle;
     info.xRight = xr;
     info.frame.size.width = xr - info.xLeft;
     run->setCtmInfo(info);
-    if (angle == 90 || angle == 270)
-        run->setTextWidth(std::fabs(info.bottomLeft.y - info.topLeft.y));
-    else
-        run->setTextWidth(std::fabs(xr - info.topLeft.x));
+    run->setTextWidth(textWidth);
 
     addToAllRunTextArray(run, wordSpace);
     registerRunFont(run->rPr());
+}
+
+const QXExcelRunTextProperty& QXExcelPDFExporter::runProperty(const QXPDFRenderState* state, const Affine& display,
+                                                             bool& changed)
+{
+    PropertyKey key;
+    if (state != nullptr && state->font()) {
+        key.font = state->font().get();
+        key.a = display.a;
+        key.b = display.b;
+        key.c = display.c;
+        key.d = display.d;
+        key.glyphSize = std::fabs(state->fontSize());
+        key.textRenderMode = state->textRenderMode();
+        key.fill = state->currentFillRGBColor();
+    }
+    changed = !lastPropertyValid_ || !(key == lastPropertyKey_);
+    if (changed) {
+        lastProperty_ = currentRProperty(state);
+        lastPropertyKey_ = key;
+        lastPropertyFont_ = state != nullptr ? state->font() : nullptr;
+        lastPropertyValid_ = true;
+    }
+    return lastProperty_;
 }
 
 void QXExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QXExcelRunText>& run, double wordSpace)

@@ -75,6 +75,10 @@ public:
     // The run properties of a character in `state` (the defaults without a
     // font).
     QXExcelRunTextProperty currentRProperty(const QXPDFRenderState* state) const;
+    // The same, shared with the previous character when nothing it depends
+    // on changed; `changed` tells whether it was made afresh.
+    const QXExcelRunTextProperty& runProperty(const QXPDFRenderState* state, const Affine& display,
+                                              bool& changed);
     // A filled path (display space) handed to the style registry as a fill,
     // unless its colour is black.
     void collectFills(const Path& displayPath, const QXPDFRGB& fillColor);
@@ -113,6 +117,22 @@ private:
         bool valid = false;
     };
     RegisteredFont lastFont_;
+    // The properties of the last character and what they were made from,
+    // so the characters of one font, size, slant and colour share them.
+    struct PropertyKey {
+        const QXPDFFont* font = nullptr;
+        double a = 0, b = 0, c = 0, d = 0;
+        double glyphSize = 0;
+        int textRenderMode = 0;
+        QXPDFRGB fill;
+        bool operator==(const PropertyKey&) const = default;
+    };
+    PropertyKey lastPropertyKey_;
+    QXExcelRunTextProperty lastProperty_;
+    bool lastPropertyValid_ = false;
+    // Keeps the font of lastPropertyKey_ alive, so its address is never
+    // another font's.
+    std::shared_ptr<QXPDFFont> lastPropertyFont_;
 };
 
 } // namespace rz
