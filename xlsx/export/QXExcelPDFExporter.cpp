@@ -209,28 +209,11 @@ void QXExcelPDFExporter::collectRunText(std::string_view text, Size textOffset, 
     // Most characters continue the run before them: they join it without a
     // run of their own being made.
     auto& runs = pdfWriter_->currentPage()->allRunTextArray();
-    if (!runs.empty() && runs.back()) {
-        QXExcelRunText& last = *runs.back();
-        if (std::fabs(info.yBase - last.ctmInfo().yBase) < kJoinTolerance && last.rPr().isEqualToRPr(rPr)) {
-            const double gap = info.xLeft - last.ctmInfo().xRight;
-            if (std::fabs(gap) < kJoinTolerance) {
-                last.text().append(text);
-                last.setTextWidth(last.textWidth() + textWidth);
-                last.ctmInfo().xRight = xr;
-                if (propertyChanged)
-                    registerRunFont(rPr);
-                return;
-            }
-            if (std::fabs(gap - wordSpace) < kJoinTolerance) {
-                last.text().push_back(' ');
-                last.text().append(text);
-                last.setTextWidth(last.textWidth() + wordSpace + textWidth);
-                last.ctmInfo().xRight = xr;
-                if (propertyChanged)
-                    registerRunFont(rPr);
-                return;
-            }
-        }
+    if (!runs.empty() && runs.back() &&
+        joinRun(*runs.back(), info.yBase, info.xLeft, xr, rPr, text, textWidth, wordSpace)) {
+        if (propertyChanged)
+            registerRunFont(rPr);
+        return;
     }
 
     auto run = std::make_shared<QXExcelRunText>();
@@ -271,37 +254,43 @@ const QXExcelRunTextProperty& QXExcelPDFExporter::runProperty(const QXPDFRenderS
     return lastProperty_;
 }
 
+bool QXExcelPDFExporter::joinRun(QXExcelRunText& last, double yBase, double xLeft, double xRight,
+                                 const QXExcelRunTextProperty& rPr, std::string_view text, double textWidth,
+                                 double wordSpace)
+{
+    if (std::fabs(yBase - last.ctmInfo().yBase) >= kJoinTolerance)
+        return false;
+    const double gap = xLeft - last.ctmInfo().xRight;
+    // Touching is tried first: a gap under a point never takes a space.
+    if (std::fabs(gap) < kJoinTolerance) {
+        if (!last.rPr().isEqualToRPr(rPr))
+            return false;
+        last.text().append(text);
+        last.setTextWidth(last.textWidth() + textWidth);
+    } else if (std::fabs(gap - wordSpace) < kJoinTolerance) {
+        if (!last.rPr().isEqualToRPr(rPr))
+            return false;
+        last.text().push_back(' ');
+        last.text().append(text);
+        last.setTextWidth(last.textWidth() + wordSpace + textWidth);
+    } else {
+        return false;
+    }
+    last.ctmInfo().xRight = xRight;
+    return true;
+}
+
 void QXExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QXExcelRunText>& run, double wordSpace)
 {
     if (!pdfWriter_ || !pdfWriter_->currentPage() || !run)
         return;
     auto& runs = pdfWriter_->currentPage()->allRunTextArray();
-    const std::shared_ptr<QXExcelRunText> last = runs.empty() ? nullptr : runs.back();
-    if (!last || std::fabs(run->ctmInfo().yBase - last->ctmInfo().yBase) >= kJoinTolerance) {
-        runs.push_back(run);
+    const QXPDF_CTMInfo& info = run->ctmInfo();
+    if (!runs.empty() && runs.back() &&
+        joinRun(*runs.back(), info.yBase, info.xLeft, info.xRight, run->rPr(), run->text(), run->textWidth(),
+                wordSpace))
         return;
-    }
-    const double gap = run->ctmInfo().xLeft - last->ctmInfo().xRight;
-    bool joined = false;
-    if (std::fabs(gap) < kJoinTolerance) {
-        if (last->rPr().isEqualToRPr(run->rPr())) {
-            last->text() += run->text();
-            last->setTextWidth(last->textWidth() + run->textWidth());
-            joined = true;
-        }
-    } else if (std::fabs(gap - wordSpace) < kJoinTolerance) {
-        if (last->rPr().isEqualToRPr(run->rPr())) {
-            last->text() += " ";
-            last->text() += run->text();
-            last->setTextWidth(last->textWidth() + wordSpace + run->textWidth());
-            joined = true;
-        }
-    }
-    if (!joined) {
-        runs.push_back(run);
-        return;
-    }
-    last->ctmInfo().xRight = run->ctmInfo().xRight;
+    runs.push_back(run);
 }
 
 QXExcelRunTextProperty QXExcelPDFExporter::currentRProperty(const QXPDFRenderState* state) const

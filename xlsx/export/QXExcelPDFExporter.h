@@ -72,6 +72,11 @@ public:
     // when within 1 point of that; equal properties and baselines less than
     // 1 point apart only).
     void addToAllRunTextArray(const std::shared_ptr<QXExcelRunText>& run, double wordSpace);
+    // The joining of addToAllRunTextArray for a character not yet made a
+    // run: true when it was joined to `last` (text, width and right edge).
+    static bool joinRun(QXExcelRunText& last, double yBase, double xLeft, double xRight,
+                        const QXExcelRunTextProperty& rPr, std::string_view text, double textWidth,
+                        double wordSpace);
     // The run properties of a character in `state` (the defaults without a
     // font).
     QXExcelRunTextProperty currentRProperty(const QXPDFRenderState* state) const;
