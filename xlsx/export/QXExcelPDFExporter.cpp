@@ -199,10 +199,9 @@ void QXExcelPDFExporter::collectRunText(std::string_view text, Size textOffset, 
     if (!std::isfinite(xr))
         return;
 
-    const float runAngle = angle;
     bool propertyChanged = false;
     const QXExcelRunTextProperty& rPr = runProperty(state, current, propertyChanged);
-    const double textWidth = (runAngle == 90 || runAngle == 270) ? std::fabs(info.bottomLeft.y - info.topLeft.y)
+    const double textWidth = (angle == 90 || angle == 270) ? std::fabs(info.bottomLeft.y - info.topLeft.y)
                                                                  : std::fabs(xr - info.topLeft.x);
     const size_t scanIndex = runTextCount_++;
 
@@ -220,13 +219,12 @@ void QXExcelPDFExporter::collectRunText(std::string_view text, Size textOffset, 
     run->setPdfScanIndex(scanIndex);
     run->setRPr(rPr);
     run->setText(std::string(text));
-    info.rotation = runAngle;
+    info.rotation = angle;
     info.xRight = xr;
     info.frame.size.width = xr - info.xLeft;
     run->setCtmInfo(info);
     run->setTextWidth(textWidth);
-
-    addToAllRunTextArray(run, wordSpace);
+    runs.push_back(run);
     registerRunFont(run->rPr());
 }
 
