@@ -55,7 +55,7 @@ size_t highestMergeColumn(const std::vector<QXMergedCell>& merges)
 [[noreturn]] void refuseSheetSize(const char* what, size_t needed, size_t limit)
 {
     throw QXConversionException(std::string("The single sheet would need ") + std::to_string(needed) + " " + what +
-                                "; a sheet holds at most " + std::to_string(limit) + ".");
+                                "; a sheet holds at most " + std::to_string(limit));
 }
 
 } // namespace

@@ -200,6 +200,15 @@ void QXExcelWriter::endWriteSheetPage(QXExcelPage& page)
         throw QXConversionException(error.reason());
     }
     if (manager.isAllInOneSheetEnabled()) {
+        // The single sheet keeps the page's cells to the end of the
+        // document; their texts are in the shared strings already and
+        // their styles given, so their runs go now.
+        for (const auto& row : page.sheetRows())
+            for (const auto& cell : row->cells())
+                if (cell && cell->stringItem())
+                    cell->stringItem()->runArray().clear();
+        page.allRunTextArray().clear();
+        page.stringItems().clear();
         try {
             if (manager.isAllInOneSheetAddToRow())
                 aiosWriter_->collectPageXMLToRow(page);
@@ -428,7 +437,9 @@ void QXExcelWriter::moveCSVFolderIntoPlace()
         return;
     // Another file system: copy beside the destination, then rename, so the
     // destination never holds a partial folder.
-    const fs::path partial = to.parent_path() / ("." + to.filename().string() + "-" + makeUuidString());
+    std::string partialName = ".";
+    partialName.append(to.filename().string()).append("-").append(makeUuidString());
+    const fs::path partial = to.parent_path() / partialName;
     if (!copyFolder(from, partial)) {
         fs::remove_all(partial, ec);
         QXWorkFolder::failWriting(savedFilePath_, "the tables could not be copied");
