@@ -3,7 +3,8 @@
 //
 //   rzconvert --to TYPE [--pages 3,1,5-7] [--password PW] [--out DIR]
 //             [--annots on|off] [--dpi N] [--quality Q] [--image-name NAME]
-//             [--sheet-format 0|1|2] [--thousands comma|dot] [--sheets page|below|beside] [--] FILE...
+//             [--sheet-format 0|1|2] [--thousands comma|dot] [--sheets page|below|beside]
+//             [--cell-fills on|off] [--] FILE...
 //
 // `--` ends the options: every later argument is a file, "-x" too. Values
 // outside an option's range are refused, not clamped (see --help).
@@ -105,7 +106,8 @@ std::string usage()
     const QXImageOptions defaults;
     return "usage: rzconvert --to TYPE [--pages LIST] [--password PW] [--out DIR] [--annots on|off]\n"
            "                 [--dpi N] [--quality Q] [--image-name NAME]\n"
-           "                 [--sheet-format 0|1|2] [--thousands comma|dot] [--sheets page|below|beside] [--] FILE...\n"
+           "                 [--sheet-format 0|1|2] [--thousands comma|dot] [--sheets page|below|beside]\n"
+           "                 [--cell-fills on|off] [--] FILE...\n"
            "  --to TYPE          output type; this build converts " +
            joined(convertibleTypes()) +
            "\n"
@@ -131,6 +133,7 @@ std::string usage()
            "  --thousands SEP    xlsx: numbers group thousands with comma (1,234.5) or dot (1.234,5) (default: comma)\n"
            "  --sheets MODE      xlsx: a sheet per page, or all pages in one sheet, each page below or beside\n"
            "                     the one before (default: page)\n"
+           "  --cell-fills on|off xlsx: numbers on a coloured box take its colour as their cell's fill (default: off)\n"
            "  --                 ends the options: every later argument is a file\n"
            "Each output gets a name of its own: report.txt, else report2.txt, ... (page images and csv: a folder).\n"
            "Report lines are split by tabs; in their names and reasons \\\\, \\t, \\n, \\r and \\xHH stand for\n"
@@ -528,6 +531,7 @@ int main(int argc, char** argv)
     std::optional<double> quality;
     std::optional<int> sheetFormat, thousands;
     std::optional<std::string> sheets;
+    std::optional<bool> cellFills;
     bool annots = true;
     std::vector<std::string> files;
     bool optionsEnded = false;
@@ -547,7 +551,7 @@ int main(int argc, char** argv)
         }
         static const char* const kOptions[] = {"--to",  "--pages",   "--password", "--out",
                                                "--annots", "--dpi", "--quality", "--image-name",
-                                               "--sheet-format", "--thousands", "--sheets"};
+                                               "--sheet-format", "--thousands", "--sheets", "--cell-fills"};
         if (std::none_of(std::begin(kOptions), std::end(kOptions), [&](const char* o) { return arg == o; }))
             return usageError("unknown option " + escaped(arg) + " (rzconvert --help lists them)");
         if (i + 1 >= argc)
@@ -595,6 +599,10 @@ int main(int argc, char** argv)
             if (v != "page" && v != "below" && v != "beside")
                 return usageError("--sheets takes page, below or beside, not " + quoted);
             sheets = v;
+        } else if (arg == "--cell-fills") {
+            if (v != "on" && v != "off")
+                return usageError("--cell-fills takes on or off, not " + quoted);
+            cellFills = v == "on";
         }
     }
     if (type.empty())
@@ -645,6 +653,10 @@ int main(int argc, char** argv)
         if (sheets) {
             excel.setAllInOneSheet(*sheets != "page");
             excel.setAiosAddToRow(*sheets == "below");
+        }
+        if (cellFills) {
+            excel.setCollectCGPaths(*cellFills);
+            excel.setCollectFills(*cellFills);
         }
         items.push_back(item);
     }

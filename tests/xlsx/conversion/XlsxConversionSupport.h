@@ -60,6 +60,7 @@ struct WorkbookSeen {
     std::vector<std::string> sheets;
     std::map<std::string, std::map<std::string, std::string>> cells;
     std::map<std::string, std::vector<std::string>> merges;
+    std::map<std::string, std::map<std::string, std::string>> fills; // RRGGBB of solid fills
     int status = -1;
 };
 
@@ -78,6 +79,10 @@ inline WorkbookSeen readWorkbook(const std::string& xlsx)
             const std::string rest = line.substr(5);
             const size_t space = rest.find(' ');
             seen.cells[sheet][rest.substr(0, space)] = rest.substr(space + 1);
+        } else if (line.rfind("fill ", 0) == 0) {
+            const std::string rest = line.substr(5);
+            const size_t space = rest.find(' ');
+            seen.fills[sheet][rest.substr(0, space)] = rest.substr(space + 1);
         } else if (line.rfind("merge ", 0) == 0) {
             seen.merges[sheet].push_back(line.substr(6));
         }

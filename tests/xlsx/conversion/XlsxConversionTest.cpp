@@ -212,6 +212,46 @@ TEST(XlsxConversion, NumbersBecomeNumericCellsWithTheirFormats)
     }
 }
 
+TEST(XlsxConversion, NumbersOnAColouredBoxTakeItsFillWhenFillsAreCollected)
+{
+    if (!test::haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    // A light blue box behind the first number; the second stands on white.
+    const std::string content = "0.6 0.8 1 rg 60 690 80 25 re f\n0 g\n" + textAt(72, 700, "125.50") +
+                                textAt(72, 600, "99.25");
+    const std::string pdf = test::writeTempFile(test::makePdf(content, kHelvetica), "fills.pdf");
+    for (const bool fills : {true, false}) {
+        SCOPED_TRACE(fills);
+        QXExcelOptions options;
+        options.setCollectCGPaths(fills);
+        options.setCollectFills(fills);
+        const std::string xlsx = test::makeTempDir() + "/fills.xlsx";
+        const auto result = test::convertWithOptions(pdf, "xlsx", xlsx, options);
+        ASSERT_FALSE(result.error.has_value()) << result.error->reason;
+        const test::WorkbookSeen seen = test::readWorkbook(xlsx);
+        ASSERT_TRUE(seen.cells.count("Sheet 1"));
+        std::string first, second;
+        for (const auto& [ref, cell] : seen.cells.at("Sheet 1")) {
+            if (cell.find("125.5") != std::string::npos)
+                first = ref;
+            if (cell.find("99.25") != std::string::npos)
+                second = ref;
+        }
+        ASSERT_FALSE(first.empty());
+        ASSERT_FALSE(second.empty());
+        const std::map<std::string, std::string> none;
+        const auto& sheetFills = seen.fills.count("Sheet 1") ? seen.fills.at("Sheet 1") : none;
+        if (fills) {
+            ASSERT_TRUE(sheetFills.count(first));
+            EXPECT_EQ(sheetFills.at(first), "99ccff");
+        } else {
+            EXPECT_FALSE(sheetFills.count(first));
+        }
+        EXPECT_FALSE(sheetFills.count(second));
+        test::expectSoundPackage(xlsx);
+    }
+}
+
 TEST(XlsxConversion, ATitleOverATableIsMerged)
 {
     if (!test::haveOpenpyxl())

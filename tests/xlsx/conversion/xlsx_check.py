@@ -5,7 +5,8 @@
       Reads the workbook with openpyxl and prints, per sheet,
       "sheet NAME", then "cell REF TYPE FORMAT VALUE" per cell with a value
       (TYPE n for numbers, s for text; VALUE with \\t, \\n and \\\\ escaped),
-      then "merge RANGE" per merged range.
+      "fill REF RRGGBB" per cell with a solid fill, then "merge RANGE" per
+      merged range.
   xlsx_check.py parts XLSX
       Runs xmllint --noout on every XML part and prints "part NAME ok|fail";
       exit 1 when any part fails.
@@ -36,6 +37,8 @@ def dump(path):
                     continue
                 kind = 'n' if isinstance(cell.value, (int, float)) else 's'
                 print('cell', cell.coordinate, kind, cell.number_format, escaped(cell.value))
+                if cell.fill is not None and cell.fill.fill_type == 'solid':
+                    print('fill', cell.coordinate, str(cell.fill.fgColor.rgb)[-6:].lower())
         for merged in sheet.merged_cells.ranges:
             print('merge', merged.coord)
     return 0
