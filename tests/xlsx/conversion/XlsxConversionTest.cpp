@@ -252,27 +252,43 @@ TEST(XlsxConversion, NumbersOnAColouredBoxTakeItsFillWhenFillsAreCollected)
     }
 }
 
-TEST(XlsxConversion, ATitleOverATableIsMerged)
+TEST(XlsxConversion, ATitleOverATableIsMergedOnlyInTheFirstFormat)
 {
     if (!test::haveOpenpyxl())
         GTEST_SKIP() << "python3-openpyxl is not installed";
     const std::string content =
         textAt(72, 720, "A title that runs across all three columns of the table") +
-        table({72, 200, 350}, {{"one", "two", "three"}, {"four", "five", "six"}}, 690);
+        table({72, 200, 350}, {{"one", "two", "three"}, {"4.5", "five", "six"}}, 690);
     const std::string pdf = test::writeTempFile(test::makePdf(content, kHelvetica), "merged.pdf");
-    const std::string xlsx = test::makeTempDir() + "/merged.xlsx";
-    const auto result = test::convertFile(pdf, "xlsx", xlsx);
-    ASSERT_FALSE(result.error.has_value()) << result.error->reason;
-    const test::WorkbookSeen seen = test::readWorkbook(xlsx);
-    ASSERT_TRUE(seen.merges.count("Sheet 1"));
-    std::string merges;
-    for (const std::string& merge : seen.merges.at("Sheet 1"))
-        merges += merge + " ";
-    EXPECT_NE(merges.find("A1:"), std::string::npos) << merges;
-    const auto& cells = seen.cells.at("Sheet 1");
-    ASSERT_TRUE(cells.count("A1"));
-    EXPECT_NE(cells.at("A1").find("A title"), std::string::npos);
-    test::expectSoundPackage(xlsx);
+    struct FormatCase {
+        int32_t format;
+        bool merged;
+        const char* number; // how 4.5 is read
+    };
+    const FormatCase cases[] = {{0, true, "n General 4.5"}, {1, false, "n General 4.5"}, {2, false, "s General 4.5"}};
+    for (const FormatCase& c : cases) {
+        SCOPED_TRACE(c.format);
+        QXExcelOptions options;
+        options.setExcelFormatOption(c.format);
+        const std::string xlsx = test::makeTempDir() + "/merged.xlsx";
+        const auto result = test::convertWithOptions(pdf, "xlsx", xlsx, options);
+        ASSERT_FALSE(result.error.has_value()) << result.error->reason;
+        const test::WorkbookSeen seen = test::readWorkbook(xlsx);
+        std::string merges;
+        if (seen.merges.count("Sheet 1"))
+            for (const std::string& merge : seen.merges.at("Sheet 1"))
+                merges += merge + " ";
+        EXPECT_EQ(merges.find("A1:") != std::string::npos, c.merged) << merges;
+        ASSERT_TRUE(seen.cells.count("Sheet 1"));
+        const auto& cells = seen.cells.at("Sheet 1");
+        ASSERT_TRUE(cells.count("A1"));
+        EXPECT_NE(cells.at("A1").find("A title"), std::string::npos);
+        bool number = false;
+        for (const auto& [ref, cell] : cells)
+            number = number || cell == c.number;
+        EXPECT_TRUE(number) << c.number;
+        test::expectSoundPackage(xlsx);
+    }
 }
 
 TEST(XlsxConversion, CharactersBeyondTheBasicPlaneReachTheCells)
