@@ -360,17 +360,20 @@ void QXExcelPDFExporter::QXPDFConentParser_didScanPath_stroke_fill(QXPDFConentPa
     if (path.isEmpty())
         return;
     const Path display = path.transformed(currentPageTransform_);
-    const Rect box = display.boundingBox();
-    if (box.isNull() || box.isInfinite())
-        return;
-    if (box.width() >= kMinFillSide && box.height() >= kMinFillSide && fill &&
-        QXExcelManager::sharedInstance().isNeedCollectFills()) {
+    if (isFillCandidate(display.boundingBox(), fill) && QXExcelManager::sharedInstance().isNeedCollectFills()) {
         const QXPDFRenderState* top = renderingStateStack_ && renderingStateStack_->depth() > 0
                                           ? &renderingStateStack_->topRenderingState()
                                           : nullptr;
         if (top != nullptr)
             collectFills(display, top->currentFillRGBColor());
     }
+}
+
+bool QXExcelPDFExporter::isFillCandidate(const Rect& box, bool fill)
+{
+    if (!fill || box.isNull() || box.isInfinite())
+        return false;
+    return box.width() >= kMinFillSide && box.height() >= kMinFillSide;
 }
 
 void QXExcelPDFExporter::collectFills(const Path& displayPath, const QXPDFRGB& fillColor)

@@ -84,6 +84,9 @@ public:
     // on changed; `changed` tells whether it was made afresh.
     const QXExcelRunTextProperty& runProperty(const QXPDFRenderState* state, const Affine& display,
                                               bool& changed);
+    // Whether a painted path with this display-space box may be a cell
+    // fill: filled, at least kMinFillSide on both sides, a finite box.
+    static bool isFillCandidate(const Rect& box, bool fill);
     // A filled path (display space) handed to the style registry as a fill,
     // unless its colour is black.
     void collectFills(const Path& displayPath, const QXPDFRGB& fillColor);

@@ -5,6 +5,7 @@
 #include "xlsx/export/QXExcelPDFExporter.h"
 
 #include "tests/support/PdfWriter.h"
+#include "xlsx/sheet/QXExcelManager.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,46 @@ TEST_F(RunJoin, LeadingSpacesAreDroppedUntilTheFirstUprightCharacter)
     exporter.collectRunText(" ", Size{0.25, 0}, nullptr);
     EXPECT_TRUE(texts().empty());
     EXPECT_TRUE(exporter.isNotScanTextYet());
+}
+
+} // namespace
+} // namespace rz
+
+namespace rz {
+namespace {
+
+TEST(CellFills, OnlyFilledBoxesOfTwoPointsAndColourBecomeFills)
+{
+    struct BoxCase {
+        Rect box;
+        bool fill;
+        bool candidate;
+    };
+    const BoxCase cases[] = {
+        {Rect(0, 0, 1.9, 10), true, false},
+        {Rect(0, 0, 2, 2), true, true},
+        {Rect(0, 0, 50, 20), false, false},
+        {Rect::null(), true, false},
+        {Rect::infinite(), true, false},
+    };
+    for (const BoxCase& c : cases)
+        EXPECT_EQ(QXExcelPDFExporter::isFillCandidate(c.box, c.fill), c.candidate)
+            << c.box.size.width << "x" << c.box.size.height << " fill " << c.fill;
+
+    QXExcelOptions options;
+    options.setCollectCGPaths(true);
+    options.setCollectFills(true);
+    QXExcelManager::sharedInstance().setOptions(options);
+    QXExcelManager::reset();
+    QXExcelPDFExporter exporter;
+    Path box;
+    box.addRect(Rect(10, 10, 2, 2));
+    exporter.collectFills(box, QXPDFRGB{0, 0, 0});
+    EXPECT_EQ(QXExcelManager::sharedInstance().excelStyle().fillsArr().size(), 2u);
+    exporter.collectFills(box, QXPDFRGB{200, 30, 30});
+    EXPECT_EQ(QXExcelManager::sharedInstance().excelStyle().fillsArr().size(), 3u);
+    QXExcelManager::sharedInstance().setOptions(QXExcelOptions());
+    QXExcelManager::reset();
 }
 
 } // namespace
