@@ -3,7 +3,8 @@
 # corpus against rzconvert's text output; then one long document built by
 # repeating a corpus paper, at 10 and 1000 pages, to show that peak memory
 # does not grow with the page count. Prints pages per second and peak
-# memory of each, and the ratios.
+# memory of each, and the ratios; last the mean cell F1 of the corpus's
+# table truth (bench/xlsx_tables.py).
 set -eu
 . "$(dirname "$0")/common.sh"
 
@@ -44,3 +45,8 @@ for mode in page below; do
     report "long document ($mode)" "$(npages "$out/long.pdf")" "${long% *}" "${long#* }"
     ratio "peak memory long/short ($mode)" "${long#* }" "${short#* }"
 done
+
+# Tables: cell F1 of the corpus's table truth against the sheets.
+if /usr/bin/python3 -c 'import openpyxl' 2>/dev/null; then
+    /usr/bin/python3 "$root/bench/xlsx_tables.py" "$RZCONVERT" "$CORPUS" | tail -1
+fi
