@@ -48,6 +48,17 @@ std::string hexColor(const QXPDFRGB& rgb)
     return text;
 }
 
+// Text with something to see: a character other than a space or a control.
+bool isVisibleText(std::string_view text)
+{
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u > 0x20 && u != 0x7F)
+            return true;
+    }
+    return false;
+}
+
 bool isBlack(const QXPDFRGB& rgb)
 {
     return rgb.r <= 10 && rgb.g <= 10 && rgb.b <= 10;
@@ -84,6 +95,11 @@ bool QXExcelPDFExporter::convertPDFPage(const pdf::Page& page)
         return false;
     beginPage(QXPDFUtilities::MediaBoxOfPDFPage(page), page.rotationAngle());
     interpretPage(page);
+    if (const int sideways = sidewaysTextRotation(); sideways != 0 && !isShouldCancel()) {
+        const int turned = currentPageRotationAngle_ + 360 - sideways;
+        turnPage(QXPDFUtilities::GetPDFPageRect(page, 0, turned), turned);
+        interpretPage(page);
+    }
     renderingStateStack_.reset();
     endPage();
     return true;
@@ -117,6 +133,28 @@ void QXExcelPDFExporter::cleanConvertPDF()
 
 void QXExcelPDFExporter::beginPage(const Rect& mediaBox, int rotation)
 {
+    setUpPage(mediaBox, rotation);
+    if (pdfWriter_)
+        pdfWriter_->begainWritePage(mediaBox.size);
+}
+
+void QXExcelPDFExporter::turnPage(const Rect& mediaBox, int rotation)
+{
+    setUpPage(mediaBox, rotation);
+    if (pdfWriter_ && pdfWriter_->currentPage())
+        pdfWriter_->currentPage()->allRunTextArray().clear();
+}
+
+int QXExcelPDFExporter::sidewaysTextRotation() const
+{
+    for (int k = 0; k < 3; ++k)
+        if (turnedCharacters_[k] > countedCharacters_ / 2)
+            return 90 * (k + 1);
+    return 0;
+}
+
+void QXExcelPDFExporter::setUpPage(const Rect& mediaBox, int rotation)
+{
     int r = rotation % 360;
     if (r < 0)
         r += 360;
@@ -126,8 +164,9 @@ void QXExcelPDFExporter::beginPage(const Rect& mediaBox, int rotation)
     renderingStateStack_ = std::make_shared<QXPDFRenderStateStack>();
     isNotScanTextYet_ = true;
     lastPropertyValid_ = false;
-    if (pdfWriter_)
-        pdfWriter_->begainWritePage(mediaBox.size);
+    countedCharacters_ = 0;
+    for (uint64_t& count : turnedCharacters_)
+        count = 0;
 }
 
 void QXExcelPDFExporter::endPage()
@@ -184,6 +223,13 @@ void QXExcelPDFExporter::collectRunText(std::string_view text, Size textOffset, 
     const float angle = snappedAngle(info);
     if (info.flip == 0 && info.rotation < 5)
         isNotScanTextYet_ = false;
+    if (isVisibleText(text)) {
+        ++countedCharacters_;
+        if (info.flip == 0)
+            for (int k = 0; k < 3; ++k)
+                if (std::fabs(info.rotation - 90.0f * static_cast<float>(k + 1)) < 5.0f)
+                    ++turnedCharacters_[k];
+    }
 
     double wordSpace = 0;
     if (state != nullptr && state->font()) {

@@ -5,6 +5,11 @@
 // (touching, or one word space apart). Filled paths may become cell fills
 // (when the options collect them); images are not exported. The page's
 // runs are placed into rows, columns and cells when the page ends.
+//
+// A page whose visible characters are mostly turned by the same 90, 180 or
+// 270 degrees (a table printed sideways) is interpreted a second time,
+// turned back by that angle, so its text lands in rows and columns as it
+// is read; only the second pass is kept.
 #pragma once
 
 #include "converter/QXPDFExporter.h"
@@ -60,8 +65,15 @@ public:
     // Sets the page up (rotation brought into 0..359, media box, page
     // transform, a fresh state stack) and begins the writer's page.
     void beginPage(const Rect& mediaBox, int rotation);
+    // Sets the page up again for another rotation, for a second pass over
+    // the same page: the writer's page keeps its place but loses its runs.
+    void turnPage(const Rect& mediaBox, int rotation);
     // Ends the writer's page (sheet or CSV written).
     void endPage();
+    // 90, 180 or 270 when more than half of the visible characters taken
+    // since the page was set up are unmirrored and turned by that many
+    // degrees (within 5); 0 otherwise.
+    int sidewaysTextRotation() const;
     // One character shown in `state` (none: default properties, no
     // geometry): dropped while a lone space or control character comes
     // before the page's first upright character; otherwise a new run
@@ -103,6 +115,8 @@ private:
     // Registers the run's font with the style registry.
     void registerRunFont(const QXExcelRunTextProperty& rPr);
     void interpretPage(const pdf::Page& page);
+    // The exporter's part of setting a page up (beginPage, turnPage).
+    void setUpPage(const Rect& mediaBox, int rotation);
 
     std::unique_ptr<QXExcelWriter> pdfWriter_;
     std::shared_ptr<QXPDFFontCache> fontCache_;
@@ -112,6 +126,10 @@ private:
     Affine currentPageTransform_;
     std::shared_ptr<QXPDFRenderStateStack> renderingStateStack_;
     bool isNotScanTextYet_ = true;
+    // Visible characters taken on the page, and those turned by 90, 180 and
+    // 270 degrees.
+    uint64_t countedCharacters_ = 0;
+    uint64_t turnedCharacters_[3] = {0, 0, 0};
     // The last font registered, so a run of the same font is not looked up
     // again.
     struct RegisteredFont {

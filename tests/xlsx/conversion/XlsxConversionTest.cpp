@@ -291,6 +291,38 @@ TEST(XlsxConversion, ATitleOverATableIsMergedOnlyInTheFirstFormat)
     }
 }
 
+TEST(XlsxConversion, ATablePrintedSidewaysIsReadTurnedBack)
+{
+    if (!test::haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    // Two lines of text running up the page, two words each.
+    std::string content;
+    const std::pair<double, std::pair<const char*, const char*>> lines[] = {{300, {"north", "east"}},
+                                                                           {320, {"south", "west"}}};
+    for (const auto& [x, words] : lines) {
+        content += "BT /F1 10 Tf 0 1 -1 0 " + std::to_string(x) + " 100 Tm (" + words.first + ") Tj ET\n";
+        content += "BT /F1 10 Tf 0 1 -1 0 " + std::to_string(x) + " 300 Tm (" + words.second + ") Tj ET\n";
+    }
+    const std::string pdf = test::writeTempFile(test::makePdf(content, kHelvetica), "sideways.pdf");
+    const std::string xlsx = test::makeTempDir() + "/sideways.xlsx";
+    const auto result = test::convertFile(pdf, "xlsx", xlsx);
+    ASSERT_FALSE(result.error.has_value()) << result.error->reason;
+    const test::WorkbookSeen seen = test::readWorkbook(xlsx);
+    ASSERT_TRUE(seen.cells.count("Sheet 1"));
+    std::map<std::string, std::string> where; // word -> reference
+    for (const auto& [ref, cell] : seen.cells.at("Sheet 1"))
+        where[cell.substr(cell.rfind(' ') + 1)] = ref;
+    for (const char* word : {"north", "east", "south", "west"})
+        ASSERT_TRUE(where.count(word)) << word;
+    auto row = [](const std::string& ref) { return ref.substr(ref.find_first_of("0123456789")); };
+    auto column = [](const std::string& ref) { return ref.substr(0, ref.find_first_of("0123456789")); };
+    EXPECT_EQ(row(where["north"]), row(where["east"]));
+    EXPECT_EQ(row(where["south"]), row(where["west"]));
+    EXPECT_NE(row(where["north"]), row(where["south"]));
+    EXPECT_LT(column(where["north"]), column(where["east"]));
+    EXPECT_EQ(column(where["north"]), column(where["south"]));
+}
+
 TEST(XlsxConversion, CharactersBeyondTheBasicPlaneReachTheCells)
 {
     if (!test::haveOpenpyxl())
