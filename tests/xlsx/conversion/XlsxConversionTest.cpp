@@ -323,6 +323,36 @@ TEST(XlsxConversion, ATablePrintedSidewaysIsReadTurnedBack)
     EXPECT_EQ(column(where["north"]), column(where["south"]));
 }
 
+TEST(XlsxConversion, BoldItalicSizeAndColourReachTheCellFonts)
+{
+    if (!test::haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    const std::string content =
+        "BT /F1 10 Tf 72 700 Td (plain) Tj ET\n"
+        "BT 2 Tr /F1 10 Tf 72 660 Td (heavy) Tj ET\n"
+        "BT 0 Tr /F1 10 Tf 1 0 0.35 1 72 620 Tm (slanted) Tj ET\n"
+        "BT 1 0 0 rg /F1 18 Tf 72 570 Td (large) Tj ET\n";
+    const std::string pdf = test::writeTempFile(test::makePdf(content, kHelvetica), "fonts.pdf");
+    const std::string xlsx = test::makeTempDir() + "/fonts.xlsx";
+    const auto result = test::convertFile(pdf, "xlsx", xlsx);
+    ASSERT_FALSE(result.error.has_value()) << result.error->reason;
+    std::string out;
+    ASSERT_EQ(test::runCommand("/usr/bin/python3 -c \"import openpyxl,sys\n"
+                               "ws = openpyxl.load_workbook(sys.argv[1]).active\n"
+                               "for row in ws.iter_rows():\n"
+                               "    for c in row:\n"
+                               "        if c.value is not None:\n"
+                               "            print(c.value, int(bool(c.font.b)), int(bool(c.font.i)), int(c.font.sz), "
+                               "str(c.font.color.rgb)[-6:].lower())\" " +
+                                   test::shellQuoted(xlsx),
+                               &out),
+              0)
+        << out;
+    for (const char* expected : {"plain 0 0 10 000000", "heavy 1 0 10 000000", "slanted 0 1 10 000000",
+                                 "large 0 0 18 ff0000"})
+        EXPECT_NE(out.find(expected), std::string::npos) << expected << "\n" << out;
+}
+
 TEST(XlsxConversion, CharactersBeyondTheBasicPlaneReachTheCells)
 {
     if (!test::haveOpenpyxl())
