@@ -93,6 +93,9 @@ bool QXExcelPDFExporter::convertPDFPage(const pdf::Page& page)
 {
     if (!page.isValid() || !pdfWriter_)
         return false;
+    // After a failure that made the document unsound no page is written.
+    if (pdfWriter_->failure())
+        throw QXConversionException(*pdfWriter_->failure());
     beginPage(QXPDFUtilities::MediaBoxOfPDFPage(page), page.rotationAngle());
     interpretPage(page);
     if (const int sideways = sidewaysTextRotation(); sideways != 0 && !isShouldCancel()) {

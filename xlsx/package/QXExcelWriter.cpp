@@ -144,7 +144,7 @@ void QXExcelWriter::endWritePage()
     const std::shared_ptr<QXExcelPage> page = std::move(currentPage_);
     currentPage_.reset();
     if (failure_)
-        return;
+        throw QXConversionException(*failure_);
     if (isExcelConvert())
         endWriteSheetPage(*page);
     else

@@ -60,13 +60,17 @@ public:
     void begainWritePage(Size pageSize);
     // Builds and writes the current page: its CSV file, or its worksheet
     // (or its place in the single sheet) with its texts appended to the
-    // shared strings. Raises when the page could not be written.
+    // shared strings. Raises when the page could not be written, and for
+    // every page after a failure that made the document unsound.
     void endWritePage();
     void endWriteDocument() {}
     // Completes the package (or moves the CSV folder) into place; see above.
     void packetZipFileIfNeed(const std::shared_ptr<pdf::Document>& document);
 
     bool isExcelConvert() const;
+    // The failure that made the document unsound, if any: later pages are
+    // refused with it and the document ends with it.
+    const std::optional<std::string>& failure() const { return failure_; }
     const std::shared_ptr<QXExcelPage>& currentPage() const { return currentPage_; }
     const std::string& savedFilePath() const { return savedFilePath_; }
     const std::string& savedWorkFolder() const { return workFolder_.path(); }
