@@ -45,10 +45,7 @@ void numberLeafRows(const QXExcelRunTexts& runs, size_t& max, size_t start)
 {
     if (runs.empty())
         return;
-    const double base = runs.front()->ctmInfo().yBase;
-    const bool severalRows = std::any_of(runs.begin(), runs.end(), [&](const auto& run) {
-        return std::fabs(run->ctmInfo().yBase - base) > excelgrid::kLeafRowBaselineTolerance;
-    });
+    const bool severalRows = QXExcelPage::isRowsInRunTexts(runs);
     size_t current = start;
     for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
         (*it)->setRowIndex(current);
@@ -176,20 +173,20 @@ void QXExcelPage::typesetRunTexts()
         run->setColumnLength(0);
         runs.push_back(run);
     }
+    allRunTextArray_ = std::move(runs);
 
     // Row-first tree, with the merging of runs that belong together.
-    runs = sortedByXThenY(runs);
-    allTempRowArray_ = QXExcelMakeRowBands<QXExcelTempRow>(runs);
-    runs.clear();
-    for (const auto& row : allTempRowArray_) {
+    sortAllRunTextsByX();
+    sortAllRunTextsByY();
+    creatTempRowsByY();
+    for (const auto& row : allTempRowArray_)
         row->creatTempCell1();
-        QXExcelRunTexts below = row->collectAllRunTexts();
-        runs.insert(runs.end(), below.begin(), below.end());
-    }
+    allRunTextArray_ = collectAllRunTextsInArray(allTempRowArray_);
 
     // Column-first tree over the merged runs.
-    allRunTextArray_ = sortedByYThenX(runs);
-    allTempColumnArray_ = QXExcelMakeColumnBands<QXExcelTempColumn>(allRunTextArray_);
+    sortAllRunTextsByY();
+    sortAllRunTextsByX();
+    creatTempColumnsByX();
     for (const auto& column : allTempColumnArray_)
         column->creatTempRow2();
 
@@ -197,6 +194,75 @@ void QXExcelPage::typesetRunTexts()
     caculateColumnNumber();
     correctColumnNumber(0);
     caculateRunTextMergeLength();
+}
+
+void QXExcelPage::sortAllRunTextsByX()
+{
+    allRunTextArray_ = QXExcelSortUtilities::SortRunTextsByX(allRunTextArray_);
+}
+
+void QXExcelPage::sortAllRunTextsByY()
+{
+    allRunTextArray_ = QXExcelSortUtilities::SortRunTextsByY(allRunTextArray_);
+}
+
+void QXExcelPage::creatTempRowsByY()
+{
+    allTempRowArray_ = QXExcelMakeRowBands<QXExcelTempRow>(allRunTextArray_);
+}
+
+void QXExcelPage::creatTempColumnsByX()
+{
+    allTempColumnArray_ = QXExcelMakeColumnBands<QXExcelTempColumn>(allRunTextArray_);
+}
+
+QXExcelRunTexts QXExcelPage::collectAllRunTextsInArray(const std::vector<std::shared_ptr<QXExcelTempRow>>& rows)
+{
+    QXExcelRunTexts runs;
+    for (const auto& row : rows) {
+        QXExcelRunTexts below = row->collectAllRunTexts();
+        runs.insert(runs.end(), below.begin(), below.end());
+    }
+    return runs;
+}
+
+bool QXExcelPage::isRowsInRunTexts(const QXExcelRunTexts& runs)
+{
+    if (runs.empty())
+        return false;
+    const double base = runs.front()->ctmInfo().yBase;
+    return std::any_of(runs.begin(), runs.end(), [&](const auto& run) {
+        return std::fabs(run->ctmInfo().yBase - base) > excelgrid::kLeafRowBaselineTolerance;
+    });
+}
+
+std::vector<QXExcelRunTexts> QXExcelPage::creatRowArray() const
+{
+    return QXExcelSortUtilities::SplitByRowIndex(sortedByXThenY(allRunTextArray_));
+}
+
+std::vector<QXExcelRunTexts> QXExcelPage::creatColumnArray() const
+{
+    return QXExcelSortUtilities::SplitByColumnIndex(sortedByYThenX(allRunTextArray_));
+}
+
+std::vector<float> QXExcelPage::creatRowMinYTopArrayInRowArray(const std::vector<QXExcelRunTexts>& rows)
+{
+    return groupMinima(rows, [](const QXExcelRunText& r) { return r.ctmInfo().yTop; });
+}
+
+std::vector<float> QXExcelPage::creatColumnMinXLeftArrayInColumnArray(const std::vector<QXExcelRunTexts>& columns)
+{
+    return groupMinima(columns, [](const QXExcelRunText& r) { return r.ctmInfo().xLeft; });
+}
+
+std::shared_ptr<QXExcelRunText> QXExcelPage::runTextAtRow(size_t row, size_t column) const
+{
+    for (const auto& run : allRunTextArray_) {
+        if (run->rowIndex() == row && run->columnIndex() == column)
+            return run;
+    }
+    return nullptr;
 }
 
 void QXExcelPage::caculateRowNumber()
@@ -215,11 +281,16 @@ void QXExcelPage::correctColumnNumber(int pass)
 {
     // Passes repeat while runs move, up to the last pass.
     for (;; ++pass) {
-        const std::vector<QXExcelRunTexts> groups =
-            QXExcelSortUtilities::SplitByColumnIndex(sortedByYThenX(allRunTextArray_));
+        const std::vector<QXExcelRunTexts> groups = creatColumnArray();
         if (groups.size() < 2)
             return;
         bool moved = false;
+        // How many runs each grid position holds. A run never moves into a
+        // position its row already fills: the two texts would run together
+        // in one cell.
+        std::map<std::pair<size_t, size_t>, size_t> occupied;
+        for (const auto& run : allRunTextArray_)
+            ++occupied[{run->rowIndex(), run->columnIndex()}];
         for (size_t g = 0; g + 1 < groups.size(); ++g) {
             const QXExcelRunTexts& group = groups[g];
             const double minRight = QXExcelSortUtilities::GetMinxRightInRunTexts(group);
@@ -228,6 +299,13 @@ void QXExcelPage::correctColumnNumber(int pass)
             for (const auto& run : group) {
                 const double left = run->ctmInfo().xLeft;
                 if (left >= maxLeft && left + run->textWidth() * 0.5 > nextLeft && left > minRight) {
+                    const std::pair<size_t, size_t> from{run->rowIndex(), run->columnIndex()};
+                    const std::pair<size_t, size_t> to{run->rowIndex(), run->columnIndex() + 1};
+                    if (occupied.count(to))
+                        continue;
+                    if (--occupied[from] == 0)
+                        occupied.erase(from);
+                    ++occupied[to];
                     run->setColumnIndex(run->columnIndex() + 1);
                     moved = true;
                 }
@@ -240,14 +318,11 @@ void QXExcelPage::correctColumnNumber(int pass)
 
 void QXExcelPage::caculateRunTextMergeLength()
 {
-    const std::vector<float> rowTops = groupMinima(
-        QXExcelSortUtilities::SplitByRowIndex(sortedByXThenY(allRunTextArray_)),
-        [](const QXExcelRunText& r) { return r.ctmInfo().yTop; });
-    const std::vector<float> columnLefts = groupMinima(
-        QXExcelSortUtilities::SplitByColumnIndex(sortedByYThenX(allRunTextArray_)),
-        [](const QXExcelRunText& r) { return r.ctmInfo().xLeft; });
+    const std::vector<float> rowTops = creatRowMinYTopArrayInRowArray(creatRowArray());
+    const std::vector<float> columnLefts = creatColumnMinXLeftArrayInColumnArray(creatColumnArray());
 
-    // The occupied grid positions; spans change no position.
+    // The occupied grid positions (what runTextAtRow answers, looked up
+    // in a set); spans change no position.
     std::set<std::pair<size_t, size_t>> occupied;
     for (const auto& run : allRunTextArray_)
         occupied.emplace(run->rowIndex(), run->columnIndex());

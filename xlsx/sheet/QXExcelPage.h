@@ -64,15 +64,39 @@ public:
     void typesetRunTexts();
 
     // Steps of typesetRunTexts(), each on the page's runs and trees as they
-    // stand. Row numbers over the row-first tree, column numbers over the
+    // stand. Stable sorts of the runs by xLeft / yTop (sorting by X then
+    // by Y orders by yTop, ties by xLeft).
+    void sortAllRunTextsByX();
+    void sortAllRunTextsByY();
+    // The top level of the row-first / column-first tree from the runs in
+    // their current order.
+    void creatTempRowsByY();
+    void creatTempColumnsByX();
+    // The runs of the leaves of a tree, in tree order.
+    static std::vector<std::shared_ptr<QXExcelRunText>> collectAllRunTextsInArray(
+        const std::vector<std::shared_ptr<QXExcelTempRow>>& rows);
+    // Whether some run's baseline lies more than a point from the first's.
+    static bool isRowsInRunTexts(const std::vector<std::shared_ptr<QXExcelRunText>>& runs);
+    // The runs in groups of equal row (ordered by yTop, ties by xLeft) /
+    // equal column (ordered by xLeft, ties by yTop), in order of first
+    // appearance; and each group's least yTop / xLeft in single precision.
+    std::vector<std::vector<std::shared_ptr<QXExcelRunText>>> creatRowArray() const;
+    std::vector<std::vector<std::shared_ptr<QXExcelRunText>>> creatColumnArray() const;
+    static std::vector<float> creatRowMinYTopArrayInRowArray(
+        const std::vector<std::vector<std::shared_ptr<QXExcelRunText>>>& rows);
+    static std::vector<float> creatColumnMinXLeftArrayInColumnArray(
+        const std::vector<std::vector<std::shared_ptr<QXExcelRunText>>>& columns);
+    // The first run of the page at that grid position, or none.
+    std::shared_ptr<QXExcelRunText> runTextAtRow(size_t row, size_t column) const;
+    // Row numbers over the row-first tree, column numbers over the
     // column-first tree (both from 1).
     void caculateRowNumber();
     void caculateColumnNumber();
     // A run of a column group (groups of equal column, ordered by their
     // first run from the left) that starts furthest right, right of the
     // group's narrowest right edge, and whose centre passes the next group's
-    // left edge moves one column right; passes repeat while runs move, up
-    // to pass 20.
+    // left edge moves one column right, unless its row already has a run
+    // in that column; passes repeat while runs move, up to pass 20.
     void correctColumnNumber(int pass);
     // Each run's span over the following rows and columns its box reaches
     // into, up to the first occupied cell.

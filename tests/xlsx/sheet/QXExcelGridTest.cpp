@@ -251,6 +251,15 @@ TEST_F(QXExcelGridTest, ColumnCorrection)
         EXPECT_EQ(page.allRunTextArray()[0]->columnIndex(), 1u);
         EXPECT_EQ(page.allRunTextArray()[1]->columnIndex(), 2u);
     }
+    // Not into a cell its row already holds: the texts would run together.
+    {
+        QXExcelPage page;
+        page.allRunTextArray() = {gridPlaced("a", 1, 1, 0, 0, 30), gridPlaced("wide", 2, 1, 50, 20, 60),
+                                  gridPlaced("b", 1, 2, 70, 0, 30), gridPlaced("c", 2, 2, 120, 20, 30)};
+        page.correctColumnNumber(0);
+        EXPECT_EQ(page.allRunTextArray()[1]->columnIndex(), 1u);
+        EXPECT_EQ(page.allRunTextArray()[3]->columnIndex(), 2u);
+    }
     // A run that would keep moving (a narrow run at the left of each of 30
     // columns) stops after pass 20: 21 moves from column 1.
     {

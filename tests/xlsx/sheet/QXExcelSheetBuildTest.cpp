@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -198,4 +199,43 @@ TEST_F(QXExcelSheetBuildTest, SheetStaysWithinTheLargestSheet)
     for (const auto& column : page.columns())
         columns.push_back(column->columnIndex());
     EXPECT_EQ(columns, (std::vector<size_t>{1, 16384}));
+}
+
+TEST_F(QXExcelSheetBuildTest, ScatteredTextGivesASoundSheet)
+{
+    // Runs of mixed sizes scattered over a page, overlapping here and there:
+    // every grid position holds at most one cell, rows come in ascending
+    // order, and merged ranges neither overlap nor hide another cell.
+    unsigned seed = 777;
+    const auto next = [&](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<double>((seed >> 16) % static_cast<unsigned>(range));
+    };
+    QXExcelPage page;
+    for (int i = 0; i < 400; ++i)
+        page.allRunTextArray().push_back(sheetRun("t" + std::to_string(i), next(560), next(780), 5 + next(120),
+                                                  6 + next(20)));
+    page.creatSheet();
+
+    std::set<std::pair<size_t, size_t>> positions;
+    size_t previousRow = 0;
+    for (const auto& row : page.sheetRows()) {
+        EXPECT_GT(row->rowIndex(), previousRow);
+        previousRow = row->rowIndex();
+        for (const auto& cell : row->cells()) {
+            EXPECT_EQ(cell->rowIndex(), row->rowIndex());
+            EXPECT_TRUE(positions.emplace(cell->rowIndex(), cell->columnIndex()).second)
+                << "two cells at " << cell->rowIndex() << "," << cell->columnIndex();
+        }
+    }
+    ASSERT_FALSE(page.mergeCells().empty());
+    const auto& merges = page.mergeCells();
+    for (size_t i = 0; i < merges.size(); ++i) {
+        for (size_t j = i + 1; j < merges.size(); ++j)
+            EXPECT_FALSE(merges[i].isCross(merges[j])) << merges[i].mergerCellInfo() << " " << merges[j].mergerCellInfo();
+        for (const auto& [row, column] : positions) {
+            if (merges[i].contains(row, column))
+                EXPECT_EQ(QXPoint({row, column}), merges[i].start()) << merges[i].mergerCellInfo();
+        }
+    }
 }
