@@ -10,7 +10,6 @@
 #include "platform/text/Utf.h"
 #include "xlsx/package/QXExcelPackagePart.h"
 #include "xlsx/package/QXExcelTheme.h"
-#include "xlsx/sheet/QXExcelCellStyles.h"
 #include "xlsx/sheet/QXExcelManager.h"
 
 #include <ctime>
@@ -185,7 +184,6 @@ void QXExcelWriter::endWriteSheetPage(QXExcelPage& page)
     QXExcelManager& manager = QXExcelManager::sharedInstance();
     try {
         page.creatSheet();
-        QXExcelCellStyles::applyCellStyles(page);
     } catch (...) {
         manager.setAmountOfStringItems(sharedStrings_->amountOfStringItems());
         throw;
