@@ -6,6 +6,8 @@
 #include "flowtext/html/QXHTMLPDFExporter.h"
 #include "flowtext/rtf/QXRTFPDFExporter.h"
 #include "flowtext/text/QXTextPDFExporter.h"
+#include "xlsx/export/QXExcelPDFExporter.h"
+#include "xlsx/sheet/QXExcelManager.h"
 
 #include <mutex>
 
@@ -24,6 +26,13 @@ void registerStandardExporters()
                     // shared manager.
                     QXDocxManager::sharedInstance().setMoreOptions(options ? *options : QXPDFOptions());
                     return std::make_unique<QXDocxPDFExporter>();
+                }
+                if (type == "xlsx" || type == "csv") {
+                    // The sheet code reads the file's options from the
+                    // shared manager.
+                    QXExcelManager::sharedInstance().setOptions(options ? options->excelOptions()
+                                                                        : QXExcelOptions());
+                    return std::make_unique<QXExcelPDFExporter>();
                 }
                 if (type == "txt")
                     return std::make_unique<QXTextPDFExporter>();

@@ -2,7 +2,9 @@
 // conversion manager and prints one line per report.
 //
 //   rzconvert --to TYPE [--pages 3,1,5-7] [--password PW] [--out DIR]
-//             [--annots on|off] [--dpi N] [--quality Q] [--image-name NAME] [--] FILE...
+//             [--annots on|off] [--dpi N] [--quality Q] [--image-name NAME]
+//             [--sheet-format 0|1|2] [--thousands comma|dot] [--sheets page|below|beside]
+//             [--cell-fills on|off] [--] FILE...
 //
 // `--` ends the options: every later argument is a file, "-x" too. Values
 // outside an option's range are refused, not clamped (see --help).
@@ -14,7 +16,8 @@
 // not converted (the others are).
 //
 // Output names: "<folder>/<name>.<type>", or for page images the folder
-// "<folder>/<name>" with the images inside. The name is claimed by creating
+// "<folder>/<name>" with the images inside; CSV output is the folder
+// "<folder>/<name>.csv" holding "Table N.csv" per page with text. The name is claimed by creating
 // it (an empty file, or the folder): when anything is there already, a
 // symlink included, the next free name of QXPDFPathUtilities::getNewPathby
 // is tried ("report2.txt", ...), so runs side by side never share an output
@@ -102,7 +105,9 @@ std::string usage()
 {
     const QXImageOptions defaults;
     return "usage: rzconvert --to TYPE [--pages LIST] [--password PW] [--out DIR] [--annots on|off]\n"
-           "                 [--dpi N] [--quality Q] [--image-name NAME] [--] FILE...\n"
+           "                 [--dpi N] [--quality Q] [--image-name NAME]\n"
+           "                 [--sheet-format 0|1|2] [--thousands comma|dot] [--sheets page|below|beside]\n"
+           "                 [--cell-fills on|off] [--] FILE...\n"
            "  --to TYPE          output type; this build converts " +
            joined(convertibleTypes()) +
            "\n"
@@ -122,8 +127,15 @@ std::string usage()
            "  --image-name NAME  page images: the name before the page number (default: " +
            defaults.imageName() +
            ")\n"
+           "  --sheet-format N   xlsx: 0 wraps text, merges cells and keeps fonts and sizes; 1 uses one font size,\n"
+           "                     no wrapping and no merged cells; 2 as 1, also one font and numbers kept as text\n"
+           "                     (default: 0)\n"
+           "  --thousands SEP    xlsx: numbers group thousands with comma (1,234.5) or dot (1.234,5) (default: comma)\n"
+           "  --sheets MODE      xlsx: a sheet per page, or all pages in one sheet, each page below or beside\n"
+           "                     the one before (default: page)\n"
+           "  --cell-fills on|off xlsx: numbers on a coloured box take its colour as their cell's fill (default: off)\n"
            "  --                 ends the options: every later argument is a file\n"
-           "Each output gets a name of its own: report.txt, else report2.txt, ... (page images: a folder).\n"
+           "Each output gets a name of its own: report.txt, else report2.txt, ... (page images and csv: a folder).\n"
            "Report lines are split by tabs; in their names and reasons \\\\, \\t, \\n, \\r and \\xHH stand for\n"
            "a backslash, a tab, a line break, a carriage return and any other control character.\n";
 }
@@ -368,12 +380,13 @@ public:
         const fs::path folder = outputFolder().empty() ? fs::path(".") : fs::path(outputFolder());
         const std::string stem = fs::path(sourcePath()).stem().string();
         const bool images = isImageType(outputFileFormat());
+        const bool tables = outputFileFormat() == "csv";
         const std::string wanted =
             images ? (folder / stem).string() : (folder / (stem + "." + outputFileFormat())).string();
         std::string path;
         if (opened_ && !namesNoPage()) {
             std::string why;
-            path = claimOutputPath(wanted, images, why);
+            path = claimOutputPath(wanted, images || tables, why);
             if (path.empty())
                 claimFailure_ = "Can't create the output " + wanted + ": " + why;
             claimed_ = path;
@@ -516,6 +529,9 @@ int main(int argc, char** argv)
     std::optional<std::string> password, pages;
     std::optional<long long> dpi;
     std::optional<double> quality;
+    std::optional<int> sheetFormat, thousands;
+    std::optional<std::string> sheets;
+    std::optional<bool> cellFills;
     bool annots = true;
     std::vector<std::string> files;
     bool optionsEnded = false;
@@ -534,7 +550,8 @@ int main(int argc, char** argv)
             return 0;
         }
         static const char* const kOptions[] = {"--to",  "--pages",   "--password", "--out",
-                                               "--annots", "--dpi", "--quality", "--image-name"};
+                                               "--annots", "--dpi", "--quality", "--image-name",
+                                               "--sheet-format", "--thousands", "--sheets", "--cell-fills"};
         if (std::none_of(std::begin(kOptions), std::end(kOptions), [&](const char* o) { return arg == o; }))
             return usageError("unknown option " + escaped(arg) + " (rzconvert --help lists them)");
         if (i + 1 >= argc)
@@ -570,6 +587,22 @@ int main(int argc, char** argv)
             if (v.empty())
                 return usageError("--image-name takes a name, not an empty one");
             imageName = v;
+        } else if (arg == "--sheet-format") {
+            if (v != "0" && v != "1" && v != "2")
+                return usageError("--sheet-format takes 0, 1 or 2, not " + quoted);
+            sheetFormat = v[0] - '0';
+        } else if (arg == "--thousands") {
+            if (v != "comma" && v != "dot")
+                return usageError("--thousands takes comma or dot, not " + quoted);
+            thousands = v == "dot" ? 1 : 0;
+        } else if (arg == "--sheets") {
+            if (v != "page" && v != "below" && v != "beside")
+                return usageError("--sheets takes page, below or beside, not " + quoted);
+            sheets = v;
+        } else if (arg == "--cell-fills") {
+            if (v != "on" && v != "off")
+                return usageError("--cell-fills takes on or off, not " + quoted);
+            cellFills = v == "on";
         }
     }
     if (type.empty())
@@ -612,6 +645,19 @@ int main(int argc, char** argv)
             image.setQuality(*quality);
         if (!imageName.empty())
             image.setImageName(imageName);
+        auto& excel = item->convertOpts()->excelOptions();
+        if (sheetFormat)
+            excel.setExcelFormatOption(*sheetFormat);
+        if (thousands)
+            excel.setThousandSepartor(*thousands);
+        if (sheets) {
+            excel.setAllInOneSheet(*sheets != "page");
+            excel.setAiosAddToRow(*sheets == "below");
+        }
+        if (cellFills) {
+            excel.setCollectCGPaths(*cellFills);
+            excel.setCollectFills(*cellFills);
+        }
         items.push_back(item);
     }
 

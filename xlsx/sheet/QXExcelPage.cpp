@@ -2,6 +2,7 @@
 
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/XMLFileWriter.h"
+#include "xlsx/sheet/QXExcelCellStyles.h"
 #include "xlsx/sheet/QXExcelGridLimits.h"
 #include "xlsx/sheet/QXExcelManager.h"
 #include "xlsx/sheet/QXExcelSortUtilities.h"
@@ -457,11 +458,12 @@ size_t QXExcelPage::limitToSheetSize()
     return leftOut;
 }
 
-void QXExcelPage::applyCellStyles(const std::vector<std::shared_ptr<QXExcelCell>>& cells)
+void QXExcelPage::applyCellStyles(const std::vector<std::shared_ptr<QXExcelCell>>& /*cells*/)
 {
-    // The style sheet gives text cells the index of getStyleIndex(item,
-    // getCellFrame(cell, columns_)) and numeric cells that of their number.
-    (void)cells;
+    // Text cells take the format of their item and extent, numeric cells
+    // that of their number, font and fill; only the cells the sheet keeps
+    // (those in its rows) are styled.
+    QXExcelCellStyles::applyCellStyles(*this);
 }
 
 std::string QXExcelPage::creatCSV()

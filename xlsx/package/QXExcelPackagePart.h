@@ -1,0 +1,34 @@
+// Writing one part of a spreadsheet package: the part is made under a
+// temporary name beside its place and renamed into place only when it is
+// complete, so a part that fails leaves nothing a package could declare.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace rz {
+
+class XMLFileWriter;
+
+namespace QXExcelPackagePart {
+
+// The name a part is written under until it is complete.
+std::string partialPath(const std::string& path);
+// Creates `folder` and the folders above it; raises XMLWriterException when
+// it cannot.
+void makeFolder(const std::string& folder);
+// Makes the part's folder, opens a writer on the temporary name, writes the
+// XML declaration ("1.0", "UTF-8", standalone) and hands the writer to
+// `body`, which writes the root element; ends the document and renames the
+// file into place. Raises XMLWriterException (nothing left behind) when any
+// of it fails.
+void writeXMLPart(const std::string& path, const std::function<void(XMLFileWriter&)>& body);
+// The same for bytes written as they are.
+void writeBytesPart(const std::string& path, std::string_view bytes);
+// Renames a complete temporary file into place; raises XMLWriterException
+// (and removes the temporary file) when it cannot.
+void renameIntoPlace(const std::string& partial, const std::string& path);
+
+} // namespace QXExcelPackagePart
+} // namespace rz
