@@ -81,8 +81,9 @@ TEST(PathUtilities, TemporaryPathsLieInTheJobsFolder)
     // Outside a job: a folder that exists, not the home folder's "tmp".
     const std::string outside = QXPDFPathUtilities::homeTmpFolder();
     EXPECT_TRUE(fs::is_directory(outside));
-    if (const char* home = std::getenv("HOME"))
+    if (const char* home = std::getenv("HOME")) {
         EXPECT_NE(fs::path(outside), fs::path(home) / "tmp");
+    }
 }
 
 TEST(PathUtilities, FolderCreation)

@@ -116,8 +116,9 @@ TEST_F(QXExcelGridTest, RunsOfOneRowMergeByGapAndOption)
         setOverlapOption(c.option);
         const auto placedRuns = typeset({gridRun("12", 0, 0, 20), gridRun("34", 20 + c.gap, 0, 20)});
         EXPECT_EQ(placedRuns.size(), c.merges ? 1u : 2u) << "option " << c.option << " gap " << c.gap;
-        if (c.merges)
+        if (c.merges) {
             EXPECT_EQ(placedRuns.front().text, "1234");
+        }
     }
     // Another colour, or another baseline, keeps runs apart.
     setOverlapOption(0);

@@ -234,8 +234,9 @@ TEST_F(QXExcelSheetBuildTest, ScatteredTextGivesASoundSheet)
         for (size_t j = i + 1; j < merges.size(); ++j)
             EXPECT_FALSE(merges[i].isCross(merges[j])) << merges[i].mergerCellInfo() << " " << merges[j].mergerCellInfo();
         for (const auto& [row, column] : positions) {
-            if (merges[i].contains(row, column))
+            if (merges[i].contains(row, column)) {
                 EXPECT_EQ(QXPoint({row, column}), merges[i].start()) << merges[i].mergerCellInfo();
+            }
         }
     }
 }
