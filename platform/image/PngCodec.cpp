@@ -129,6 +129,11 @@ bool runEncode(png_structp png, png_infop info, WriteTarget* target, const Image
                  8, colorType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (pixelsPerMetre)
         png_set_pHYs(png, info, pixelsPerMetre[0], pixelsPerMetre[1], PNG_RESOLUTION_METER);
+    // Two cheap row filters and a middle compression level: files a little
+    // larger than libpng's exhaustive defaults, written several times
+    // faster (pictures of every page go through here).
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB | PNG_FILTER_UP);
+    png_set_compression_level(png, 3);
     png_write_info(png, info);
     for (int y = 0; y < image->height(); ++y)
         png_write_row(png, image->row(y));
