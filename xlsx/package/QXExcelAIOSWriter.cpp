@@ -159,31 +159,7 @@ void QXExcelAIOSWriter::collectPageXMLToColumn(QXExcelPage& page)
 void QXExcelAIOSWriter::writeSheet(XMLFileWriter& writer)
 {
     writer.setPrefix("r", QXOpenXMLNameSpace::nameSpace_r());
-    writer.writeStartElement("worksheet");
-    writer.writeAttribute("xmlns", QXOpenXMLNameSpace::nameSpace_SpreadSheetml2006Main());
-
-    writer.writeStartElement("sheetViews");
-    writer.writeStartElement("sheetView");
-    writer.writeAttribute("tabSelected", "1");
-    writer.writeAttribute("workbookViewId", "0");
-    writer.writeStartElement("selection");
-    writer.writeAttribute("activeCell", "A1");
-    writer.writeAttribute("sqref", "A1");
-    writer.writeEndElement();
-    writer.writeEndElement();
-    writer.writeEndElement();
-
-    writer.writeStartElement("sheetFormatPr");
-    writer.writeAttribute("defaultRowHeight", "18.000000");
-    writer.writeAttribute("defaultColWidth", "15.000000");
-    writer.writeEndElement();
-
-    if (!columns_.empty()) {
-        writer.writeStartElement("cols");
-        for (const auto& column : columns_)
-            column->writeXML(writer);
-        writer.writeEndElement();
-    }
+    QXExcelPage::WriteWorksheetStart(writer, true, columns_);
 
     writer.writeStartElement("sheetData");
     writer.writeCloseStartElement();

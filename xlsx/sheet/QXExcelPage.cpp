@@ -651,16 +651,15 @@ void QXExcelPage::layOutCells(const std::vector<std::shared_ptr<QXExcelCell>>& c
     mergeCells_ = std::move(merges);
 }
 
-void QXExcelPage::writeSheet(XMLFileWriter& writer) const
+void QXExcelPage::WriteWorksheetStart(XMLFileWriter& writer, bool tabSelected,
+                                      const std::vector<std::shared_ptr<QXExcelColumn>>& columns)
 {
-    writer.setPrefix("r", QXOpenXMLNameSpace::nameSpace_r());
-    writer.writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
     writer.writeStartElement("worksheet");
     writer.writeAttribute("xmlns", QXOpenXMLNameSpace::nameSpace_SpreadSheetml2006Main());
 
     writer.writeStartElement("sheetViews");
     writer.writeStartElement("sheetView");
-    if (pageNumber_ == 1)
+    if (tabSelected)
         writer.writeAttribute("tabSelected", "1");
     writer.writeAttribute("workbookViewId", "0");
     writer.writeStartElement("selection");
@@ -675,12 +674,19 @@ void QXExcelPage::writeSheet(XMLFileWriter& writer) const
     writer.writeAttribute("defaultColWidth", "15.000000");
     writer.writeEndElement();
 
-    if (!columns_.empty()) {
+    if (!columns.empty()) {
         writer.writeStartElement("cols");
-        for (const auto& column : columns_)
+        for (const auto& column : columns)
             column->writeXML(writer);
         writer.writeEndElement();
     }
+}
+
+void QXExcelPage::writeSheet(XMLFileWriter& writer) const
+{
+    writer.setPrefix("r", QXOpenXMLNameSpace::nameSpace_r());
+    writer.writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
+    WriteWorksheetStart(writer, pageNumber_ == 1, columns_);
 
     writer.writeStartElement("sheetData");
     for (const auto& row : sheetRows_)

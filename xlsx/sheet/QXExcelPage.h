@@ -161,6 +161,11 @@ public:
     // leaves no part behind. Only the first sheet is the selected tab.
     // Answers whether the part is in place.
     bool writeSheetXML() const;
+    // Opens the worksheet element and writes what precedes its rows: the
+    // sheet view (selected when `tabSelected`), the default sizes and the
+    // columns.
+    static void WriteWorksheetStart(XMLFileWriter& writer, bool tabSelected,
+                                    const std::vector<std::shared_ptr<QXExcelColumn>>& columns);
 
 private:
     void writeSheet(XMLFileWriter& writer) const;
