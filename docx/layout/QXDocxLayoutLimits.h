@@ -88,6 +88,8 @@ inline constexpr double kWordLineFactorMax = 2.0;
 
 // Margins of a page without text, points.
 inline constexpr float kDefaultPageMargin = 72.0f;
+// A table leaves at least this much page margin at its sides.
+inline constexpr double kMinTableSideMargin = 36.0;
 // A margin not yet bounded by any content (points).
 inline constexpr double kUnsetPageMargin = 999999.0;
 // Margins below this are kept to the whole point above ...

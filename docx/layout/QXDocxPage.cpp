@@ -124,6 +124,7 @@ void QXDocxPage::endWritePage(std::int64_t)
     filterAllRunPathArray();
     convertPathsForUnderLineIfNeed();
     convertPathsForHighLightIfNeed();
+    convertPath2TableIfNeed();
     convertAnnotion2TextBox();
     createPageWithColumn();
     if (allPageSectionArray_.empty()) {
@@ -555,7 +556,7 @@ QXDocx_PgMar QXDocxPage::bestPgMarWithMaxPGMar(const QXDocx_PgMar& raw)
 
 QXDocx_PgMar QXDocxPage::pageMargins() const
 {
-    if (allRunTextColumArray_.empty()) {
+    if (allRunTextColumArray_.empty() && allTableArray_.empty()) {
         QXDocx_PgMar m;
         m.top = m.right = m.bottom = m.left = docxlimits::kDefaultPageMargin;
         m.header = m.footer = docxlimits::kDefaultPageMargin;
@@ -563,10 +564,12 @@ QXDocx_PgMar QXDocxPage::pageMargins() const
     }
     const double width = sectProperty_.pgSz.w;
     const double height = sectProperty_.pgSz.h;
-    double top = docxlimits::kUnsetPageMargin;
-    double right = docxlimits::kUnsetPageMargin;
-    double bottom = docxlimits::kUnsetPageMargin;
-    double left = docxlimits::kUnsetPageMargin;
+    const bool withColumns = !allRunTextColumArray_.empty();
+    const double start = withColumns ? docxlimits::kUnsetPageMargin : docxlimits::kDefaultPageMargin;
+    double top = start;
+    double right = start;
+    double bottom = start;
+    double left = start;
     for (const QXDocxRunTextColumPtr& column : allRunTextColumArray_) {
         const Rect& f = column->columGroupFrame();
         top = std::min(top, std::max(0.0, f.origin.y));
@@ -575,6 +578,15 @@ QXDocx_PgMar QXDocxPage::pageMargins() const
     }
     if (const QXDocxRunTextPtr lowest = QXDocxRunText::FindBottomAfterRunText(allRunTextArray_))
         bottom = std::min(bottom, std::max(0.0, height - lowest->doubleBottomLine() - 1));
+    // Tables stand inside the margins too; a side margin stays at least
+    // half an inch.
+    for (const auto& table : allTableArray_) {
+        const Rect b = table->bounds().insetBy(0, -1);
+        top = std::min(top, std::max(0.0, withColumns ? b.minY() : b.minY() - 5));
+        right = std::min(right, std::max(docxlimits::kMinTableSideMargin, width - b.maxX()));
+        bottom = std::min(bottom, std::max(0.0, height - b.maxY()));
+        left = std::min(left, std::max(docxlimits::kMinTableSideMargin, b.minX()));
+    }
     QXDocx_PgMar raw;
     raw.top = static_cast<float>(top);
     raw.right = static_cast<float>(right);

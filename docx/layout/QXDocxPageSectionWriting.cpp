@@ -192,7 +192,9 @@ std::shared_ptr<QXDocxWriterObject> QXDocxPageSection::sectionBreakParagraph(con
                                                                               bool singleColumn) const
 {
     QXDocx_SectPr record = paragraph ? paragraph->sectProperty() : sectProperty_;
-    record.shouldWrite = true;
+    // Sections inside table cells and text boxes never break: a section
+    // property there is not allowed.
+    record.shouldWrite = sectProperty_.type != SW::kBreakNever;
     record.type = type;
     if (singleColumn)
         record.cols.num = 1;

@@ -43,6 +43,20 @@ double area(const Rect& rect)
     return rect.isNull() ? 0 : rect.width() * rect.height();
 }
 
+// A filled path, not white, covering most of the region: the table's lines
+// may be drawn over it in white.
+bool hasColouredFill(const QXDocxTableArea& region, const std::vector<QXDocxRunPathPtr>& paths)
+{
+    const Rect bounds = region.bounds();
+    return std::any_of(paths.begin(), paths.end(), [&](const QXDocxRunPathPtr& path) {
+        if (!path || !path->pictInfo() || !path->pictInfo()->filled() ||
+            QXColorIsNearlyEqual(path->pictInfo()->fillColorQX(), QXDocx_Color{255, 255, 255, 255}))
+            return false;
+        const Rect meet = path->boundingBox().intersection(bounds);
+        return area(meet) > kBackgroundCover * bounds.width() * bounds.height();
+    });
+}
+
 } // namespace
 
 bool QXDocxPage::isPageWhiteBackground(const QXDocxTableArea& region) const
@@ -145,10 +159,13 @@ void QXDocxPage::convertPath2TableIfNeed()
 
     std::vector<std::shared_ptr<QXDocxTable>> tables;
     for (const QXDocxTableAreaPtr& region : kept) {
-        std::shared_ptr<QXDocxTable> table = QXDocxTableCreateTable(*region);
+        const bool white = isPageWhiteBackground(*region);
+        const bool whiteLinesHidden =
+            white && !hasColouredFill(*region, region->allRunPathArray()) && !hasColouredFill(*region, allRunPathArray_);
+        std::shared_ptr<QXDocxTable> table = QXDocxTableCreateTable(*region, whiteLinesHidden);
         if (!table)
             continue;
-        table->setIsPageWhiteBackground(isPageWhiteBackground(*region));
+        table->setIsPageWhiteBackground(white);
         tables.push_back(std::move(table));
     }
 

@@ -189,8 +189,30 @@ void QXDocxTable::createMergeCellsGroup()
         rows.push_back(row->tableCellArray());
     }
     cellGroupArray_.clear();
-    for (const QXDocxTableCellRows& block : QXDocxTableCellGroup::FindAllRowGroupCells(rows))
+    std::size_t cellCount = 0;
+    bool anyDrawn = false;
+    for (const auto& row : rows) {
+        cellCount += row.size();
+        for (const QXDocxTableCellPtr& cell : row) {
+            const QXDocx_Borders& b = cell->tcProperty().tcBorders;
+            anyDrawn = anyDrawn || b.top.val >= QXDocxBorderSingle || b.left.val >= QXDocxBorderSingle ||
+                       b.bottom.val >= QXDocxBorderSingle || b.right.val >= QXDocxBorderSingle;
+        }
+    }
+    // Lines that cross inside made this region a table: when none of them
+    // is seen as drawn (white rules over filled boxes), no missing line
+    // tells which cells belong together, and the cells stay apart.
+    if (!anyDrawn)
+        rows.clear();
+    for (const QXDocxTableCellRows& block : QXDocxTableCellGroup::FindAllRowGroupCells(rows)) {
+        // A block of every cell would undo the table.
+        std::size_t blockCells = 0;
+        for (const auto& row : block)
+            blockCells += row.size();
+        if (blockCells == cellCount && block.size() >= 2 && !block.front().empty() && block.front().size() >= 2)
+            continue;
         cellGroupArray_.push_back(std::make_shared<QXDocxTableCellGroup>(block, this));
+    }
     for (const QXDocxRunTextPtr& text : allRunTextArray_) {
         const Rect rect = text->displayRect();
         for (const QXDocxTableCellGroupPtr& group : cellGroupArray_) {

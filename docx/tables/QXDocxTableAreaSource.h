@@ -18,9 +18,13 @@ QXDocxTableSource QXDocxTableSourceForArea(QXDocxTableArea& area);
 
 // The table of an accepted area (the area has passed isValidTableArea and
 // holds its texts).
-inline QXDocxTablePtr QXDocxTableCreateTable(QXDocxTableArea& area)
+// `whiteBackground` tells whether the page is white behind it: on a
+// coloured page white lines are drawn borders.
+inline QXDocxTablePtr QXDocxTableCreateTable(QXDocxTableArea& area, bool whiteBackground = true)
 {
-    return QXDocxTableSourceForArea(area).createTable();
+    QXDocxTableSource source = QXDocxTableSourceForArea(area);
+    source.isPageWhiteBackground = whiteBackground;
+    return source.createTable();
 }
 
 } // namespace rz

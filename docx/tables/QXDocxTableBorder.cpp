@@ -62,15 +62,16 @@ void QXDocxTableBorder::removeTableLines(const QXDocxTableRulingLineArray& lines
     std::erase_if(tableLines_, [&](const QXDocxTableRulingLinePtr& line) { return holds(lines, line); });
 }
 
-void QXDocxTableBorder::initProcessTableLines()
+void QXDocxTableBorder::initProcessTableLines(const QXDocx_Color& background)
 {
+    background_ = background;
     const double miniLength =
         std::max(kQXTableEdgeMinOverlap, (borderLength_ - kQXTableEdgeFreeLength) * kQXTableEdgeOverlapFactor);
     const QXDocxTableRulingLineArray children = CreateAllChildTableLines(tableLines_, miniLength, isHorizontal_);
     childLineArray_ = FindTableLines(children, borderPoint1_.point, borderPoint2_.point, miniLength);
     allRunPaths_ = CreateAllRunPathArray(childLineArray_);
     styleLineArray_ = QXDocxTableBorderStyle::CreateStyleLineArray(childLineArray_, borderPoint1_.point,
-                                                                   borderPoint2_.point, kQXTableOpaqueWhite);
+                                                                   borderPoint2_.point, background_);
 }
 
 QXDocx_Border QXDocxTableBorder::borderProperty() const
@@ -84,7 +85,7 @@ QXDocx_Border QXDocxTableBorder::borderProperty() const
     border.color = borderColor();
     double gap = 0;
     border.val = QXDocxTableBorderStyle::BorderStyleForTableLines(styleLineArray_, borderPoint1_.point,
-                                                                  borderPoint2_.point, kQXTableOpaqueWhite, &gap);
+                                                                  borderPoint2_.point, background_, &gap);
     const bool largeGap = border.val == QXDocxBorderThickThinLargeGap || border.val == QXDocxBorderThinThickLargeGap ||
                           border.val == QXDocxBorderThinThickThinLargeGap;
     border.sz = static_cast<float>(largeGap && gap > kQXTableMinGapSize ? gap : borderWidth(border.color));

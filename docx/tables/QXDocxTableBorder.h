@@ -28,7 +28,9 @@ public:
 
     // Finds the pieces of the lines that cover the edge, their paths and
     // the style lines among them.
-    void initProcessTableLines();
+    // `background` is the colour behind the table: lines of that colour
+    // draw no border.
+    void initProcessTableLines(const QXDocx_Color& background);
 
     // The border of the cell side: "nil" without lines; otherwise the
     // style, colour and size the style lines draw.
@@ -56,6 +58,7 @@ private:
     QXDocxTableCorner borderPoint1_;
     QXDocxTableCorner borderPoint2_;
     Rect bounds_;
+    QXDocx_Color background_{255, 255, 255, 255};
     QXDocxTableRulingLineArray tableLines_;
     QXDocxTableRulingLineArray childLineArray_;
     QXDocxTableRulingLineArray styleLineArray_;

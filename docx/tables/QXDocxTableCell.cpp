@@ -63,10 +63,15 @@ bool QXDocxTableCell::addTableShadingRunPathIfNeed(const QXDocxRunPathPtr& path)
 
 void QXDocxTableCell::initProcessBorders()
 {
-    borderTop_.initProcessTableLines();
-    borderLeft_.initProcessTableLines();
-    borderBottom_.initProcessTableLines();
-    borderRight_.initProcessTableLines();
+    // White lines are no borders on a white page, but they are on a
+    // coloured one (white rules between shaded cells).
+    const QXDocxTable* table = superTable();
+    const QXDocx_Color background =
+        table == nullptr || table->isPageWhiteBackground() ? kQXTableOpaqueWhite : kQXTableNoBackground;
+    borderTop_.initProcessTableLines(background);
+    borderLeft_.initProcessTableLines(background);
+    borderBottom_.initProcessTableLines(background);
+    borderRight_.initProcessTableLines(background);
 }
 
 QXDocxTableCell* QXDocxTableCell::displayTableCell()
@@ -126,11 +131,18 @@ std::vector<QXDocxRunPathPtr> QXDocxTableCell::allBorderRunPaths() const
 void QXDocxTableCell::createXMLProperty()
 {
     tcProperty_.tcW = {static_cast<float>(bounds().size.width), QXDocxWidthDxa};
+    tcProperty_.shd = cellShading();
+    // On a shaded cell white lines show: they are its borders.
+    if (tcProperty_.shd.val == QXDocxShadingClear && !QXColorIsNearlyEqual(tcProperty_.shd.fill, kQXTableOpaqueWhite)) {
+        borderTop_.initProcessTableLines(kQXTableNoBackground);
+        borderLeft_.initProcessTableLines(kQXTableNoBackground);
+        borderBottom_.initProcessTableLines(kQXTableNoBackground);
+        borderRight_.initProcessTableLines(kQXTableNoBackground);
+    }
     tcProperty_.tcBorders.top = borderTop_.borderProperty();
     tcProperty_.tcBorders.left = borderLeft_.borderProperty();
     tcProperty_.tcBorders.bottom = borderBottom_.borderProperty();
     tcProperty_.tcBorders.right = borderRight_.borderProperty();
-    tcProperty_.shd = cellShading();
     tcProperty_.gridSpan = 0;
 }
 
@@ -165,7 +177,10 @@ QXDocx_Shading QXDocxTableCell::cellShading() const
         if (path->areaIntersectionRect(cell) > half && (!winner || path->pdfScanIndex() > winner->pdfScanIndex()))
             winner = path;
     }
-    if (!winner || (!anyStroked && winner->runLineType() != QXDocxRunPath::kLineTypeRect))
+    // A fill of several boxes (a shaded band of cells painted as one path)
+    // shades the cell it wholly covers.
+    const bool coversCell = winner && winner->areaIntersectionRect(cell) > kQXTableFillCover * 2 * half;
+    if (!winner || (!anyStroked && winner->runLineType() != QXDocxRunPath::kLineTypeRect && !coversCell))
         return none;
 
     const QXDocx_Color fill = winner->pictInfo()->fillColorQX();

@@ -9,6 +9,10 @@ namespace rz {
 
 // The background the table's borders are judged against.
 inline constexpr QXDocx_Color kQXTableOpaqueWhite{255, 255, 255, 255};
+// The background of a table on a coloured page: no line has this colour.
+inline constexpr QXDocx_Color kQXTableNoBackground{0, 0, 0, 0};
+// A fill of several boxes shades a cell it covers this share of.
+inline constexpr double kQXTableFillCover = 0.9;
 
 // A border counts as drawn from "single" on.
 inline bool QXTableBorderIsDrawn(const QXDocx_Border& border)

@@ -32,6 +32,7 @@ QXDocxTablePtr QXDocxTableSource::createTable() const
     table->setPdfScanLength(1);
     table->setBounds(bounds);
     table->setSuperPage(superPage);
+    table->setIsPageWhiteBackground(isPageWhiteBackground);
     table->setPDFScanRange(minPDFScanIndex, maxPDFScanIndex);
     table->setTextPDFScanRange(minTextPDFScanIndex, maxTextPDFScanIndex);
 

@@ -24,6 +24,9 @@ struct QXDocxTableSource {
     // The page whose size the cells' text layout takes (nested regions
     // without one take this one's).
     QXDocxPage* superPage = nullptr;
+    // Whether the page behind the region is white (white lines are then
+    // no borders).
+    bool isPageWhiteBackground = true;
     // Regions nested inside this one, already validated (their points
     // grouped into rows).
     std::vector<QXDocxTableSource> allSubAreaArray;

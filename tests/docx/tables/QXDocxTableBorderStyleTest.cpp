@@ -2,6 +2,7 @@
 // of paths, the style lines of an edge, and the edge's border record.
 #include "docx/tables/QXDocxTableBorder.h"
 #include "docx/tables/QXDocxTableBorderStyle.h"
+#include "docx/tables/QXDocxTableLimits.h"
 #include "tests/docx/tables/QXDocxTableTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -146,7 +147,7 @@ TEST(QXDocxTableBorderStyleTest, EdgeBorderTakesStyleColourAndSize)
         QXDocxTableCorner a{{0, 100}, 0, c.lines};
         QXDocxTableCorner b{{100, 100}, 0, c.lines};
         QXDocxTableBorder border(a, b, true);
-        border.initProcessTableLines();
+        border.initProcessTableLines(kQXTableOpaqueWhite);
         const QXDocx_Border property = border.borderProperty();
         EXPECT_EQ(property.val, c.val) << c.name;
         EXPECT_FLOAT_EQ(property.sz, c.sz) << c.name;
