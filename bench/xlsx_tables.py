@@ -11,7 +11,10 @@ whitespace collapsed), and precision (matched over the sheet's non-empty
 cells inside the window), recall (matched over the truth's non-empty
 cells) and F1 are taken over (row, column, text). A truth cell whose text
 is a number (^[-(]?[\\d.,]+%?\\)?$) counts as a numeric match when the
-sheet cell at its place is a number of the same value.
+sheet cell at its place is a number of the same value; apart from that,
+it counts as recognised when some cell of that sheet is a number of that
+value, wherever it lies (so a miss at its place that is recognised lies
+in another row or column, not in a cell left as text).
 
 Prints one line per truth table and the means.
 """
@@ -148,7 +151,7 @@ def score(table, sheet):
         for (sr, sc) in places:
             votes[(sr - r, sc - c)] = votes.get((sr - r, sc - c), 0) + 1
     if not votes:
-        return 0.0, 0.0, 0.0, 0, 0
+        return 0.0, 0.0, 0.0, 0, 0, 0
     dr, dc = max(votes, key=votes.get)
     rows = [r for r, _ in table]
     cols = [c for _, c in table]
@@ -160,10 +163,13 @@ def score(table, sheet):
         value = sheet.get((r + dr, c + dc))
         if isinstance(value, (int, float)) and abs(value - as_number(text)) <= 1e-9 * max(1, abs(value)):
             numeric += 1
+    values = [value for value in sheet.values() if isinstance(value, (int, float))]
+    recognised = sum(1 for _, text in numbers
+                     if any(abs(value - as_number(text)) <= 1e-9 * max(1, abs(value)) for value in values))
     precision = matched / len(window) if window else 0.0
     recall = matched / len(table)
     f1 = 2 * precision * recall / (precision + recall) if precision + recall else 0.0
-    return f1, precision, recall, numeric, len(numbers)
+    return f1, precision, recall, numeric, len(numbers), recognised
 
 
 def main():
@@ -175,21 +181,23 @@ def main():
     out = keep or tempfile.mkdtemp()
     converted = {}
     f1s = []
-    numeric_total = number_total = 0
+    numeric_total = number_total = recognised_total = 0
     for pdf, name, table in truth(corpus):
         if pdf not in converted:
             subprocess.run([rzconvert, '--to', 'xlsx', '--out', out, pdf], capture_output=True)
             xlsx = os.path.join(out, os.path.splitext(os.path.basename(pdf))[0] + '.xlsx')
             converted[pdf] = sheet_cells(xlsx) if os.path.exists(xlsx) else []
-        best = max((score(table, sheet) for sheet in converted[pdf]), default=(0.0, 0.0, 0.0, 0, 0))
-        f1, precision, recall, numeric, numbers = best
+        best = max((score(table, sheet) for sheet in converted[pdf]), default=(0.0, 0.0, 0.0, 0, 0, 0))
+        f1, precision, recall, numeric, numbers, recognised = best
         f1s.append(f1)
         numeric_total += numeric
         number_total += numbers
-        print('%-60s F1 %.3f  P %.3f  R %.3f  numbers %d/%d' % (name, f1, precision, recall, numeric, numbers))
+        recognised_total += recognised
+        print('%-60s F1 %.3f  P %.3f  R %.3f  numbers %d/%d (recognised %d)' %
+              (name, f1, precision, recall, numeric, numbers, recognised))
     if f1s:
-        print('mean F1 %.3f over %d tables; numeric cells right %d/%d' %
-              (sum(f1s) / len(f1s), len(f1s), numeric_total, number_total))
+        print('mean F1 %.3f over %d tables; numeric cells right %d/%d; numbers recognised in the sheet %d/%d' %
+              (sum(f1s) / len(f1s), len(f1s), numeric_total, number_total, recognised_total, number_total))
     return 0
 
 

@@ -2,6 +2,7 @@
 
 #include "converter/ooxml/XMLFileWriter.h"
 #include "platform/core/Numbers.h"
+#include "platform/text/Utf.h"
 #include "xlsx/sheet/QXExcelManager.h"
 #include "xlsx/sheet/QXExcelUtilities.h"
 
@@ -10,6 +11,20 @@
 #include <limits>
 
 namespace rz {
+
+namespace {
+
+// A row height or column width as a spreadsheet application takes it: at
+// most `largest`, never negative; a length that is not a number at all is
+// written as the largest.
+double writtenLength(double length, double largest)
+{
+    if (std::isnan(length))
+        return largest;
+    return std::clamp(length, 0.0, largest);
+}
+
+} // namespace
 
 Rect QXExcelStringItemInfo::textBoxRect() const
 {
@@ -87,8 +102,19 @@ void QXExcelStringItem::calculatStringItemInfo()
 void QXExcelStringItem::writeXMLWith(XMLFileWriter& writer) const
 {
     writer.writeStartElement("si");
-    for (const auto& run : runArray_)
-        run->writeXMLWith(writer);
+    size_t room = QXExcelUtilities::kMaxCellCharacters;
+    for (const auto& run : runArray_) {
+        if (room == 0)
+            break;
+        const size_t units = utf16Length(run->text());
+        if (units <= room) {
+            run->writeXMLWith(writer);
+            room -= units;
+        } else {
+            run->writeXMLWith(writer, prefixUtf16Units(run->text(), room));
+            room = 0;
+        }
+    }
     writer.writeEndElement();
 }
 
@@ -123,7 +149,9 @@ void QXExcelRow::writeXML(XMLFileWriter& writer) const
     writer.writeAttribute("spans", spans_);
     writer.writeAttribute("ht", QXExcelManager::sharedInstance().isNeedDefaultRowHeight()
                                     ? std::string("13.5")
-                                    : formatFixed(frame_.size.height * 1.1, 2));
+                                    : formatFixed(writtenLength(frame_.size.height * 1.1,
+                                                                                QXExcelUtilities::kMaxRowHeight),
+                                                                  2));
     writer.writeAttribute("customHeight", customHeight_ ? "1" : "0");
     // Spreadsheet readers expect a row's cells in column order.
     std::vector<const QXExcelCell*> ordered;
@@ -154,7 +182,9 @@ void QXExcelColumn::writeXML(XMLFileWriter& writer) const
     writer.writeStartElement("col");
     writer.writeAttribute("min", formatUnsigned(columnIndex_));
     writer.writeAttribute("max", formatUnsigned(columnIndex_));
-    writer.writeAttribute("width", formatFixed(frame_.size.width / 3 * 1.1, 0));
+    writer.writeAttribute("width", formatFixed(writtenLength(frame_.size.width / 3 * 1.1,
+                                                             QXExcelUtilities::kMaxColumnWidth),
+                                               0));
     writer.writeAttribute("customWidth", customWidth_ ? "1" : "0");
     writer.writeEndElement();
 }

@@ -67,7 +67,10 @@ public:
     // bottom), and its spans raised to the largest of its runs'.
     void calculatStringItemInfo();
 
-    // The item as a shared string: <si> holding each run's <r>.
+    // The item as a shared string: <si> holding each run's <r>. A text
+    // longer than a cell holds is cut at the last whole character that
+    // fits (QXExcelUtilities::kMaxCellCharacters); the runs after the cut
+    // are left out.
     void writeXMLWith(XMLFileWriter& writer) const;
 
 private:

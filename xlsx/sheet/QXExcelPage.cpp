@@ -286,12 +286,18 @@ void QXExcelPage::correctColumnNumber(int pass)
         if (groups.size() < 2)
             return;
         bool moved = false;
-        // How many runs each grid position holds. A run never moves into a
-        // position its row already fills: the two texts would run together
-        // in one cell.
-        std::map<std::pair<size_t, size_t>, size_t> occupied;
-        for (const auto& run : allRunTextArray_)
-            ++occupied[{run->rowIndex(), run->columnIndex()}];
+        // The runs at each grid position, each column's left edge as the
+        // pass found it, and the runs moved in this pass (a run moves at
+        // most one column a pass).
+        std::map<std::pair<size_t, size_t>, QXExcelRunTexts> occupied;
+        std::set<const QXExcelRunText*> movedInPass;
+        std::map<size_t, double> columnLeft;
+        for (const auto& run : allRunTextArray_) {
+            occupied[{run->rowIndex(), run->columnIndex()}].push_back(run);
+            auto [it, added] = columnLeft.emplace(run->columnIndex(), run->ctmInfo().xLeft);
+            if (!added)
+                it->second = std::min(it->second, run->ctmInfo().xLeft);
+        }
         for (size_t g = 0; g + 1 < groups.size(); ++g) {
             const QXExcelRunTexts& group = groups[g];
             const double minRight = QXExcelSortUtilities::GetMinxRightInRunTexts(group);
@@ -299,22 +305,54 @@ void QXExcelPage::correctColumnNumber(int pass)
             const double nextLeft = QXExcelSortUtilities::GetMinxLeftInRunTexts(groups[g + 1]);
             for (const auto& run : group) {
                 const double left = run->ctmInfo().xLeft;
-                if (left >= maxLeft && left + run->textWidth() * 0.5 > nextLeft && left > minRight) {
-                    const std::pair<size_t, size_t> from{run->rowIndex(), run->columnIndex()};
-                    const std::pair<size_t, size_t> to{run->rowIndex(), run->columnIndex() + 1};
-                    if (occupied.count(to))
-                        continue;
-                    if (--occupied[from] == 0)
-                        occupied.erase(from);
-                    ++occupied[to];
-                    run->setColumnIndex(run->columnIndex() + 1);
-                    moved = true;
-                }
+                if (left >= maxLeft && left + run->textWidth() * 0.5 > nextLeft && left > minRight)
+                    moved = moveRunRight(run, occupied, columnLeft, movedInPass) || moved;
             }
         }
         if (!moved || pass >= excelgrid::kLastColumnCorrectionPass)
             return;
     }
+}
+
+bool QXExcelPage::moveRunRight(const std::shared_ptr<QXExcelRunText>& run,
+                               std::map<std::pair<size_t, size_t>, QXExcelRunTexts>& occupied,
+                               const std::map<size_t, double>& columnLeft,
+                               std::set<const QXExcelRunText*>& movedInPass)
+{
+    // The run and the runs it would land on, position by position along its
+    // row: each of those moves along only when its centre lies right of the
+    // left edge of the column after its own; one that does not keeps the
+    // whole chain where it is, as two texts must not share one cell.
+    if (movedInPass.count(run.get()))
+        return false;
+    const size_t row = run->rowIndex();
+    QXExcelRunTexts chain{run};
+    size_t column = run->columnIndex() + 1;
+    for (;;) {
+        const auto here = occupied.find({row, column});
+        if (here == occupied.end())
+            break;
+        const auto next = columnLeft.find(column + 1);
+        for (const auto& holder : here->second) {
+            if (next == columnLeft.end() || movedInPass.count(holder.get()) ||
+                !(holder->ctmInfo().xLeft + holder->textWidth() * 0.5 > next->second))
+                return false;
+        }
+        chain.insert(chain.end(), here->second.begin(), here->second.end());
+        ++column;
+    }
+    // From the right end on, so no position is left holding two texts.
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        const std::shared_ptr<QXExcelRunText>& moving = *it;
+        auto& from = occupied[{row, moving->columnIndex()}];
+        std::erase(from, moving);
+        if (from.empty())
+            occupied.erase({row, moving->columnIndex()});
+        moving->setColumnIndex(moving->columnIndex() + 1);
+        occupied[{row, moving->columnIndex()}].push_back(moving);
+        movedInPass.insert(moving.get());
+    }
+    return true;
 }
 
 void QXExcelPage::caculateRunTextMergeLength()

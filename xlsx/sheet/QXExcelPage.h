@@ -7,7 +7,9 @@
 #include "xlsx/sheet/QXExcelRunText.h"
 #include "xlsx/sheet/QXMergedCell.h"
 
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,13 @@ public:
     // left edge moves one column right, unless its row already has a run
     // in that column; passes repeat while runs move, up to pass 20.
     void correctColumnNumber(int pass);
+    // Moves the run one column right, with the runs it would land on in its
+    // row when their centres lie in the column after theirs; answers NO and
+    // moves nothing when one of them does not, or when one of them or the
+    // run has moved in this pass already.
+    bool moveRunRight(const std::shared_ptr<QXExcelRunText>& run,
+                      std::map<std::pair<size_t, size_t>, std::vector<std::shared_ptr<QXExcelRunText>>>& occupied,
+                      const std::map<size_t, double>& columnLeft, std::set<const QXExcelRunText*>& movedInPass);
     // Each run's span over the following rows and columns its box reaches
     // into, up to the first occupied cell.
     void caculateRunTextMergeLength();

@@ -76,6 +76,11 @@ std::shared_ptr<QXExcelRunText> QXExcelRunText::copy() const
 
 void QXExcelRunText::writeXMLWith(XMLFileWriter& writer) const
 {
+    writeXMLWith(writer, text_);
+}
+
+void QXExcelRunText::writeXMLWith(XMLFileWriter& writer, std::string_view text) const
+{
     const QXExcelManager& manager = QXExcelManager::sharedInstance();
     writer.writeStartElement("r");
     writer.writeStartElement("rPr");
@@ -103,7 +108,7 @@ void QXExcelRunText::writeXMLWith(XMLFileWriter& writer) const
     writer.writeEndElement(); // rPr
     writer.writeStartElement("t");
     writer.writeAttribute("xml:space", "preserve");
-    writer.writeCharacters(text_);
+    writer.writeCharacters(text);
     writer.writeEndElement();
     writer.writeEndElement(); // r
 }

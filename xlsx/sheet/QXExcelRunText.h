@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace rz {
 
@@ -92,6 +93,8 @@ public:
     // the size and font name replaced by the defaults when the manager's
     // format mode asks for them.
     void writeXMLWith(XMLFileWriter& writer) const;
+    // The same run holding `text` in place of its own.
+    void writeXMLWith(XMLFileWriter& writer, std::string_view text) const;
 
     // Diagnostics only.
     std::string description() const;

@@ -12,6 +12,12 @@ public:
     // The largest sheet a spreadsheet application opens.
     static constexpr size_t kMaxRows = 1048576;
     static constexpr long kMaxColumns = 16384;
+    // The most a spreadsheet application keeps of a cell's text, in UTF-16
+    // units; the widest column, in character widths; the tallest row, in
+    // points.
+    static constexpr size_t kMaxCellCharacters = 32767;
+    static constexpr double kMaxColumnWidth = 255;
+    static constexpr double kMaxRowHeight = 409;
 
     // 1 "A", 26 "Z", 27 "AA", 702 "ZZ", 703 "AAA"; "" below 1.
     static std::string getColumnName(long columnIndex);

@@ -5,6 +5,7 @@
 #include "tests/docx/conversion/DocxReadersSupport.h"
 #include "tests/flowtext/ConversionSupport.h"
 
+#include <locale>
 #include <map>
 #include <sstream>
 #include <string>
@@ -61,6 +62,8 @@ struct WorkbookSeen {
     std::map<std::string, std::map<std::string, std::string>> cells;
     std::map<std::string, std::vector<std::string>> merges;
     std::map<std::string, std::map<std::string, std::string>> fills; // RRGGBB of solid fills
+    std::map<std::string, std::map<std::string, double>> widths;      // column letters -> width
+    std::map<std::string, std::map<std::string, double>> heights;     // row number -> height in points
     int status = -1;
 };
 
@@ -85,6 +88,13 @@ inline WorkbookSeen readWorkbook(const std::string& xlsx)
             seen.fills[sheet][rest.substr(0, space)] = rest.substr(space + 1);
         } else if (line.rfind("merge ", 0) == 0) {
             seen.merges[sheet].push_back(line.substr(6));
+        } else if (line.rfind("width ", 0) == 0 || line.rfind("height ", 0) == 0) {
+            std::istringstream fields(line);
+            fields.imbue(std::locale::classic());
+            std::string kind, name;
+            double size = 0;
+            fields >> kind >> name >> size;
+            (kind == "width" ? seen.widths : seen.heights)[sheet][name] = size;
         }
     }
     return seen;

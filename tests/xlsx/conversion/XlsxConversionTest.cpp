@@ -107,6 +107,40 @@ TEST(XlsxConversion, ThreePagesDeclareTheirSheetsThemeStylesAndStrings)
     }
 }
 
+TEST(XlsxConversion, CellTextColumnWidthAndRowHeightStayWithinTheApplicationsLimits)
+{
+    if (!test::haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    // Page 1: one line of 40,000 characters, 20,000 points wide. Page 2: a
+    // letter 600 points high.
+    std::vector<test::PageFixture> pages(2);
+    pages[0].content = "BT /F1 1 Tf 10 400 Td (" + std::string(40000, 'x') + ") Tj ET\n";
+    pages[0].resources = kHelvetica;
+    pages[1].content = "BT /F1 600 Tf 10 300 Td (H) Tj ET\n";
+    pages[1].resources = kHelvetica;
+    pages[1].mediaBox = "[0 0 1200 1200]";
+    const std::string pdf = test::writeTempFile(test::makePdf(pages), "limits.pdf");
+    const std::string xlsx = test::makeTempDir() + "/limits.xlsx";
+    const auto result = test::convertFile(pdf, "xlsx", xlsx);
+    ASSERT_FALSE(result.error.has_value()) << result.error->reason;
+
+    const test::WorkbookSeen seen = test::readWorkbook(xlsx);
+    ASSERT_EQ(seen.status, 0);
+    ASSERT_TRUE(seen.cells.count("Sheet 1"));
+    ASSERT_TRUE(seen.cells.at("Sheet 1").count("A1"));
+    EXPECT_EQ(seen.cells.at("Sheet 1").at("A1"), "s General " + std::string(32767, 'x'));
+    ASSERT_TRUE(seen.widths.count("Sheet 1"));
+    ASSERT_TRUE(seen.widths.at("Sheet 1").count("A"));
+    EXPECT_EQ(seen.widths.at("Sheet 1").at("A"), 255);
+
+    ASSERT_TRUE(seen.cells.count("Sheet 2"));
+    EXPECT_EQ(seen.cells.at("Sheet 2").at("A1"), "s General H");
+    ASSERT_TRUE(seen.heights.count("Sheet 2"));
+    ASSERT_TRUE(seen.heights.at("Sheet 2").count("1"));
+    EXPECT_EQ(seen.heights.at("Sheet 2").at("1"), 409);
+    test::expectSoundPackage(xlsx);
+}
+
 TEST(XlsxConversion, CsvTablesAreUtf16WithByteOrderMarkAndSkipBlankPages)
 {
     const std::string pdf = threePagePdf();

@@ -6,7 +6,8 @@
       "sheet NAME", then "cell REF TYPE FORMAT VALUE" per cell with a value
       (TYPE n for numbers, s for text; VALUE with \\t, \\n and \\\\ escaped),
       "fill REF RRGGBB" per cell with a solid fill, then "merge RANGE" per
-      merged range.
+      merged range, "width COLUMN WIDTH" per column and "height ROW HEIGHT"
+      per row given a size.
   xlsx_check.py parts XLSX
       Runs xmllint --noout on every XML part and prints "part NAME ok|fail";
       exit 1 when any part fails.
@@ -41,6 +42,12 @@ def dump(path):
                     print('fill', cell.coordinate, str(cell.fill.fgColor.rgb)[-6:].lower())
         for merged in sheet.merged_cells.ranges:
             print('merge', merged.coord)
+        for letter, column in sheet.column_dimensions.items():
+            if column.width is not None:
+                print('width', letter, column.width)
+        for number, row in sheet.row_dimensions.items():
+            if row.height is not None:
+                print('height', number, row.height)
     return 0
 
 

@@ -4,6 +4,7 @@
 #include "tests/support/PdfWriter.h"
 #include "xlsx/sheet/QXExcelCell.h"
 #include "xlsx/sheet/QXExcelManager.h"
+#include "xlsx/sheet/QXExcelRunText.h"
 #include "xlsx/sheet/QXMergedCell.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,58 @@ TEST(QXExcelCellTest, ColumnElementAndRenumbering)
         EXPECT_EQ(cell->columnIndex(), 2u);
     EXPECT_EQ(written([&](XMLFileWriter& w) { column.writeXML(w); }),
               R"(<col min="2" max="2" width="22" customWidth="1"/>)");
+}
+
+TEST(QXExcelCellTest, RowHeightsAndColumnWidthsStayWithinTheApplicationsLimits)
+{
+    QXExcelManager::destory();
+    // Heights in points before the factor 1.1; at most 409 points written.
+    const std::pair<double, const char*> heights[] = {
+        {13.5, "14.85"}, {371.8, "408.98"}, {371.9, "409.00"}, {5000, "409.00"}};
+    for (const auto& [height, expected] : heights) {
+        QXExcelRow row;
+        row.setHeight(height);
+        EXPECT_NE(written([&](XMLFileWriter& w) { row.writeXML(w); }).find(std::string("ht=\"") + expected + "\""),
+                  std::string::npos)
+            << height;
+    }
+    // Widths in points; a third of them times 1.1 is written, at most 255.
+    const std::pair<double, const char*> widths[] = {{60, "22"}, {694, "254"}, {696, "255"}, {1e7, "255"}};
+    for (const auto& [width, expected] : widths) {
+        QXExcelColumn column;
+        column.setColumnIndex(1);
+        column.setWidth(width);
+        EXPECT_EQ(written([&](XMLFileWriter& w) { column.writeXML(w); }),
+                  std::string(R"(<col min="1" max="1" width=")") + expected + R"(" customWidth="1"/>)")
+            << width;
+    }
+}
+
+TEST(QXExcelCellTest, SharedStringIsCutToTheLongestTextACellHolds)
+{
+    QXExcelManager::destory();
+    const auto run = [](std::string text) {
+        auto made = std::make_shared<QXExcelRunText>();
+        made->setText(std::move(text));
+        return made;
+    };
+    // 32,765 units, then "b" (32,766), then a character of two units that
+    // would pass the limit: the text ends after "b"; later runs are left out.
+    const std::string twoUnits = "\xF0\x9F\x98\x80"; // U+1F600
+    QXExcelStringItem item;
+    item.runArray() = {run(std::string(32765, 'a')), run("b" + twoUnits + "c"), run("zzz")};
+    const std::string xml = written([&](XMLFileWriter& w) { item.writeXMLWith(w); });
+    EXPECT_NE(xml.find(">" + std::string(32765, 'a') + "</t>"), std::string::npos);
+    EXPECT_NE(xml.find(">b</t></r></si>"), std::string::npos);
+    EXPECT_EQ(xml.find("zzz"), std::string::npos);
+    EXPECT_EQ(xml.find(twoUnits), std::string::npos);
+
+    // A text that fits is written whole.
+    QXExcelStringItem small;
+    small.runArray() = {run("x" + twoUnits), run("y")};
+    const std::string whole = written([&](XMLFileWriter& w) { small.writeXMLWith(w); });
+    EXPECT_NE(whole.find(">x" + twoUnits + "</t>"), std::string::npos);
+    EXPECT_NE(whole.find(">y</t>"), std::string::npos);
 }
 
 TEST(QXExcelCellTest, TextBoxRectRoundsHalfAwayFromZero)

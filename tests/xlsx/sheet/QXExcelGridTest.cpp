@@ -252,14 +252,23 @@ TEST_F(QXExcelGridTest, ColumnCorrection)
         EXPECT_EQ(page.allRunTextArray()[0]->columnIndex(), 1u);
         EXPECT_EQ(page.allRunTextArray()[1]->columnIndex(), 2u);
     }
-    // Not into a cell its row already holds: the texts would run together.
-    {
+    // Never into a cell its row holds, where the texts would run together:
+    // the text there moves along when its centre lies in the column after
+    // its own (d of row 1 starts column 3 at 120), else nothing moves.
+    struct Holder {
+        bool thirdColumn;
+        size_t wideColumn;
+        size_t cColumn;
+    };
+    for (const Holder& h : {Holder{false, 1, 2}, Holder{true, 2, 3}}) {
         QXExcelPage page;
         page.allRunTextArray() = {gridPlaced("a", 1, 1, 0, 0, 30), gridPlaced("wide", 2, 1, 50, 20, 60),
                                   gridPlaced("b", 1, 2, 70, 0, 30), gridPlaced("c", 2, 2, 120, 20, 30)};
+        if (h.thirdColumn)
+            page.allRunTextArray().push_back(gridPlaced("d", 1, 3, 120, 0, 30));
         page.correctColumnNumber(0);
-        EXPECT_EQ(page.allRunTextArray()[1]->columnIndex(), 1u);
-        EXPECT_EQ(page.allRunTextArray()[3]->columnIndex(), 2u);
+        EXPECT_EQ(page.allRunTextArray()[1]->columnIndex(), h.wideColumn) << h.thirdColumn;
+        EXPECT_EQ(page.allRunTextArray()[3]->columnIndex(), h.cColumn) << h.thirdColumn;
     }
     // A run that would keep moving (a narrow run at the left of each of 30
     // columns) stops after pass 20: 21 moves from column 1.
