@@ -90,7 +90,7 @@ void QXSourceFileItem::setSettings_outputFormat(const QString& title)
     settings.sync();
 }
 
-long long QXSourceFileItem::sourcePages()
+long long QXSourceFileItem::sourcePages() const
 {
     if (sourcePages_ > 0)
         return sourcePages_;
@@ -127,7 +127,7 @@ QString QXSourceFileItem::fileSizeString(uint64_t bytes)
     return QStringLiteral("%1 %2B").arg(value, 0, 'f', 1).arg(QLatin1Char(unit));
 }
 
-QString QXSourceFileItem::sourceInfo()
+QString QXSourceFileItem::sourceInfo() const
 {
     return qx_sharedLocalized("%1 Pages, %2").arg(sourcePages()).arg(fileSizeString());
 }
@@ -160,7 +160,7 @@ bool QXSourceFileItem::outputFileIconEnable() const
     return !outputPath().empty() && QFileInfo::exists(QString::fromStdString(outputPath()));
 }
 
-QImage QXSourceFileItem::sourceFilePreviewIcon(const QSize& size)
+QImage QXSourceFileItem::sourceFilePreviewIcon(const QSize& size) const
 {
     return imageWithPreviewOfFileAtPath(path(), size, sourcePassword().value_or(""));
 }
@@ -180,9 +180,7 @@ void QXSourceFileItem::resetConversion()
 
 std::vector<long long> QXSourceFileItem::outputPDFPageIndexs() const
 {
-    // The page count is cached by the first successful open.
-    const long long pages = const_cast<QXSourceFileItem*>(this)->sourcePages();
-    return QXPageIndexsForRange(settings_pageRangeType_, settings_customPageRange_, pages,
+    return QXPageIndexsForRange(settings_pageRangeType_, settings_customPageRange_, sourcePages(),
                                 qx_sharedLocalized("All Pages"));
 }
 

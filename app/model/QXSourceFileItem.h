@@ -39,13 +39,13 @@ public:
     void setSettings_customPageRange(const QString& text) { settings_customPageRange_ = text; }
 
     // Page count, opened once and kept; 0 while the file does not open.
-    long long sourcePages();
+    long long sourcePages() const;
     uint64_t fileSize() const;
     // "0.0 KB", "1.5 MB", "1.0 GB".
     QString fileSizeString() const;
     static QString fileSizeString(uint64_t bytes);
     // "12 Pages, 1.5 MB".
-    QString sourceInfo();
+    QString sourceInfo() const;
     // "All Pages, DOCX, Ready!": the range, the format, and the state of the
     // last conversion.
     QString conversionOptions() const;
@@ -58,7 +58,7 @@ public:
     bool outputFileIconEnable() const;
     // Page 1 drawn to fit `size` (white behind it); a null image when the
     // file does not open.
-    QImage sourceFilePreviewIcon(const QSize& size = QSize(400, 220));
+    QImage sourceFilePreviewIcon(const QSize& size = QSize(400, 220)) const;
 
     // Whether the last conversion started has ended, and ended well: no
     // error, nothing stopped it, and its output is there.
@@ -79,7 +79,7 @@ private:
     QString settings_outputFormat_;
     int settings_pageRangeType_ = 0;
     QString settings_customPageRange_;
-    long long sourcePages_ = 0;
+    mutable long long sourcePages_ = 0;
     bool conversionEnded_ = false;
     mutable std::optional<bool> locked_;
 };

@@ -15,7 +15,7 @@ QVariant QXSourceFileListModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    QXSourceFileItem& item = *items_[size_t(index.row())];
+    const QXSourceFileItem& item = *items_[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
     case ItemNameRole:

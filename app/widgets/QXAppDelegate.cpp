@@ -315,8 +315,7 @@ void QXAppDelegate::QXRUZIzevudaraManager_didEndConversion_withError(QXRUZIzevud
     sourceFileViewController_->updateConversion(&item, kProgressEnded);
     // Only a file that converted without an error and whose output is
     // there is opened; a stopped or failed one never is.
-    const int row = sourceFileViewController_->model()->rowOfItem(&item);
-    const auto listed = sourceFileViewController_->model()->itemAt(row);
+    const auto* listed = dynamic_cast<const QXSourceFileItem*>(&item);
     if (!listed || !listed->conversionSucceeded() || !openFileAfterConversion())
         return;
     const QString output = QString::fromStdString(listed->outputPath());

@@ -8,6 +8,7 @@
 #include "app/model/QXSourceFileListModel.h"
 #include "app/model/StoreConstants.h"
 #include "exporters/StandardExporters.h"
+#include "platform/core/Numbers.h"
 #include "tests/support/PdfWriter.h"
 
 #include <QAbstractItemModelTester>
@@ -55,6 +56,8 @@ class TestAppModel : public QObject {
 private slots:
     void initTestCase()
     {
+        // As the program does once Qt has set the locale from the environment.
+        rz::useCNumericLocale();
         QStandardPaths::setTestModeEnabled(true);
         rz::registerStandardExporters();
     }

@@ -5,6 +5,7 @@
 #include "app/widgets/QXImageButton.h"
 #include "app/widgets/QXShellServices.h"
 #include "exporters/StandardExporters.h"
+#include "platform/core/Numbers.h"
 #include "tests/support/PdfWriter.h"
 
 #include <QComboBox>
@@ -96,6 +97,8 @@ class TestAppWidgets : public QObject {
 private slots:
     void initTestCase()
     {
+        // As the program does once Qt has set the locale from the environment.
+        rz::useCNumericLocale();
         QStandardPaths::setTestModeEnabled(true);
         rz::registerStandardExporters();
     }
