@@ -266,6 +266,12 @@ private slots:
         QVERIFY(QXSourceFileItem(dir.filePath(QStringLiteral("b.pdf"))).sourceFilePreviewIcon().isNull());
     }
 
+    void systemFacts()
+    {
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(QXSystemVersionString()).hasMatch());
+        QVERIFY(!QXDeviceModelString().isEmpty());
+    }
+
     void formatsOffered()
     {
         const QStringList titles = StoreConstants::ConvertibleFormatTitles();

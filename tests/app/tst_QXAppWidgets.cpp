@@ -170,7 +170,8 @@ private slots:
         ProgressLog progress(model);
         QSignalSpy ended(&delegate, &QXAppDelegate::conversionRunEnded);
         // No folder kept yet: the first press asks for one, then converts.
-        delegate.startOrStopConversion();
+        QVERIFY(delegate.btn_convert()->isVisible());
+        QTest::mouseClick(delegate.btn_convert(), Qt::LeftButton, {}, delegate.btn_convert()->rect().center());
         QCOMPARE(services.folderQuestions, 1);
         QCOMPARE(*QXSandBoxUtilities::UserSelectedOutputURLBookmark(), outputs.path());
         QVERIFY(delegate.converterManager()->isConverting());
@@ -279,6 +280,12 @@ private slots:
 
         delegate.application_openFiles({writePdf(sources.path(), QStringLiteral("a.pdf"), 4)});
         QXSettingsViewController* pane = delegate.settingsViewController();
+        // A folder question cancelled starts nothing.
+        QSettings().remove(QString::fromLatin1(kOutputFolderKey));
+        delegate.startOrStopConversion();
+        QCOMPARE(services.folderQuestions, 1);
+        QVERIFY(!delegate.converterManager()->isConverting());
+        QVERIFY(QXSandBoxUtilities::SaveUserSelectedOutputURLBookmark(sources.path()));
         const auto item = pane->sourceFileItem();
         QVERIFY(item);
         QVERIFY(pane->formatPopUp()->isEnabled());
