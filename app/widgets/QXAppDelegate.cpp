@@ -3,6 +3,7 @@
 #include "app/model/QXCUtilities.h"
 #include "app/model/QXConversionProgress.h"
 #include "app/model/QXSandBoxUtilities.h"
+#include "app/widgets/QXColorView.h"
 #include "app/widgets/QXImageButton.h"
 #include "app/widgets/QXImages.h"
 #include "app/widgets/QXQtMainQueue.h"
@@ -56,7 +57,13 @@ QXAppDelegate::QXAppDelegate(QXShellServices& services, QObject* parent) : QObje
 
     auto* splitter = new QSplitter(Qt::Horizontal, window_);
     leftView_ = new QWidget(splitter);
-    rightView_ = new QWidget(splitter);
+    // The settings side: a soft gradient of the window's own colour, so it
+    // follows a dark theme as well.
+    auto* rightBackground = new QXColorView(splitter);
+    const QColor windowColour = window_->palette().color(QPalette::Window);
+    rightBackground->setStartingColor(windowColour.lighter(104));
+    rightBackground->setEndingColor(windowColour.darker(106));
+    rightView_ = rightBackground;
     rightView_->setMinimumWidth(320);
     rightView_->setMaximumWidth(420);
     splitter->addWidget(leftView_);

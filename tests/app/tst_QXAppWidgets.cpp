@@ -2,6 +2,7 @@
 // from a file given to the program to its output on disk.
 #include "app/model/QXSandBoxUtilities.h"
 #include "app/widgets/QXAppDelegate.h"
+#include "app/widgets/QXColorView.h"
 #include "app/widgets/QXImageButton.h"
 #include "app/widgets/QXShellServices.h"
 #include "exporters/StandardExporters.h"
@@ -142,6 +143,24 @@ private slots:
         QCOMPARE(button.opacityToDraw(), 0.6);
         button.setEnable(true);
         QCOMPARE(button.opacityToDraw(), 1.0);
+    }
+
+    void colorViewPaints()
+    {
+        QXColorView view;
+        view.resize(20, 40);
+        view.setStartingColor(Qt::red);
+        view.setEndingColor(Qt::red);
+        const QImage flat = view.grab().toImage();
+        QCOMPARE(flat.pixelColor(0, 0), QColor(Qt::red));
+        QCOMPARE(flat.pixelColor(19, 39), QColor(Qt::red));
+        // 270 degrees: from the top down.
+        view.setStartingColor(Qt::white);
+        view.setEndingColor(Qt::black);
+        const QImage gradient = view.grab().toImage();
+        QVERIFY(gradient.pixelColor(10, 1).lightness() > 240);
+        QVERIFY(gradient.pixelColor(10, 38).lightness() < 15);
+        QCOMPARE(gradient.pixelColor(0, 20), gradient.pixelColor(19, 20));
     }
 
     void wholeRoad()
