@@ -168,8 +168,8 @@ void QXSettingsViewController::pageRangeChanged(bool typed)
 
 std::optional<QString> QXSettingsViewController::askForFolder(const QString& title)
 {
-    const auto current = QXSandBoxUtilities::UserSelectedOutputURLBookmark();
-    const auto chosen = services_.chooseFolder(window(), title, current.value_or(QString()));
+    // The dialog opens on the folder shown.
+    const auto chosen = services_.chooseFolder(window(), title, QXSandBoxUtilities::outputFolder());
     if (!chosen || chosen->isEmpty() || !QXSandBoxUtilities::SaveUserSelectedOutputURLBookmark(*chosen))
         return std::nullopt;
     showOutputFolder();

@@ -143,6 +143,17 @@ private slots:
         QCOMPARE(button.opacityToDraw(), 0.6);
         button.setEnable(true);
         QCOMPARE(button.opacityToDraw(), 1.0);
+
+        // A dark palette without dark images shows the same images; with
+        // one, its dark counterpart.
+        QPalette dark = button.palette();
+        dark.setColor(QPalette::Window, QColor(30, 30, 30));
+        button.setPalette(dark);
+        QVERIFY(button.isDarkAppearance());
+        QCOMPARE(button.imageToDraw().cacheKey(), normal.cacheKey());
+        const QPixmap normalDark = filled(Qt::darkBlue);
+        button.setNormalImage_dark(normalDark);
+        QCOMPARE(button.imageToDraw().cacheKey(), normalDark.cacheKey());
     }
 
     void colorViewPaints()
