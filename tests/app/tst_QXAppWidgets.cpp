@@ -209,6 +209,9 @@ private slots:
 
         const QString output = outputs.filePath(QStringLiteral("Road.docx"));
         QVERIFY(QFileInfo(output).isFile());
+        // Nothing but the output is left in the folder.
+        QCOMPARE(QDir(outputs.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("Road.docx")});
         QCOMPARE(model->index(0).data(QXSourceFileListModel::ConversionOptionsRole).toString(),
                  QStringLiteral("All Pages, DOCX, Success!"));
         QCOMPARE(services.opened, QStringList{output});
@@ -262,7 +265,7 @@ private slots:
     {
         QTemporaryDir sources, outputs;
         QVERIFY(QXSandBoxUtilities::SaveUserSelectedOutputURLBookmark(outputs.path()));
-        const QString pdf = writePdf(sources.path(), QStringLiteral("Long.pdf"), 400);
+        const QString pdf = writePdf(sources.path(), QStringLiteral("Long.pdf"), 1500);
         RecordingServices services;
         QXAppDelegate delegate(services);
         delegate.applicationDidFinishLaunching();
