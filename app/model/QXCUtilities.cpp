@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStringList>
 #include <QSysInfo>
+#include <QVariant>
 
 namespace rz::app {
 
