@@ -1,0 +1,198 @@
+#include "app/widgets/QXSettingsViewController.h"
+
+#include "app/model/QXCUtilities.h"
+#include "app/model/QXPageRange.h"
+#include "app/model/QXSandBoxUtilities.h"
+#include "app/model/StoreConstants.h"
+#include "app/widgets/QXImages.h"
+#include "app/widgets/QXShellServices.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QVBoxLayout>
+
+namespace rz::app {
+
+namespace {
+
+const QSize kPreviewSize(280, 154);
+
+} // namespace
+
+QXSettingsViewController::QXSettingsViewController(QXShellServices& services, QWidget* parent)
+    : QWidget(parent), services_(services)
+{
+    iv_preview_ = new QLabel(this);
+    iv_preview_->setAlignment(Qt::AlignCenter);
+    iv_preview_->setFixedHeight(kPreviewSize.height());
+    iv_preview_->setMinimumWidth(kPreviewSize.width());
+    tf_title_ = new QLabel(this);
+    tf_title_->setAlignment(Qt::AlignCenter);
+    QFont bold = tf_title_->font();
+    bold.setBold(true);
+    tf_title_->setFont(bold);
+    tf_info_ = new QLabel(this);
+    tf_info_->setAlignment(Qt::AlignCenter);
+
+    pu_outputFormat_ = new QComboBox(this);
+    pu_outputFormat_->setObjectName(QStringLiteral("pu_outputFormat"));
+    for (const QString& title : StoreConstants::ConvertibleFormatTitles())
+        pu_outputFormat_->addItem(qx_iconNamed(StoreConstants::FormatIconDictionary().value(title)), title, title);
+
+    btn_allPages_ = new QRadioButton(qx_sharedLocalized("All Pages"), this);
+    btn_customPages_ = new QRadioButton(qx_sharedLocalized("Pages:"), this);
+    mx_pageRange_ = new QButtonGroup(this);
+    mx_pageRange_->addButton(btn_allPages_, QXPageRangeAll);
+    mx_pageRange_->addButton(btn_customPages_, QXPageRangeCustom);
+    tf_pageRange_ = new QLineEdit(this);
+    tf_pageRange_->setObjectName(QStringLiteral("tf_pageRange"));
+    tf_pageRange_->setPlaceholderText(qx_sharedLocalized("e.g. 1,3,5-7"));
+
+    tf_ouputPath_ = new QLineEdit(this);
+    tf_ouputPath_->setObjectName(QStringLiteral("tf_ouputPath"));
+    tf_ouputPath_->setReadOnly(true);
+    btn_browse_ = new QPushButton(qx_sharedLocalized("Change..."), this);
+
+    auto* format = new QGroupBox(qx_sharedLocalized("Output Format"), this);
+    auto* formatLayout = new QVBoxLayout(format);
+    formatLayout->addWidget(pu_outputFormat_);
+
+    auto* range = new QGroupBox(qx_sharedLocalized("Page Range"), this);
+    auto* rangeLayout = new QGridLayout(range);
+    rangeLayout->addWidget(btn_allPages_, 0, 0, 1, 2);
+    rangeLayout->addWidget(btn_customPages_, 1, 0);
+    rangeLayout->addWidget(tf_pageRange_, 1, 1);
+
+    auto* folder = new QGroupBox(qx_sharedLocalized("Output Folder"), this);
+    auto* folderLayout = new QHBoxLayout(folder);
+    folderLayout->addWidget(tf_ouputPath_, 1);
+    folderLayout->addWidget(btn_browse_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(iv_preview_);
+    layout->addWidget(tf_title_);
+    layout->addWidget(tf_info_);
+    layout->addSpacing(8);
+    layout->addWidget(format);
+    layout->addWidget(range);
+    layout->addWidget(folder);
+    layout->addStretch(1);
+
+    connect(pu_outputFormat_, &QComboBox::currentIndexChanged, this, [this] { formatChosen(); });
+    connect(mx_pageRange_, &QButtonGroup::idClicked, this, [this] { pageRangeChanged(false); });
+    connect(tf_pageRange_, &QLineEdit::textEdited, this, [this] { pageRangeChanged(true); });
+    connect(btn_browse_, &QPushButton::clicked, this, [this] { browseOutputDirectry(); });
+
+    // A stored format this build does not write falls back to the default.
+    const QString key = QStringLiteral("Setting_Key_RUZIzevudara_OutputFormat");
+    const QString stored = QXCUtilities::stringValueForKey(key, QString::fromLatin1(kDefaultOutputFormatTitle))
+                               .value_or(QString::fromLatin1(kDefaultOutputFormatTitle));
+    if (pu_outputFormat_->findData(stored) < 0) {
+        QSettings settings;
+        settings.setValue(key, QString::fromLatin1(kDefaultOutputFormatTitle));
+        settings.sync();
+    }
+    showOutputFolder();
+    updateUI();
+}
+
+void QXSettingsViewController::setSourceFileItem(std::shared_ptr<QXSourceFileItem> item)
+{
+    sourceFileItem_ = std::move(item);
+    updateUI();
+}
+
+void QXSettingsViewController::updateUI()
+{
+    updating_ = true;
+    const bool hasItem = sourceFileItem_ != nullptr;
+    for (QWidget* control : {static_cast<QWidget*>(pu_outputFormat_), static_cast<QWidget*>(btn_allPages_),
+                             static_cast<QWidget*>(btn_customPages_), static_cast<QWidget*>(tf_pageRange_)})
+        control->setEnabled(hasItem);
+    if (!hasItem) {
+        iv_preview_->setPixmap(qx_imageNamed(QStringLiteral("default-eye"), QSize(96, 96)));
+        tf_title_->setText(qx_sharedLocalized("No File Selected"));
+        tf_info_->clear();
+        const QString stored = QSettings().value(QStringLiteral("Setting_Key_RUZIzevudara_OutputFormat")).toString();
+        const int row = pu_outputFormat_->findData(stored);
+        pu_outputFormat_->setCurrentIndex(row >= 0 ? row : pu_outputFormat_->findData(QString::fromLatin1(kDefaultOutputFormatTitle)));
+        btn_allPages_->setChecked(true);
+        tf_pageRange_->clear();
+        updating_ = false;
+        return;
+    }
+    const QImage preview = sourceFileItem_->sourceFilePreviewIcon(kPreviewSize);
+    iv_preview_->setPixmap(preview.isNull() ? qx_imageNamed(sourceFileItem_->sourceFileIcon(), QSize(96, 96))
+                                            : QPixmap::fromImage(preview));
+    tf_title_->setText(QFileInfo(sourceFileItem_->path()).fileName());
+    tf_info_->setText(sourceFileItem_->sourceInfo());
+    const int row = pu_outputFormat_->findData(sourceFileItem_->settings_outputFormat());
+    if (row >= 0)
+        pu_outputFormat_->setCurrentIndex(row);
+    const bool custom = sourceFileItem_->settings_pageRangeType() == QXPageRangeCustom;
+    (custom ? btn_customPages_ : btn_allPages_)->setChecked(true);
+    tf_pageRange_->setText(custom ? sourceFileItem_->settings_customPageRange() : QString());
+    updating_ = false;
+}
+
+void QXSettingsViewController::formatChosen()
+{
+    if (updating_ || !sourceFileItem_ || pu_outputFormat_->currentIndex() < 0)
+        return;
+    sourceFileItem_->setSettings_outputFormat(pu_outputFormat_->currentData().toString());
+    if (delegate_)
+        delegate_->QXSettingsViewControllerDidUpdateSettings(*this);
+}
+
+void QXSettingsViewController::pageRangeChanged(bool typed)
+{
+    if (updating_ || !sourceFileItem_)
+        return;
+    // Typing a range chooses it.
+    if (typed)
+        btn_customPages_->setChecked(true);
+    const bool custom = btn_customPages_->isChecked();
+    sourceFileItem_->setSettings_pageRangeType(custom ? QXPageRangeCustom : QXPageRangeAll);
+    sourceFileItem_->setSettings_customPageRange(custom ? tf_pageRange_->text() : qx_sharedLocalized("All Pages"));
+    if (delegate_)
+        delegate_->QXSettingsViewControllerDidUpdateSettings(*this);
+}
+
+std::optional<QString> QXSettingsViewController::askForFolder(const QString& title)
+{
+    // The dialog opens on the folder shown.
+    const auto chosen = services_.chooseFolder(window(), title, QXSandBoxUtilities::outputFolder());
+    if (!chosen || chosen->isEmpty() || !QXSandBoxUtilities::SaveUserSelectedOutputURLBookmark(*chosen))
+        return std::nullopt;
+    showOutputFolder();
+    return chosen;
+}
+
+void QXSettingsViewController::browseOutputDirectryBeforeConversion()
+{
+    if (!askForFolder(qx_sharedLocalized("Choose a output directory to save documents:")))
+        return;
+    if (delegate_)
+        delegate_->QXSettingsViewControllerDidCreationFirstOutputDirectory(*this);
+}
+
+void QXSettingsViewController::browseOutputDirectry()
+{
+    askForFolder(qx_sharedLocalized("Choose a output directory to save documents:"));
+}
+
+void QXSettingsViewController::showOutputFolder()
+{
+    tf_ouputPath_->setText(QXSandBoxUtilities::outputFolder());
+    tf_ouputPath_->setCursorPosition(0);
+}
+
+} // namespace rz::app

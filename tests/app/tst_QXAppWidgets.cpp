@@ -1,0 +1,353 @@
+// The desktop program's widgets: the image button, and the conversion road
+// from a file given to the program to its output on disk.
+#include "app/model/QXSandBoxUtilities.h"
+#include "app/widgets/QXAppDelegate.h"
+#include "app/widgets/QXColorView.h"
+#include "app/widgets/QXImageButton.h"
+#include "app/widgets/QXShellServices.h"
+#include "exporters/StandardExporters.h"
+#include "platform/core/Numbers.h"
+#include "tests/support/PdfWriter.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace rz::app;
+
+namespace {
+
+// Records what the program asks of the desktop and launches nothing.
+class RecordingServices : public QXShellServices {
+public:
+    bool openFile(const QString& path) override
+    {
+        opened.append(path);
+        return openSucceeds;
+    }
+    void revealFile(const QString& path) override { revealed.append(path); }
+    bool openURL(const QUrl& url) override
+    {
+        urls.append(url);
+        return true;
+    }
+    std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override
+    {
+        ++folderQuestions;
+        return folderAnswer;
+    }
+
+    QStringList opened, revealed;
+    QList<QUrl> urls;
+    bool openSucceeds = true;
+    int folderQuestions = 0;
+    std::optional<QString> folderAnswer;
+};
+
+QString writePdf(const QString& folder, const QString& name, int pages)
+{
+    std::vector<rz::test::PageFixture> fixtures(static_cast<size_t>(pages));
+    for (int i = 0; i < pages; ++i) {
+        fixtures[size_t(i)].content = "BT /F1 12 Tf 72 700 Td (Page " + std::to_string(i + 1) + " of the road) Tj ET";
+        fixtures[size_t(i)].resources =
+            "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >>";
+    }
+    const QString path = QDir(folder).filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    const std::string bytes = rz::test::makePdf(fixtures);
+    file.write(bytes.data(), qint64(bytes.size()));
+    return path;
+}
+
+QPixmap filled(QColor colour)
+{
+    QPixmap image(20, 10);
+    image.fill(colour);
+    return image;
+}
+
+// Every progress value a row showed, in order.
+struct ProgressLog : QObject {
+    explicit ProgressLog(QXSourceFileListModel* model)
+    {
+        connect(model, &QAbstractItemModel::dataChanged, this, [this, model](const QModelIndex& from, const QModelIndex& to) {
+            for (int row = from.row(); row <= to.row(); ++row) {
+                const QVariant value = model->index(row).data(QXSourceFileListModel::ProgressRole);
+                if (value.isValid() && (values.isEmpty() || values.last() != value.toDouble()))
+                    values.append(value.toDouble());
+            }
+        });
+    }
+    QList<double> values;
+};
+
+} // namespace
+
+class TestAppWidgets : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        // As the program does once Qt has set the locale from the environment.
+        rz::useCNumericLocale();
+        QStandardPaths::setTestModeEnabled(true);
+        rz::registerStandardExporters();
+    }
+    void init() { QSettings().clear(); }
+
+    void imageButtonClicks()
+    {
+        QXImageButton button;
+        button.resize(40, 20);
+        button.setNormalImage(filled(Qt::blue));
+        button.show();
+        QSignalSpy clicked(&button, &QXImageButton::clicked);
+        QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(clicked.count(), 1);
+        // A press that ends outside does not click.
+        QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(60, 10));
+        QCOMPARE(clicked.count(), 1);
+        button.setEnable(false);
+        QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    void imageButtonImages()
+    {
+        QXImageButton button;
+        const QPixmap normal = filled(Qt::blue), hover = filled(Qt::green), down = filled(Qt::red);
+        button.setNormalImage(normal);
+        button.setMouseInImage(hover);
+        button.setMouseDownImage(down);
+        QCOMPARE(button.imageToDraw().cacheKey(), normal.cacheKey());
+        button.setMouseInside(true);
+        QCOMPARE(button.imageToDraw().cacheKey(), hover.cacheKey());
+        button.setMouseDown(true);
+        QCOMPARE(button.imageToDraw().cacheKey(), down.cacheKey());
+        button.setMouseInside(false);
+        QCOMPARE(button.imageToDraw().cacheKey(), normal.cacheKey());
+        // Disabled without a disable image: the normal one, faded.
+        button.setEnable(false);
+        QCOMPARE(button.imageToDraw().cacheKey(), normal.cacheKey());
+        QCOMPARE(button.opacityToDraw(), 0.6);
+        button.setEnable(true);
+        QCOMPARE(button.opacityToDraw(), 1.0);
+
+        // A dark palette without dark images shows the same images; with
+        // one, its dark counterpart.
+        QPalette dark = button.palette();
+        dark.setColor(QPalette::Window, QColor(30, 30, 30));
+        button.setPalette(dark);
+        QVERIFY(button.isDarkAppearance());
+        QCOMPARE(button.imageToDraw().cacheKey(), normal.cacheKey());
+        const QPixmap normalDark = filled(Qt::darkBlue);
+        button.setNormalImage_dark(normalDark);
+        QCOMPARE(button.imageToDraw().cacheKey(), normalDark.cacheKey());
+    }
+
+    void colorViewPaints()
+    {
+        QXColorView view;
+        view.resize(20, 40);
+        view.setStartingColor(Qt::red);
+        view.setEndingColor(Qt::red);
+        const QImage flat = view.grab().toImage();
+        QCOMPARE(flat.pixelColor(0, 0), QColor(Qt::red));
+        QCOMPARE(flat.pixelColor(19, 39), QColor(Qt::red));
+        // 270 degrees: from the top down.
+        view.setStartingColor(Qt::white);
+        view.setEndingColor(Qt::black);
+        const QImage gradient = view.grab().toImage();
+        QVERIFY(gradient.pixelColor(10, 1).lightness() > 240);
+        QVERIFY(gradient.pixelColor(10, 38).lightness() < 15);
+        QCOMPARE(gradient.pixelColor(0, 20), gradient.pixelColor(19, 20));
+    }
+
+    void wholeRoad()
+    {
+        QTemporaryDir sources, outputs;
+        const QString pdf = writePdf(sources.path(), QStringLiteral("Road.pdf"), 3);
+        const QString notPdf = sources.filePath(QStringLiteral("notes.txt"));
+        {
+            QFile text(notPdf);
+            QVERIFY(text.open(QIODevice::WriteOnly));
+            text.write("not a PDF");
+        }
+        RecordingServices services;
+        services.folderAnswer = outputs.path();
+        QXAppDelegate delegate(services);
+        delegate.applicationDidFinishLaunching();
+        QVERIFY(delegate.applicationShouldTerminateAfterLastWindowClosed());
+        delegate.application_openFiles({pdf, notPdf});
+        QXSourceFileListModel* model = delegate.sourceFileViewController()->model();
+        QCOMPARE(model->rowCount(), 1);
+        QCOMPARE(delegate.settingsViewController()->sourceFileItem(), model->itemAt(0));
+        // A file never converted keeps the program open.
+        QVERIFY(!delegate.applicationShouldTerminateAfterLastWindowClosed());
+        QVERIFY(!delegate.window()->close());
+
+        ProgressLog progress(model);
+        QSignalSpy ended(&delegate, &QXAppDelegate::conversionRunEnded);
+        // No folder kept yet: the first press asks for one, then converts.
+        QVERIFY(delegate.btn_convert()->isVisible());
+        QTest::mouseClick(delegate.btn_convert(), Qt::LeftButton, {}, delegate.btn_convert()->rect().center());
+        QCOMPARE(services.folderQuestions, 1);
+        QCOMPARE(*QXSandBoxUtilities::UserSelectedOutputURLBookmark(), outputs.path());
+        QVERIFY(delegate.converterManager()->isConverting());
+        QVERIFY(ended.wait(120000));
+
+        const QString output = outputs.filePath(QStringLiteral("Road.docx"));
+        QVERIFY(QFileInfo(output).isFile());
+        // Nothing but the output is left in the folder.
+        QCOMPARE(QDir(outputs.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("Road.docx")});
+        QCOMPARE(model->index(0).data(QXSourceFileListModel::ConversionOptionsRole).toString(),
+                 QStringLiteral("All Pages, DOCX, Success!"));
+        QCOMPARE(services.opened, QStringList{output});
+        QVERIFY(services.revealed.isEmpty());
+        QVERIFY(delegate.applicationShouldTerminateAfterLastWindowClosed());
+        // 3 pages: 1 at the start, then 56.67, 85, 90 (not 113), 90 saving, 100 at the end.
+        QVERIFY(progress.values.size() >= 4);
+        QCOMPARE(progress.values.first(), 1.0);
+        QCOMPARE(progress.values.last(), 100.0);
+        for (qsizetype i = 0; i + 1 < progress.values.size(); ++i) {
+            QVERIFY(progress.values[i] <= progress.values[i + 1]);
+            QVERIFY(progress.values[i] <= 90.0);
+        }
+        QVERIFY(!model->index(0).data(QXSourceFileListModel::ProgressRole).isValid());
+
+        // The output as Word readers read it.
+        const QString check = QStringLiteral("import docx,sys; d=docx.Document(sys.argv[1]); "
+                                             "sys.exit(0 if 'Page 2 of the road' in '\\n'.join(p.text for p in d.paragraphs) else 1)");
+        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), check, output}), 0);
+
+        delegate.window()->resize(900, 600);
+        const QString shot = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("rzconverter-road.png"));
+        QVERIFY(delegate.window()->grab().save(shot));
+
+        // A second run over the same list writes a second output.
+        delegate.startOrStopConversion();
+        QVERIFY(ended.wait(120000));
+        QVERIFY(QFileInfo(outputs.filePath(QStringLiteral("Road 2.docx"))).isFile());
+    }
+
+    void failedFileIsNeitherSuccessNorOpened()
+    {
+        QTemporaryDir sources, outputs;
+        QVERIFY(QXSandBoxUtilities::SaveUserSelectedOutputURLBookmark(outputs.path()));
+        const QString pdf = writePdf(sources.path(), QStringLiteral("Gone.pdf"), 1);
+        RecordingServices services;
+        QXAppDelegate delegate(services);
+        delegate.applicationDidFinishLaunching();
+        delegate.application_openFiles({pdf});
+        QVERIFY(QFile::remove(pdf));
+        QSignalSpy ended(&delegate, &QXAppDelegate::conversionRunEnded);
+        delegate.startOrStopConversion();
+        QVERIFY(ended.wait(60000));
+        QCOMPARE(services.folderQuestions, 0);
+        QVERIFY(services.opened.isEmpty());
+        QVERIFY(delegate.sourceFileViewController()->model()->index(0)
+                    .data(QXSourceFileListModel::ConversionOptionsRole).toString().endsWith(QStringLiteral("Failed!")));
+    }
+
+    void stopWaitsForTheEnd()
+    {
+        QTemporaryDir sources, outputs;
+        QVERIFY(QXSandBoxUtilities::SaveUserSelectedOutputURLBookmark(outputs.path()));
+        const QString pdf = writePdf(sources.path(), QStringLiteral("Long.pdf"), 1500);
+        RecordingServices services;
+        QXAppDelegate delegate(services);
+        delegate.applicationDidFinishLaunching();
+        delegate.application_openFiles({pdf});
+        QXSourceFileListModel* model = delegate.sourceFileViewController()->model();
+        model->itemAt(0)->setSettings_outputFormat(QStringLiteral("UTF-8 Plain Text(.txt)"));
+        QSignalSpy ended(&delegate, &QXAppDelegate::conversionRunEnded);
+        // Stop as soon as the first page is reported.
+        bool stopped = false;
+        connect(model, &QAbstractItemModel::dataChanged, this, [&] {
+            const double value = model->index(0).data(QXSourceFileListModel::ProgressRole).toDouble();
+            if (!stopped && value > 0 && value < 90 && value != 1.0) {
+                stopped = true;
+                delegate.startOrStopConversion();
+                QVERIFY(delegate.isStopping());
+                QVERIFY(!delegate.btn_convert()->enable());
+                // A press before the end report starts nothing.
+                delegate.startOrStopConversion();
+                delegate.startOrStopConversionGo();
+                QVERIFY(!delegate.converterManager()->isConverting());
+            }
+        });
+        delegate.startOrStopConversion();
+        QVERIFY(ended.wait(120000));
+        QVERIFY(stopped);
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!delegate.isStopping());
+        QVERIFY(delegate.btn_convert()->enable());
+        QVERIFY(services.opened.isEmpty());
+        QVERIFY(model->index(0).data(QXSourceFileListModel::ConversionOptionsRole).toString().endsWith(
+            QStringLiteral("Failed!")));
+    }
+
+    void settingsPaneEditsTheSelectedItem()
+    {
+        QTemporaryDir sources;
+        QVERIFY(QXSandBoxUtilities::SaveUserSelectedOutputURLBookmark(sources.path()));
+        RecordingServices services;
+        QXAppDelegate delegate(services);
+        delegate.applicationDidFinishLaunching();
+        // An empty list: the button starts nothing.
+        delegate.startOrStopConversion();
+        QVERIFY(!delegate.converterManager()->isConverting());
+        QVERIFY(!delegate.settingsViewController()->formatPopUp()->isEnabled());
+
+        delegate.application_openFiles({writePdf(sources.path(), QStringLiteral("a.pdf"), 4)});
+        QXSettingsViewController* pane = delegate.settingsViewController();
+        // A folder question cancelled starts nothing.
+        QSettings().remove(QString::fromLatin1(kOutputFolderKey));
+        delegate.startOrStopConversion();
+        QCOMPARE(services.folderQuestions, 1);
+        QVERIFY(!delegate.converterManager()->isConverting());
+        QVERIFY(QXSandBoxUtilities::SaveUserSelectedOutputURLBookmark(sources.path()));
+        const auto item = pane->sourceFileItem();
+        QVERIFY(item);
+        QVERIFY(pane->formatPopUp()->isEnabled());
+        pane->formatPopUp()->setCurrentIndex(pane->formatPopUp()->findData(QStringLiteral("UTF-8 Plain Text(.txt)")));
+        QCOMPARE(item->outputFileFormat(), std::string("txt"));
+        QTest::keyClicks(pane->pageRangeField(), QStringLiteral("2-3"));
+        QCOMPARE(item->settings_pageRangeType(), 1);
+        QCOMPARE(item->outputPDFPageIndexs(), (std::vector<long long>{2, 3}));
+        QCOMPARE(delegate.sourceFileViewController()->model()->index(0)
+                     .data(QXSourceFileListModel::ConversionOptionsRole).toString(),
+                 QStringLiteral("2-3, TXT, Ready!"));
+        QCOMPARE(pane->outputPathField()->text(), sources.path());
+    }
+
+    void mailGoesToTheMailProgram()
+    {
+        RecordingServices services;
+        QXAppDelegate delegate(services);
+        delegate.support_tellAFriend();
+        delegate.support_TechnicalSupport();
+        QCOMPARE(services.urls.size(), 2);
+        for (const QUrl& url : services.urls) {
+            QCOMPARE(url.scheme(), QStringLiteral("mailto"));
+            QVERIFY(url.toString().contains(QStringLiteral("SUBJECT=")));
+            QVERIFY(url.toString().contains(QStringLiteral("BODY=")));
+        }
+        QVERIFY(QUrl::fromPercentEncoding(services.urls[1].toEncoded()).contains(QStringLiteral("My Device Short Info:")));
+    }
+};
+
+QTEST_MAIN(TestAppWidgets)
+#include "tst_QXAppWidgets.moc"
