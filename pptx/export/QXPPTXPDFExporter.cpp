@@ -97,7 +97,12 @@ std::int64_t QXPPTXPDFExporter::spacesInGap(double dx, double spaceWidth)
 {
     if (!(spaceWidth > 0) || !std::isfinite(spaceWidth) || !std::isfinite(dx))
         return 0;
-    const float quotient = std::floor(static_cast<float>(dx / spaceWidth));
+    const float ratio = static_cast<float>(dx / spaceWidth);
+    float quotient = std::floor(ratio);
+    // Word gaps squeezed below a whole space (justified lines, words placed
+    // one by one) still part the words.
+    if (quotient < 1 && ratio >= kMinWordGap)
+        quotient = 1;
     if (!(quotient >= 1))
         return 0;
     return std::min<std::int64_t>(kMaxInsertedSpaces, static_cast<std::int64_t>(std::min(quotient, 1e6f)));

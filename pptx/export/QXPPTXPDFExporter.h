@@ -40,6 +40,9 @@ public:
     static constexpr double kNewBoxDistance = 96.0;
     // A text box is this much wider than its widest paragraph (points).
     static constexpr double kTextBoxExtraWidth = 10.0;
+    // A gap of at least this many space widths, and less than one, is one
+    // space.
+    static constexpr double kMinWordGap = 0.3;
     // Most spaces inserted for one gap.
     static constexpr std::int64_t kMaxInsertedSpaces = 100;
 
@@ -110,6 +113,7 @@ public:
     // angle, else as given.
     static double snappedRotation(double rotation);
     // The number of spaces a gap `dx` of spaces `spaceWidth` wide holds:
+    // the whole spaces in it, one for a gap of kMinWordGap up to one space;
     // none for a zero, negative or non-finite width; at most
     // kMaxInsertedSpaces.
     static std::int64_t spacesInGap(double dx, double spaceWidth);

@@ -202,7 +202,9 @@ void QXPPTXTextbox::write_txBody(XMLFileWriter& w) const
     w.writeAttribute("tIns", formatInteger(bodyPr.tIns));
     w.writeAttribute("rIns", formatInteger(bodyPr.rIns));
     w.writeAttribute("rtlCol", formatInteger(bodyPr.rtlCol));
-    empty(w, nsA(), "spAutoFit");
+    // The box is sized to its text already; a box that grew to fit the
+    // text as set in a substitute font would grow about its centre and
+    // move the text off its place.
     w.writeEndElement();
     empty(w, nsA(), "lstStyle");
     bool wrote = false;
