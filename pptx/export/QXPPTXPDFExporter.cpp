@@ -599,28 +599,41 @@ void QXPPTXPDFExporter::scanImageFile(const std::string& file, const QXPDFRender
         return;
     std::string picture = file;
     std::string clipFile;
-    if (!state.clipBezierPaths().empty()) {
+    bool cut = !state.clipBezierPaths().empty();
+    if (cut) {
+        // The clip's box, found without drawing: an image outside it is not
+        // seen, an image inside it needs no cutting.
+        const Rect box = ClipRectInContextSize(currentPageCropBox_.size, currentPageTransform_, state.clipBezierPaths());
+        if (box.isNull() || box.isEmpty())
+            return;
+        const Rect shown = box.applying(currentPageTransform_);
+        const Rect image = info.displayRect();
+        if (!shown.intersects(image))
+            return;
+        cut = !shown.insetBy(-kClipTolerance, -kClipTolerance).contains(image);
+    }
+    if (cut) {
         const std::optional<Image> loaded = QXPDFUtilities::CGImageWithContentsOfFile(file);
         if (!loaded) {
             std::fprintf(stderr, "didScanXObjectImage: image with path is null:%s!\n", file.c_str());
         } else {
             Rect clip(0, 0, info.displayWidth, info.displayHeight);
-            const std::optional<Image> cut =
+            const std::optional<Image> clipped =
                 ClipImageInContextSize(currentPageCropBox_.size, *loaded, Affine::makeScale(2, 2),
                                        currentPageTransform_, t, info.displayRect(), state.clipBezierPaths(), &clip);
-            if (cut && !cut->isEmpty() && isUsableRect(clip) && clip.size.width > 0 && clip.size.height > 0) {
+            if (clipped && !clipped->isEmpty() && isUsableRect(clip) && clip.size.width > 0 && clip.size.height > 0) {
                 const std::string path =
                     QXPDFPathUtilities::getUUIDPathBy(QXPDFPathUtilities::tempIMG("Clip", "png"));
-                if (QXWriteImageToURL(cut, path, "public.png", 144, 144, 1.0f)) {
+                if (QXWriteImageToURL(clipped, path, "public.png", 144, 144, 1.0f)) {
                     clipFile = picture = path;
                     info.displayX = clip.origin.x;
                     info.displayY = clip.origin.y;
                     info.displayWidth = clip.size.width;
                     info.displayHeight = clip.size.height;
-                    info.pixelWidth = cut->width();
-                    info.pixelHeight = cut->height();
-                    info.horizontalResolution = std::round(cut->width() * 72.0 / clip.size.width);
-                    info.verticalResolution = std::round(cut->height() * 72.0 / clip.size.height);
+                    info.pixelWidth = clipped->width();
+                    info.pixelHeight = clipped->height();
+                    info.horizontalResolution = std::round(clipped->width() * 72.0 / clip.size.width);
+                    info.verticalResolution = std::round(clipped->height() * 72.0 / clip.size.height);
                     info.flipX = info.flipY = false;
                     info.rotation = 0;
                 }

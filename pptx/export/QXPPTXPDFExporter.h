@@ -43,6 +43,9 @@ public:
     // A gap of at least this many space widths, and less than one, is one
     // space.
     static constexpr double kMinWordGap = 0.3;
+    // An image reaching this far (points) past its clip's box is still
+    // taken as inside it, and not cut.
+    static constexpr double kClipTolerance = 0.5;
     // Most spaces inserted for one gap.
     static constexpr std::int64_t kMaxInsertedSpaces = 100;
 
