@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <numbers>
 #include <system_error>
 
 namespace rz {
@@ -347,10 +348,17 @@ void QXPPTXPDFExporter::usingPPTXTextBox(std::string_view text, Size textOffset,
         dy = bl.y - n.y;
     }
 
-    const double boxX = page.cachedTextBoxInfo.displayX;
+    // How far along its lines the character starts from the box's corner
+    // (for an upright box, X minus the box's left edge).
+    const QXPPTXTextBoxInfo& box = page.cachedTextBoxInfo;
+    const double turn = r * std::numbers::pi / 180;
+    const double ux = r == 90 || r == 270 ? 0 : std::cos(turn);
+    const double uy = r == 90 ? 1 : r == 270 ? -1 : std::sin(turn);
+    const double along = (c.topLeft.x - box.displayX) * ux + (c.topLeft.y - box.displayY) * uy;
+    const double indent = r == 0 ? x - box.displayX : along;
     if (dy >= h) {
-        if (dy < kNewBoxDistance && x >= boxX) {
-            newParagraph(text, textOffset, x - boxX, dy, state);
+        if (dy < kNewBoxDistance && indent >= 0) {
+            newParagraph(text, textOffset, indent, dy, state);
             return;
         }
     } else if (dy > -h) {
@@ -364,7 +372,7 @@ void QXPPTXPDFExporter::usingPPTXTextBox(std::string_view text, Size textOffset,
                 appendPPTXTextBox(text, textOffset, 0, state);
             }
         } else {
-            newParagraph(text, textOffset, std::max(0.0, x - boxX), dy, state);
+            newParagraph(text, textOffset, std::max(0.0, indent), dy, state);
         }
         return;
     }

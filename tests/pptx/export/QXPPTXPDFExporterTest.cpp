@@ -123,6 +123,14 @@ TEST(QXPPTXTextBoxes, LinesBecomeParagraphsAndAFarLineANewBox)
     EXPECT_NE(turned.find("<a:t>Up</a:t>"), std::string::npos) << turned;
     EXPECT_NE(turned.find("rot=\"5400000\""), std::string::npos) << turned;
     EXPECT_EQ(count(turned, "txBox=\"1\""), 2u) << turned;
+
+    // Lines of text read upwards: the next line starts level with the
+    // first along the lines, so it takes no margin.
+    const std::string upwards = slideOf("BT /F1 10 Tf 0 1 -1 0 300 300 Tm (Up) Tj 0 1 -1 0 312 300 Tm (Next) Tj ET");
+    EXPECT_EQ(count(upwards, "txBox=\"1\""), 1u) << upwards;
+    EXPECT_NE(upwards.find("rot=\"16200000\""), std::string::npos) << upwards;
+    EXPECT_EQ(count(upwards, "<a:p>"), 2u) << upwards;
+    EXPECT_EQ(upwards.find("marL"), std::string::npos) << upwards;
 }
 
 TEST(QXPPTXShapes, PathsBecomeFreeformsExceptAWhiteBackground)
