@@ -590,7 +590,8 @@ void QXPPTXPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&
                                                               const std::shared_ptr<QXPDFImageXObject>& image)
 {
     const QXPDFRenderState* top = topState();
-    if (!image || isShouldCancel() || top == nullptr)
+    // What a soft-mask group draws only shapes the mask.
+    if (!image || isShouldCancel() || top == nullptr || top->isParseringExtGState())
         return;
     scanImageFile(image->cachedImagePath(), *top);
 }
@@ -697,7 +698,8 @@ void QXPPTXPDFExporter::QXPDFConentParser_didScanPaintShading(QXPDFConentParser&
                                                               const std::shared_ptr<QXPDFShading>& shading)
 {
     const QXPDFRenderState* top = topState();
-    if (!shading || isShouldCancel() || top == nullptr || !pdfWriter_ || !pdfWriter_->currentPage())
+    if (!shading || isShouldCancel() || top == nullptr || top->isParseringExtGState() || !pdfWriter_ ||
+        !pdfWriter_->currentPage())
         return;
     Rect clip;
     const std::optional<Image> image =
@@ -710,7 +712,8 @@ void QXPPTXPDFExporter::QXPDFConentParser_didScanPatternPath_stroke_fill(QXPDFCo
                                                                          bool stroke, bool fill)
 {
     const QXPDFRenderState* top = topState();
-    if (isShouldCancel() || top == nullptr || !pdfWriter_ || !pdfWriter_->currentPage() || path.isEmpty())
+    if (isShouldCancel() || top == nullptr || top->isParseringExtGState() || !pdfWriter_ ||
+        !pdfWriter_->currentPage() || path.isEmpty())
         return;
     Rect clip;
     const std::optional<Image> image = DrawPatternInContextSize(
