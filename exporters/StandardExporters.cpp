@@ -6,6 +6,7 @@
 #include "flowtext/html/QXHTMLPDFExporter.h"
 #include "flowtext/rtf/QXRTFPDFExporter.h"
 #include "flowtext/text/QXTextPDFExporter.h"
+#include "pptx/export/QXPPTXPDFExporter.h"
 #include "xlsx/export/QXExcelPDFExporter.h"
 #include "xlsx/sheet/QXExcelManager.h"
 
@@ -34,6 +35,8 @@ void registerStandardExporters()
                                                                         : QXExcelOptions());
                     return std::make_unique<QXExcelPDFExporter>();
                 }
+                if (type == "pptx")
+                    return std::make_unique<QXPPTXPDFExporter>();
                 if (type == "txt")
                     return std::make_unique<QXTextPDFExporter>();
                 if (type == "html")
