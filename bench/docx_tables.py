@@ -11,13 +11,15 @@ table (ICDAR -str.xml, camelot's lattice CSVs, tabula-java's JSON, the
 pdf2docx expectation) is scored against the best-matching output table the
 way bench/xlsx_tables.py scores a sheet: the grids are laid on one another
 at the offset most cell texts agree with, and precision, recall and F1 are
-taken over (row, column, text). Camelot's copied span texts count as blank.
+taken over (row, column, text). Camelot's copied span texts count as blank;
+blanks between two Chinese or Japanese characters are dropped.
 
 Prints one line per truth table and the mean.
 """
 import importlib.util
 import json
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -30,6 +32,14 @@ xt = importlib.util.module_from_spec(_spec)
 _spec.loader.exec_module(xt)
 
 W = '{http://schemas.openxmlformats.org/wordprocessingml/2006/main}'
+
+# A line break inside Chinese or Japanese text is no word break: blanks
+# between two such characters are dropped on both sides of the comparison.
+CJK_GAP = re.compile(r'(?<=[\u3000-\u9fff\uff00-\uffef]) (?=[\u3000-\u9fff\uff00-\uffef])')
+
+
+def cjk(cells):
+    return {place: CJK_GAP.sub('', text) for place, text in cells.items()}
 
 # (pdf relative to the corpus, truth kind, truth file or None)
 RULED = [
@@ -132,7 +142,9 @@ def main():
             tables = xt.icdar_tables(truth_path)
         else:
             tables = [(os.path.basename(truth), xt.csv_table(truth_path))]
+        grids = [cjk(grid) for grid in grids]
         for label, table in tables:
+            table = cjk(table)
             variants = [table]
             if kind == 'copy':
                 # A spanned text copied into every row it spans may be
