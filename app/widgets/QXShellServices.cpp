@@ -42,4 +42,17 @@ std::optional<QString> QXDesktopShellServices::chooseFolder(QWidget* parent, con
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QStringList> QXDesktopShellServices::chooseFiles(QWidget* parent, const QString& message,
+                                                               const QString& prompt)
+{
+    QFileDialog dialog(parent, message);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setLabelText(QFileDialog::Accept, prompt);
+    dialog.setWindowModality(Qt::WindowModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles();
+}
+
 } // namespace rz::app
