@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -171,11 +172,7 @@ QXSourceFileViewController::QXSourceFileViewController(QXShellServices& services
         rowMenu(tv_sourceFileList_->indexAt(at).row())->popup(tv_sourceFileList_->viewport()->mapToGlobal(at));
     });
     // The Delete key removes the selected rows.
-    auto* removeSelected = new QAction(this);
-    removeSelected->setShortcuts({QKeySequence::Delete, QKeySequence(Qt::Key_Backspace)});
-    removeSelected->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(removeSelected, &QAction::triggered, this, [this] { sourceFileRemoveItemFromQueue(); });
-    tv_sourceFileList_->addAction(removeSelected);
+    tv_sourceFileList_->installEventFilter(this);
 
     connect(tv_sourceFileList_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (delegate_)
@@ -276,6 +273,13 @@ bool QXSourceFileViewController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == tv_sourceFileList_->viewport() && event->type() == QEvent::Resize)
         nv_emptyMsg_->setGeometry(tv_sourceFileList_->viewport()->rect());
+    if (watched == tv_sourceFileList_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            sourceFileRemoveItemFromQueue();
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
