@@ -37,6 +37,8 @@ QVariant QXSourceFileListModel::data(const QModelIndex& index, int role) const
         return item.outputFileIcon();
     case OutputIconEnableRole:
         return item.outputFileIconEnable();
+    case ConversionIconRole:
+        return item.conversionIcon();
     case ProgressRole: {
         const auto found = progress_.constFind(&item);
         return found == progress_.constEnd() ? QVariant() : QVariant(*found);
@@ -57,6 +59,7 @@ QHash<int, QByteArray> QXSourceFileListModel::roleNames() const
     names.insert(OutputIconEnableRole, "outputIconEnable");
     names.insert(ProgressRole, "progress");
     names.insert(PathRole, "path");
+    names.insert(ConversionIconRole, "conversionIcon");
     return names;
 }
 
@@ -187,6 +190,11 @@ void QXSourceFileListModel::updateConversion(const rz::QXSourceFileItem* item, d
     const int row = rowOfItem(item);
     if (row < 0)
         return;
+    // One row at a time shows progress: the one converting.
+    if (progress_.size() > 1 || (progress_.size() == 1 && !progress_.contains(item))) {
+        progress_.clear();
+        reloadTableView();
+    }
     progress_.insert(item, progress);
     const QModelIndex changed = index(row);
     emit dataChanged(changed, changed);

@@ -27,6 +27,7 @@ public:
         OutputIconEnableRole,            // bool: the output is there
         ProgressRole,                    // double percent, or invalid when not converting
         PathRole,                        // the source path
+        ConversionIconRole,              // icon name of the status line's state
     };
 
     using QAbstractListModel::QAbstractListModel;
@@ -56,8 +57,11 @@ public:
     // Before a run: every item, listed or not on screen, loses its last
     // output and result.
     void resetBeforeConversion();
-    // Shows `progress` in the item's row; no item clears every row's progress.
+    // Shows `progress` in the item's row and none in the others; no item
+    // clears every row's progress.
     void updateConversion(const rz::QXSourceFileItem* item, double progress);
+    // Whether a row shows a progress bar.
+    bool isShowingProgress() const { return !progress_.isEmpty(); }
     // The rows show their items' texts again.
     void reloadTableView();
 

@@ -17,30 +17,59 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <QTime>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <functional>
 
 namespace rz::app {
 
 namespace {
 
-constexpr int kRowHeight = 64;
+constexpr int kRowHeight = 52;
+constexpr int kIconSide = 36;
+constexpr int kOutputSide = 28;
+constexpr int kRemoveSide = 18;
+constexpr int kStatusSide = 12;
+constexpr int kMargin = 10;
 // Between closing the open dialog and checking the first chosen file.
 constexpr int kCheckDelayMs = 500;
-constexpr int kIconSide = 40;
-constexpr int kMargin = 10;
+// How often a converting row's spinning indicator turns.
+constexpr int kSpinIntervalMs = 80;
 
-// Draws one source row: source icon, name, information line, then either the
-// conversion's progress or its settings and state, and the format's icon.
+QRect outputIconRect(const QRect& row)
+{
+    return {row.right() - kMargin - kOutputSide + 1, row.top() + (row.height() - kOutputSide) / 2, kOutputSide,
+            kOutputSide};
+}
+
+QRect removeButtonRect(const QRect& row)
+{
+    const QRect output = outputIconRect(row);
+    return {output.left() - kMargin - kRemoveSide, row.top() + (row.height() - kRemoveSide) / 2, kRemoveSide,
+            kRemoveSide};
+}
+
+// Draws one source row: its background (hover, selection, separator), the
+// source icon, name, information line, then either the status icon and
+// status line or, while it converts, a spinning indicator and a progress
+// bar, and the format's icon; the row with the mouse inside shows a remove
+// button. Clicks on the remove button and on an output icon whose output is
+// there are handed to the list.
 class QXSourceFileRowDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    std::function<int()> hoverRow;
+    std::function<void(int)> removePressed;
+    std::function<void(int)> openOutputPressed;
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
     {
@@ -49,67 +78,109 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        QStyleOptionViewItem background = option;
-        initStyleOption(&background, index);
-        background.text.clear();
-        background.icon = QIcon();
-        const QWidget* view = option.widget;
-        QStyle* style = view ? view->style() : QApplication::style();
-        style->drawControl(QStyle::CE_ItemViewItem, &background, painter, view);
-
         painter->save();
         const QRect row = option.rect;
+        const bool hovered = hoverRow && hoverRow() == index.row();
         const bool selected = option.state & QStyle::State_Selected;
-        const QPalette::ColorRole textRole = selected ? QPalette::HighlightedText : QPalette::Text;
+        const QColor windowColour = option.palette.color(QPalette::Window);
+        const bool dark = windowColour.lightness() < 128;
+
+        painter->fillRect(row, option.palette.color(QPalette::Base));
+        if (hovered)
+            painter->fillRect(row, QColor(255, 255, 255, 77));
+        if (selected) {
+            const QColor fill = dark ? QColor::fromRgbF(0.16f, 0.16f, 0.16f, 1.0f)
+                                     : QColor::fromRgbF(0.42f, 0.68f, 0.88f, 0.6f);
+            const QRectF box = QRectF(row).adjusted(0.5, 0.5, -0.5, -0.5);
+            painter->fillRect(box, fill);
+            painter->setPen(QPen(QColor::fromRgbF(0.52f, 0.52f, 0.52f, 1.0f), 0.5));
+            painter->drawRect(box);
+        }
+        painter->fillRect(QRect(row.left(), row.bottom(), row.width(), 1), QColor(204, 204, 204));
 
         const QRect iconRect(row.left() + kMargin, row.top() + (row.height() - kIconSide) / 2, kIconSide, kIconSide);
         painter->drawPixmap(iconRect, qx_imageNamed(index.data(QXSourceFileListModel::SourceIconRole).toString(),
                                                     iconRect.size()));
 
-        const QRect outputRect(row.right() - kMargin - 28, row.top() + (row.height() - 28) / 2, 28, 28);
+        const QRect outputRect = outputIconRect(row);
         const QString outputIcon = index.data(QXSourceFileListModel::OutputIconRole).toString();
         if (!outputIcon.isEmpty()) {
             painter->setOpacity(index.data(QXSourceFileListModel::OutputIconEnableRole).toBool() ? 1.0 : 0.45);
             painter->drawPixmap(outputRect, qx_imageNamed(outputIcon, outputRect.size()));
             painter->setOpacity(1.0);
         }
+        const QRect removeRect = removeButtonRect(row);
+        if (hovered)
+            painter->drawPixmap(removeRect, qx_imageNamed(QStringLiteral("btn_remove"), removeRect.size()));
 
         const int textLeft = iconRect.right() + kMargin;
-        const int textWidth = std::max(10, outputRect.left() - kMargin - textLeft);
-        const int lineHeight = (row.height() - 8) / 3;
+        const int textWidth = std::max(10, removeRect.left() - kMargin - textLeft);
+        const int lineHeight = (row.height() - 6) / 3;
         QFont nameFont = option.font;
         nameFont.setBold(true);
         painter->setFont(nameFont);
-        painter->setPen(option.palette.color(textRole));
-        const QRect nameRect(textLeft, row.top() + 4, textWidth, lineHeight);
+        painter->setPen(option.palette.color(QPalette::Text));
+        const QRect nameRect(textLeft, row.top() + 3, textWidth, lineHeight);
         painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter,
                           QFontMetrics(nameFont).elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideMiddle,
                                                             textWidth));
         QFont small = option.font;
-        small.setPointSizeF(std::max(7.0, option.font.pointSizeF() * 0.9));
+        small.setPointSizeF(std::max(7.0, option.font.pointSizeF() * 0.85));
         painter->setFont(small);
         const QFontMetrics smallMetrics(small);
         painter->drawText(nameRect.translated(0, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
                           smallMetrics.elidedText(index.data(QXSourceFileListModel::SourceInfoRole).toString(),
                                                   Qt::ElideRight, textWidth));
         const QRect lastLine = nameRect.translated(0, 2 * lineHeight);
+        const QRect statusRect(lastLine.left(), lastLine.top() + (lastLine.height() - kStatusSide) / 2, kStatusSide,
+                               kStatusSide);
+        const int afterStatus = statusRect.right() + 5;
+        const QRect lineRest(afterStatus, lastLine.top(), std::max(1, lastLine.right() - afterStatus), lastLine.height());
         const QVariant progress = index.data(QXSourceFileListModel::ProgressRole);
-        if (progress.isValid() && progress.toDouble() > 0) {
+        if (progress.isValid()) {
+            // The spinning indicator: an arc that turns with the clock.
+            const int angle = int((QTime::currentTime().msecsSinceStartOfDay() / 3) % 360);
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2, Qt::SolidLine, Qt::RoundCap));
+            painter->drawArc(QRectF(statusRect).adjusted(1, 1, -1, -1), -angle * 16, 270 * 16);
             QStyleOptionProgressBar bar;
-            bar.rect = lastLine.adjusted(0, 3, 0, -3);
+            bar.rect = lineRest.adjusted(0, 3, 0, -3);
             bar.minimum = 0;
             bar.maximum = 1000;
             bar.progress = int(std::lround(std::clamp(progress.toDouble(), 0.0, 100.0) * 10));
             bar.state = QStyle::State_Enabled | QStyle::State_Horizontal;
             bar.palette = option.palette;
-            style->drawControl(QStyle::CE_ProgressBar, &bar, painter, view);
+            const QWidget* view = option.widget;
+            (view ? view->style() : QApplication::style())->drawControl(QStyle::CE_ProgressBar, &bar, painter, view);
         } else {
-            painter->drawText(lastLine, Qt::AlignLeft | Qt::AlignVCenter,
+            painter->drawPixmap(statusRect, qx_imageNamed(index.data(QXSourceFileListModel::ConversionIconRole).toString(),
+                                                          statusRect.size()));
+            painter->drawText(lineRest, Qt::AlignLeft | Qt::AlignVCenter,
                               smallMetrics.elidedText(
                                   index.data(QXSourceFileListModel::ConversionOptionsRole).toString(),
-                                  Qt::ElideRight, textWidth));
+                                  Qt::ElideRight, lineRest.width()));
         }
         painter->restore();
+    }
+
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint at = mouse->position().toPoint();
+            if (mouse->button() == Qt::LeftButton && hoverRow && hoverRow() == index.row() &&
+                removeButtonRect(option.rect).contains(at) && removePressed) {
+                removePressed(index.row());
+                return true;
+            }
+            if (mouse->button() == Qt::LeftButton && outputIconRect(option.rect).contains(at) &&
+                index.data(QXSourceFileListModel::OutputIconEnableRole).toBool() && openOutputPressed) {
+                openOutputPressed(index.row());
+                return true;
+            }
+        }
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
     }
 };
 
@@ -122,10 +193,35 @@ QXSourceFileViewController::QXSourceFileViewController(QXShellServices& services
     tv_sourceFileList_ = new QListView(this);
     tv_sourceFileList_->setObjectName(QStringLiteral("tv_sourceFileList"));
     tv_sourceFileList_->setModel(model_);
-    tv_sourceFileList_->setItemDelegate(new QXSourceFileRowDelegate(tv_sourceFileList_));
+    auto* rows = new QXSourceFileRowDelegate(tv_sourceFileList_);
+    rows->hoverRow = [this] { return hoverRow_; };
+    rows->removePressed = [this](int row) {
+        // Later: the click is still being delivered to the row it removes.
+        if (const auto item = model_->itemAt(row))
+            QTimer::singleShot(0, this, [this, item] { removeItemsFromTable({item}); });
+    };
+    rows->openOutputPressed = [this](int row) {
+        if (const auto item = model_->itemAt(row))
+            services_.openFile(QString::fromStdString(item->outputPath()));
+    };
+    tv_sourceFileList_->setItemDelegate(rows);
+    // The row with the mouse inside shows its remove button.
+    tv_sourceFileList_->setMouseTracking(true);
+    connect(tv_sourceFileList_, &QAbstractItemView::entered, this,
+            [this](const QModelIndex& index) { setHoverRow(index.row()); });
+    connect(tv_sourceFileList_, &QAbstractItemView::viewportEntered, this, [this] { setHoverRow(-1); });
+    for (const auto signal : {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::rowsInserted})
+        connect(model_, signal, this, [this] { updateHoverFromMouse(); });
+    connect(model_, &QAbstractItemModel::layoutChanged, this, [this] { updateHoverFromMouse(); });
+    spinTimer_ = new QTimer(this);
+    spinTimer_->setInterval(kSpinIntervalMs);
+    connect(spinTimer_, &QTimer::timeout, this, [this] {
+        if (!model_->isShowingProgress())
+            spinTimer_->stop();
+        tv_sourceFileList_->viewport()->update();
+    });
     tv_sourceFileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tv_sourceFileList_->setUniformItemSizes(true);
-    tv_sourceFileList_->setAlternatingRowColors(true);
     // Rows are dragged to a new place; files come from file managers.
     tv_sourceFileList_->setDragEnabled(true);
     tv_sourceFileList_->setAcceptDrops(true);
@@ -273,6 +369,8 @@ bool QXSourceFileViewController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == tv_sourceFileList_->viewport() && event->type() == QEvent::Resize)
         nv_emptyMsg_->setGeometry(tv_sourceFileList_->viewport()->rect());
+    if (watched == tv_sourceFileList_->viewport() && event->type() == QEvent::Leave)
+        setHoverRow(-1);
     if (watched == tv_sourceFileList_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
@@ -584,6 +682,38 @@ void QXSourceFileViewController::updateEmptyMessage()
 void QXSourceFileViewController::updateConversion(const rz::QXSourceFileItem* item, double progress)
 {
     model_->updateConversion(item, progress);
+    if (model_->isShowingProgress())
+        spinTimer_->start();
+    else
+        spinTimer_->stop();
+}
+
+void QXSourceFileViewController::setHoverRow(int row)
+{
+    if (row == hoverRow_)
+        return;
+    hoverRow_ = row;
+    updateHoverSelection();
+}
+
+void QXSourceFileViewController::updateHoverFromMouse()
+{
+    QWidget* viewport = tv_sourceFileList_->viewport();
+    const QModelIndex under = viewport->underMouse()
+                                  ? tv_sourceFileList_->indexAt(viewport->mapFromGlobal(QCursor::pos()))
+                                  : QModelIndex();
+    hoverRow_ = under.row();
+    updateHoverSelection();
+}
+
+void QXSourceFileViewController::updateHoverSelection()
+{
+    tv_sourceFileList_->viewport()->update();
+}
+
+std::shared_ptr<QXSourceFileItem> QXSourceFileViewController::hoverItem() const
+{
+    return model_->itemAt(hoverRow_);
 }
 
 void QXSourceFileViewController::resetBeforeConversion()

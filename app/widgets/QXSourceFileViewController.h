@@ -24,6 +24,7 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QMenu;
+class QTimer;
 class QToolButton;
 
 namespace rz::app {
@@ -90,6 +91,9 @@ public:
     QDialog* passwordSheet() const { return win_inputPassword_; }
     QLineEdit* passwordField() const { return tf_inputPassword_inputPassowrd_; }
     QLabel* wrongPasswordMessage() const { return tf_inputPassword_passwordInfo_; }
+    // The item of the row with the mouse inside, or null; its row shows the
+    // remove button.
+    std::shared_ptr<QXSourceFileItem> hoverItem() const;
     // The row menu, for the row at `row` (-1: none).
     QMenu* rowMenu(int row);
 
@@ -113,6 +117,9 @@ private:
     void sheetEnded(bool accepted);
     void filesDropped(const QStringList& paths, int row);
     void updateEmptyMessage();
+    void setHoverRow(int row);
+    void updateHoverFromMouse();
+    void updateHoverSelection();
     void selectRow(int row);
     std::shared_ptr<QXSourceFileItem> clickedItem() const;
     void buildSheets();
@@ -128,6 +135,8 @@ private:
     QAction* mi_remove_ = nullptr;
     QAction* mi_removeAll_ = nullptr;
     int clickedRow_ = -1;
+    int hoverRow_ = -1;
+    QTimer* spinTimer_ = nullptr;
 
     QDialog* win_unsupported_ = nullptr;
     QToolButton* btn_unsupported_sourceIcon_ = nullptr;

@@ -209,6 +209,8 @@ private slots:
         QTemporaryDir source, output;
         QVERIFY(QXSandBoxUtilities::SaveUserSelectedOutputURLBookmark(output.path()));
         const auto item = QXSourceFileItem::initWithPath(writePdf(source, QStringLiteral("Report.pdf"), 1));
+        QCOMPARE(item->conversionIcon(), QStringLiteral("POI_History"));
+        QVERIFY(!item->outputFileIconEnable());
         const std::string first = item->newOutputPath();
         QCOMPARE(QString::fromStdString(first), output.filePath(QStringLiteral("Report.docx")));
         touch(QString::fromStdString(first));
@@ -216,7 +218,13 @@ private slots:
         QCOMPARE(item->conversionOptions(), QStringLiteral("All Pages, DOCX, Failed!"));
         item->setConversionError(std::nullopt);
         QCOMPARE(item->conversionOptions(), QStringLiteral("All Pages, DOCX, Success!"));
+        QCOMPARE(item->conversionIcon(), QStringLiteral("pwdguard_success_status_icon"));
         QVERIFY(item->outputFileIconEnable());
+        // Its output deleted later: the row reads failed again.
+        QVERIFY(QFile::remove(QString::fromStdString(first)));
+        QCOMPARE(item->conversionOptions(), QStringLiteral("All Pages, DOCX, Failed!"));
+        QCOMPARE(item->conversionIcon(), QStringLiteral("pwdguard_failed_status_icon"));
+        touch(QString::fromStdString(first));
         // A stopped or failed file is never a success, whatever is on disk.
         item->setConversionError(rz::makeQXError(406, "Conversion has been canceled."));
         QCOMPARE(item->conversionOptions(), QStringLiteral("All Pages, DOCX, Failed!"));
@@ -300,6 +308,10 @@ private slots:
         model.updateConversion(b.get(), 17.0);
         QCOMPARE(model.index(1).data(QXSourceFileListModel::ProgressRole).toDouble(), 17.0);
         QVERIFY(!model.index(0).data(QXSourceFileListModel::ProgressRole).isValid());
+        // The next file's progress hides the last one's bar.
+        model.updateConversion(a.get(), 3.0);
+        QVERIFY(!model.index(1).data(QXSourceFileListModel::ProgressRole).isValid());
+        QCOMPARE(model.index(0).data(QXSourceFileListModel::ConversionIconRole).toString(), QStringLiteral("POI_History"));
         model.updateConversion(nullptr, 0);
         QVERIFY(!model.index(1).data(QXSourceFileListModel::ProgressRole).isValid());
 

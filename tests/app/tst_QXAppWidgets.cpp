@@ -578,6 +578,32 @@ private slots:
         QVERIFY(list.emptyMessage()->isVisible());
     }
 
+    void hoveredRowOffersRemove()
+    {
+        QTemporaryDir dir;
+        RecordingServices services;
+        QXSourceFileViewController list(services);
+        list.resize(500, 300);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        list.addFilesToCheckQueue({writePdf(dir.path(), QStringLiteral("a.pdf"), 1),
+                                   writePdf(dir.path(), QStringLiteral("b.pdf"), 1)});
+        QListView* view = list.tableView();
+        const QRect first = view->visualRect(list.model()->index(0));
+        const QRect second = view->visualRect(list.model()->index(1));
+        QCOMPARE(first.height(), 52);
+        QTest::mouseMove(view->viewport(), first.center());
+        QTRY_COMPARE(list.hoverItem(), list.model()->itemAt(0));
+        QTest::mouseMove(view->viewport(), second.center());
+        QTRY_COMPARE(list.hoverItem(), list.model()->itemAt(1));
+        const QImage shot = view->viewport()->grab().toImage();
+        QVERIFY(shot.save(shotPath(QStringLiteral("rzconverter-rows.png"))));
+        // The remove button sits left of the output icon: 10 + 28 + 10 + 18 from the right.
+        const QPoint remove(second.right() - 10 - 28 - 10 - 9, second.center().y());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, remove);
+        QTRY_COMPARE(listed(list), QStringLiteral("b.pdf"));
+    }
+
     void mailGoesToTheMailProgram()
     {
         RecordingServices services;
