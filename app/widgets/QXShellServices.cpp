@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QVariantMap>
 
 namespace rz::app {
 
@@ -53,6 +54,17 @@ std::optional<QStringList> QXDesktopShellServices::chooseFiles(QWidget* parent, 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles();
+}
+
+void QXDesktopShellServices::setBadgeCount(int count)
+{
+    QDBusMessage update = QDBusMessage::createSignal(QStringLiteral("/org/rzconverter/LauncherEntry"),
+                                                     QStringLiteral("com.canonical.Unity.LauncherEntry"),
+                                                     QStringLiteral("Update"));
+    const QVariantMap properties{{QStringLiteral("count"), qint64(count)},
+                                 {QStringLiteral("count-visible"), count > 0}};
+    update << QStringLiteral("application://rzconverter.desktop") << properties;
+    QDBusConnection::sessionBus().send(update);
 }
 
 } // namespace rz::app

@@ -28,6 +28,8 @@ public:
     // Asks for existing files, several at once, window-modal over `parent`,
     // in the order the dialog gives them; nothing on cancel.
     virtual std::optional<QStringList> chooseFiles(QWidget* parent, const QString& message, const QString& prompt) = 0;
+    // The number shown on the program's launcher icon; 0 shows none.
+    virtual void setBadgeCount(int count) = 0;
 };
 
 // The real desktop: QDesktopServices, the file manager's ShowItems call
@@ -39,6 +41,8 @@ public:
     bool openURL(const QUrl& url) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) override;
     std::optional<QStringList> chooseFiles(QWidget* parent, const QString& message, const QString& prompt) override;
+    // Through the launcher-entry signal that docks and task bars listen to.
+    void setBadgeCount(int count) override;
 };
 
 } // namespace rz::app

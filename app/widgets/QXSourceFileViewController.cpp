@@ -210,8 +210,12 @@ QXSourceFileViewController::QXSourceFileViewController(QXShellServices& services
     connect(tv_sourceFileList_, &QAbstractItemView::entered, this,
             [this](const QModelIndex& index) { setHoverRow(index.row()); });
     connect(tv_sourceFileList_, &QAbstractItemView::viewportEntered, this, [this] { setHoverRow(-1); });
-    for (const auto signal : {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::rowsInserted})
-        connect(model_, signal, this, [this] { updateHoverFromMouse(); });
+    for (const auto signal : {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::rowsInserted}) {
+        connect(model_, signal, this, [this] {
+            updateHoverFromMouse();
+            services_.setBadgeCount(model_->rowCount());
+        });
+    }
     connect(model_, &QAbstractItemModel::layoutChanged, this, [this] { updateHoverFromMouse(); });
     spinTimer_ = new QTimer(this);
     spinTimer_->setInterval(kSpinIntervalMs);

@@ -55,6 +55,7 @@ public:
         fileQuestions.append(message);
         return filesAnswer;
     }
+    void setBadgeCount(int count) override { badge = count; }
 
     QStringList opened, revealed;
     QList<QUrl> urls;
@@ -63,6 +64,7 @@ public:
     std::optional<QString> folderAnswer;
     QStringList fileQuestions;
     std::optional<QStringList> filesAnswer;
+    int badge = -1;
 };
 
 QString writeText(const QString& folder, const QString& name)
@@ -547,6 +549,7 @@ private slots:
             paths.append(writePdf(dir.path(), QString::fromLatin1(name), 1));
         list.addFilesToCheckQueue(paths);
         QCOMPARE(listed(list), QStringLiteral("d.pdf,c.pdf,b.pdf,a.pdf"));
+        QCOMPARE(services.badge, 4);
         // The selected last row removed: the new last row is selected.
         list.selectTableRowWithItem(list.model()->itemAt(3).get());
         list.sourceFileRemoveItemFromQueue();
@@ -576,6 +579,7 @@ private slots:
         QCOMPARE(list.model()->rowCount(), 0);
         QVERIFY(list.selectedItems().empty());
         QVERIFY(list.emptyMessage()->isVisible());
+        QCOMPARE(services.badge, 0);
     }
 
     void hoveredRowOffersRemove()
