@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -184,13 +186,34 @@ public:
     }
 };
 
+// The list's view. Rows dragged inside it land through the model's drop
+// handling like any other drop, so that a block of rows moves as one to the
+// gap it was dropped in (the list view's own row-by-row moves would skip
+// rows next to the gap).
+class QXSourceTableView : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    void dropEvent(QDropEvent* event) override
+    {
+        if (event->source() == this &&
+            event->mimeData()->hasFormat(QString::fromLatin1(QXSourceFileListModel::kMovedRowsType))) {
+            event->ignore();
+            QAbstractItemView::dropEvent(event);
+            return;
+        }
+        QListView::dropEvent(event);
+    }
+};
+
 } // namespace
 
 QXSourceFileViewController::QXSourceFileViewController(QXShellServices& services, QWidget* parent)
     : QWidget(parent), services_(services)
 {
     model_ = new QXSourceFileListModel(this);
-    tv_sourceFileList_ = new QListView(this);
+    tv_sourceFileList_ = new QXSourceTableView(this);
     tv_sourceFileList_->setObjectName(QStringLiteral("tv_sourceFileList"));
     tv_sourceFileList_->setModel(model_);
     auto* rows = new QXSourceFileRowDelegate(tv_sourceFileList_);
@@ -327,7 +350,7 @@ void QXSourceFileViewController::buildSheets()
     auto [unsupported, unsupportedGrid] =
         makeSheet(QStringLiteral("win_unsupported"), btn_unsupported_sourceIcon_, tf_unsupported_sourceTitle_,
                   tf_unsupported_sourceInfo_,
-                  qx_sharedLocalized("This file cannot be opened as a PDF document and cannot be converted."));
+                  qx_sharedLocalized("This file does not open as a PDF document."));
     win_unsupported_ = unsupported;
     auto* unsupportedButtons = new QDialogButtonBox(win_unsupported_);
     QPushButton* open = unsupportedButtons->addButton(qx_sharedLocalized("Open"), QDialogButtonBox::ActionRole);
@@ -338,12 +361,12 @@ void QXSourceFileViewController::buildSheets()
     connect(discard, &QPushButton::clicked, this, [this] { discardUnsupportedFile(); });
     unsupportedGrid->addWidget(unsupportedButtons, 3, 0, 1, 2);
     // Escape or closing the sheet discards the file too: it cannot stay.
-    connect(win_unsupported_, &QDialog::finished, this, [this] { sheetEnded(false); });
+    connect(win_unsupported_, &QDialog::finished, this, [this] { sheetEnded(win_unsupported_, false); });
 
     auto [password, passwordGrid] = makeSheet(
         QStringLiteral("win_inputPassword"), btn_inputPassword_sourceIcon_, tf_inputPassword_sourceTitle_,
         tf_inputPassword_sourceInfo_,
-        qx_sharedLocalized("This document is protected. Enter a password that opens it and allows printing:"));
+        qx_sharedLocalized("This document is protected. Enter its password:"));
     win_inputPassword_ = password;
     tf_inputPassword_inputPassowrd_ = new QLineEdit(win_inputPassword_);
     tf_inputPassword_inputPassowrd_->setObjectName(QStringLiteral("tf_inputPassword_inputPassowrd"));
@@ -366,7 +389,7 @@ void QXSourceFileViewController::buildSheets()
     connect(done, &QPushButton::clicked, this, [this] { finishInputPassword(); });
     passwordGrid->addWidget(passwordButtons, 5, 0, 1, 2);
     connect(win_inputPassword_, &QDialog::finished, this,
-            [this](int result) { sheetEnded(result == QDialog::Accepted); });
+            [this](int result) { sheetEnded(win_inputPassword_, result == QDialog::Accepted); });
 }
 
 bool QXSourceFileViewController::eventFilter(QObject* watched, QEvent* event)
@@ -452,6 +475,9 @@ void QXSourceFileViewController::beginNextBatch()
 
 void QXSourceFileViewController::continueCheckPDFPassword()
 {
+    // Paused on a sheet: its end resumes.
+    if (readyToCheckItem_)
+        return;
     while (!ma_readyToAddSourceItems_.empty()) {
         const auto& head = ma_readyToAddSourceItems_.front();
         const std::string path = head->sourcePath();
@@ -494,6 +520,7 @@ void QXSourceFileViewController::showUnsupportedSheet()
     btn_unsupported_sourceIcon_->setIcon(qx_iconNamed(QStringLiteral("icon_unknown")));
     tf_unsupported_sourceTitle_->setText(QFileInfo(readyToCheckItem_->path()).fileName());
     tf_unsupported_sourceInfo_->setText(readyToCheckItem_->fileSizeString());
+    activeSheet_ = win_unsupported_;
     win_unsupported_->open();
 }
 
@@ -505,6 +532,7 @@ void QXSourceFileViewController::showPasswordSheet()
     tf_inputPassword_sourceInfo_->setText(readyToCheckItem_->fileSizeString());
     tf_inputPassword_inputPassowrd_->clear();
     tf_inputPassword_passwordInfo_->hide();
+    activeSheet_ = win_inputPassword_;
     win_inputPassword_->open();
     tf_inputPassword_inputPassowrd_->setFocus();
 }
@@ -517,12 +545,13 @@ void QXSourceFileViewController::openCheckSourceItem()
 
 void QXSourceFileViewController::discardUnsupportedFile()
 {
-    win_unsupported_->reject();
+    if (activeSheet_ == win_unsupported_)
+        win_unsupported_->reject();
 }
 
 void QXSourceFileViewController::finishInputPassword()
 {
-    if (!readyToCheckItem_)
+    if (activeSheet_ != win_inputPassword_ || !readyToCheckItem_)
         return;
     const std::string typed = tf_inputPassword_inputPassowrd_->text().toStdString();
     // Only a password that unlocks the document and leaves printing allowed
@@ -537,11 +566,15 @@ void QXSourceFileViewController::finishInputPassword()
 
 void QXSourceFileViewController::cancelInputPassword()
 {
-    win_inputPassword_->reject();
+    if (activeSheet_ == win_inputPassword_)
+        win_inputPassword_->reject();
 }
 
-void QXSourceFileViewController::sheetEnded(bool accepted)
+void QXSourceFileViewController::sheetEnded(QDialog* sheet, bool accepted)
 {
+    if (sheet != activeSheet_)
+        return;
+    activeSheet_ = nullptr;
     // The head is the file the sheet showed: accepted with its password, or dropped.
     if (!ma_readyToAddSourceItems_.empty() && ma_readyToAddSourceItems_.front() == readyToCheckItem_) {
         if (accepted)

@@ -114,7 +114,7 @@ private:
     void insertCheckedItems();
     void showUnsupportedSheet();
     void showPasswordSheet();
-    void sheetEnded(bool accepted);
+    void sheetEnded(QDialog* sheet, bool accepted);
     void filesDropped(const QStringList& paths, int row);
     void updateEmptyMessage();
     void setHoverRow(int row);
@@ -138,6 +138,8 @@ private:
     int hoverRow_ = -1;
     QTimer* spinTimer_ = nullptr;
 
+    // The sheet showing readyToCheckItem_, or null.
+    QDialog* activeSheet_ = nullptr;
     QDialog* win_unsupported_ = nullptr;
     QToolButton* btn_unsupported_sourceIcon_ = nullptr;
     QLabel* tf_unsupported_sourceTitle_ = nullptr;

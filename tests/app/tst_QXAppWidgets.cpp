@@ -449,6 +449,7 @@ private slots:
         const QList<QLabel*> labels = sheet->findChildren<QLabel*>();
         QVERIFY(std::any_of(labels.cbegin(), labels.cend(),
                             [](const QLabel* label) { return label->text() == QStringLiteral("notes.pdf"); }));
+        QVERIFY(sheet->grab().save(shotPath(QStringLiteral("rzconverter-unsupported.png"))));
         // Looking at the file keeps the sheet.
         list.openCheckSourceItem();
         QCOMPARE(services.opened, QStringList{text});
