@@ -308,7 +308,14 @@ QXSourceFileViewController::QXSourceFileViewController(QXShellServices& services
 
 QXSourceFileViewController::~QXSourceFileViewController()
 {
-    // The sheets go before this object does: closing one reports to it.
+    // The children go after this object: what they report on their way
+    // out (a closing sheet, a selection cleared with its model) no longer
+    // reaches it or its delegate.
+    delegate_ = nullptr;
+    model_->disconnect(this);
+    tv_sourceFileList_->disconnect(this);
+    tv_sourceFileList_->selectionModel()->disconnect(this);
+    spinTimer_->stop();
     win_unsupported_->disconnect(this);
     win_inputPassword_->disconnect(this);
     delete win_unsupported_;

@@ -10,6 +10,7 @@
 #include "platform/core/Numbers.h"
 #include "tests/support/PdfWriter.h"
 
+#include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -391,6 +392,7 @@ private slots:
         QTemporaryDir dir;
         RecordingServices services;
         QXSourceFileViewController list(services);
+        QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         list.resize(500, 400);
         list.show();
         QVERIFY(list.emptyMessage()->isVisible());
