@@ -46,6 +46,11 @@ constexpr int kCheckDelayMs = 500;
 // How often a converting row's spinning indicator turns.
 constexpr int kSpinIntervalMs = 80;
 
+QRect sourceIconRect(const QRect& row)
+{
+    return {row.left() + kMargin, row.top() + (row.height() - kIconSide) / 2, kIconSide, kIconSide};
+}
+
 QRect outputIconRect(const QRect& row)
 {
     return {row.right() - kMargin - kOutputSide + 1, row.top() + (row.height() - kOutputSide) / 2, kOutputSide,
@@ -63,8 +68,8 @@ QRect removeButtonRect(const QRect& row)
 // source icon, name, information line, then either the status icon and
 // status line or, while it converts, a spinning indicator and a progress
 // bar, and the format's icon; the row with the mouse inside shows a remove
-// button. Clicks on the remove button and on an output icon whose output is
-// there are handed to the list.
+// button. Clicks on the remove button, on the source icon and on an output
+// icon whose output is there are handed to the list.
 class QXSourceFileRowDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -72,6 +77,7 @@ public:
     std::function<int()> hoverRow;
     std::function<void(int)> removePressed;
     std::function<void(int)> openOutputPressed;
+    std::function<void(int)> openSourcePressed;
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
     {
@@ -100,7 +106,7 @@ public:
         }
         painter->fillRect(QRect(row.left(), row.bottom(), row.width(), 1), QColor(204, 204, 204));
 
-        const QRect iconRect(row.left() + kMargin, row.top() + (row.height() - kIconSide) / 2, kIconSide, kIconSide);
+        const QRect iconRect = sourceIconRect(row);
         painter->drawPixmap(iconRect, qx_imageNamed(index.data(QXSourceFileListModel::SourceIconRole).toString(),
                                                     iconRect.size()));
 
@@ -176,6 +182,10 @@ public:
                 removePressed(index.row());
                 return true;
             }
+            if (mouse->button() == Qt::LeftButton && sourceIconRect(option.rect).contains(at) && openSourcePressed) {
+                openSourcePressed(index.row());
+                return true;
+            }
             if (mouse->button() == Qt::LeftButton && outputIconRect(option.rect).contains(at) &&
                 index.data(QXSourceFileListModel::OutputIconEnableRole).toBool() && openOutputPressed) {
                 openOutputPressed(index.row());
@@ -226,6 +236,10 @@ QXSourceFileViewController::QXSourceFileViewController(QXShellServices& services
     rows->openOutputPressed = [this](int row) {
         if (const auto item = model_->itemAt(row))
             services_.openFile(QString::fromStdString(item->outputPath()));
+    };
+    rows->openSourcePressed = [this](int row) {
+        if (const auto item = model_->itemAt(row))
+            services_.openFile(item->path());
     };
     tv_sourceFileList_->setItemDelegate(rows);
     // The row with the mouse inside shows its remove button.

@@ -349,6 +349,10 @@ private slots:
         QVERIFY(services.opened.isEmpty());
         QVERIFY(model->index(0).data(QXSourceFileListModel::ConversionOptionsRole).toString().endsWith(
             QStringLiteral("Failed!")));
+        // Stopped: the row shows its status icon again, no progress bar.
+        QVERIFY(!model->index(0).data(QXSourceFileListModel::ProgressRole).isValid());
+        QCOMPARE(model->index(0).data(QXSourceFileListModel::ConversionIconRole).toString(),
+                 QStringLiteral("pwdguard_failed_status_icon"));
     }
 
     void settingsPaneEditsTheSelectedItem()
@@ -605,6 +609,10 @@ private slots:
         QTRY_COMPARE(list.hoverItem(), list.model()->itemAt(1));
         const QImage shot = view->viewport()->grab().toImage();
         QVERIFY(shot.save(shotPath(QStringLiteral("rzconverter-rows.png"))));
+        // The source icon opens the source; the output icon, with no output yet, nothing.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(second.left() + 20, second.center().y()));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(second.right() - 20, second.center().y()));
+        QCOMPARE(services.opened, QStringList{list.model()->itemAt(1)->path()});
         // The remove button sits left of the output icon: 10 + 28 + 10 + 18 from the right.
         const QPoint remove(second.right() - 10 - 28 - 10 - 9, second.center().y());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, remove);
