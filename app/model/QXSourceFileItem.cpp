@@ -155,6 +155,14 @@ QString QXSourceFileItem::outputFileIcon() const
     return StoreConstants::FormatIconDictionary().value(settings_outputFormat_);
 }
 
+QString QXSourceFileItem::conversionIcon() const
+{
+    if (outputPath().empty())
+        return QStringLiteral("POI_History");
+    return conversionSucceeded() ? QStringLiteral("pwdguard_success_status_icon")
+                                 : QStringLiteral("pwdguard_failed_status_icon");
+}
+
 bool QXSourceFileItem::outputFileIconEnable() const
 {
     return !outputPath().empty() && QFileInfo::exists(QString::fromStdString(outputPath()));

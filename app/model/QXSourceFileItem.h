@@ -55,6 +55,10 @@ public:
     QString sourceFileIcon() const;
     // Empty for a title the table does not hold.
     QString outputFileIcon() const;
+    // The state icon beside the status line: "POI_History" before a run,
+    // then "pwdguard_success_status_icon" or "pwdguard_failed_status_icon"
+    // as the status line reads.
+    QString conversionIcon() const;
     bool outputFileIconEnable() const;
     // Page 1 drawn to fit `size` (white behind it); a null image when the
     // file does not open.

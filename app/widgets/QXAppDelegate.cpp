@@ -73,7 +73,7 @@ QXAppDelegate::QXAppDelegate(QXShellServices& services, QObject* parent) : QObje
     splitter->setChildrenCollapsible(false);
     window_->setCentralWidget(splitter);
 
-    sourceFileViewController_ = new QXSourceFileViewController(leftView_);
+    sourceFileViewController_ = new QXSourceFileViewController(services_, leftView_);
     sourceFileViewController_->setDelegate(this);
     auto* leftLayout = new QVBoxLayout(leftView_);
     leftLayout->setContentsMargins(0, 0, 0, 0);
@@ -93,6 +93,12 @@ QXAppDelegate::QXAppDelegate(QXShellServices& services, QObject* parent) : QObje
     setReadyToConvertImages();
 
     QMenu* file = window_->menuBar()->addMenu(qx_sharedLocalized("&File"));
+    QAction* add = file->addAction(qx_sharedLocalized("&Add Files..."));
+    add->setShortcut(QKeySequence::Open);
+    connect(add, &QAction::triggered, this, [this] { sourceFileViewController_->sourceFileBrowse(); });
+    QAction* removeAll = file->addAction(qx_sharedLocalized("Remove All"));
+    connect(removeAll, &QAction::triggered, this, [this] { sourceFileViewController_->sourceFileRemoveAllFromQueue(); });
+    file->addSeparator();
     QAction* quit = file->addAction(qx_sharedLocalized("&Quit"));
     quit->setShortcut(QKeySequence::Quit);
     // Quitting is always allowed, whatever the list holds.

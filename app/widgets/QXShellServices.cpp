@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QVariantMap>
 
 namespace rz::app {
 
@@ -40,6 +41,30 @@ std::optional<QString> QXDesktopShellServices::chooseFolder(QWidget* parent, con
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QStringList> QXDesktopShellServices::chooseFiles(QWidget* parent, const QString& message,
+                                                               const QString& prompt)
+{
+    QFileDialog dialog(parent, message);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setLabelText(QFileDialog::Accept, prompt);
+    dialog.setWindowModality(Qt::WindowModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles();
+}
+
+void QXDesktopShellServices::setBadgeCount(int count)
+{
+    QDBusMessage update = QDBusMessage::createSignal(QStringLiteral("/org/rzconverter/LauncherEntry"),
+                                                     QStringLiteral("com.canonical.Unity.LauncherEntry"),
+                                                     QStringLiteral("Update"));
+    const QVariantMap properties{{QStringLiteral("count"), qint64(count)},
+                                 {QStringLiteral("count-visible"), count > 0}};
+    update << QStringLiteral("application://rzconverter.desktop") << properties;
+    QDBusConnection::sessionBus().send(update);
 }
 
 } // namespace rz::app

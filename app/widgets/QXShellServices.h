@@ -1,10 +1,11 @@
 // What the program asks of the desktop: opening files and addresses,
-// showing a file in the file manager, and choosing a folder. The program
+// showing a file in the file manager, and choosing files or a folder. The program
 // reaches the desktop only through this, so tests can put a recorder in
 // its place.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <optional>
@@ -24,16 +25,24 @@ public:
     virtual bool openURL(const QUrl& url) = 0;
     // Asks for a folder, window-modal over `parent`; nothing on cancel.
     virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) = 0;
+    // Asks for existing files, several at once, window-modal over `parent`,
+    // in the order the dialog gives them; nothing on cancel.
+    virtual std::optional<QStringList> chooseFiles(QWidget* parent, const QString& message, const QString& prompt) = 0;
+    // The number shown on the program's launcher icon; 0 shows none.
+    virtual void setBadgeCount(int count) = 0;
 };
 
 // The real desktop: QDesktopServices, the file manager's ShowItems call
-// over D-Bus, and the folder dialog.
+// over D-Bus, and the file and folder dialogs.
 class QXDesktopShellServices : public QXShellServices {
 public:
     bool openFile(const QString& path) override;
     void revealFile(const QString& path) override;
     bool openURL(const QUrl& url) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) override;
+    std::optional<QStringList> chooseFiles(QWidget* parent, const QString& message, const QString& prompt) override;
+    // Through the launcher-entry signal that docks and task bars listen to.
+    void setBadgeCount(int count) override;
 };
 
 } // namespace rz::app

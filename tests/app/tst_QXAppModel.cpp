@@ -14,6 +14,7 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
+#include <QMimeData>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -208,6 +209,8 @@ private slots:
         QTemporaryDir source, output;
         QVERIFY(QXSandBoxUtilities::SaveUserSelectedOutputURLBookmark(output.path()));
         const auto item = QXSourceFileItem::initWithPath(writePdf(source, QStringLiteral("Report.pdf"), 1));
+        QCOMPARE(item->conversionIcon(), QStringLiteral("POI_History"));
+        QVERIFY(!item->outputFileIconEnable());
         const std::string first = item->newOutputPath();
         QCOMPARE(QString::fromStdString(first), output.filePath(QStringLiteral("Report.docx")));
         touch(QString::fromStdString(first));
@@ -215,7 +218,13 @@ private slots:
         QCOMPARE(item->conversionOptions(), QStringLiteral("All Pages, DOCX, Failed!"));
         item->setConversionError(std::nullopt);
         QCOMPARE(item->conversionOptions(), QStringLiteral("All Pages, DOCX, Success!"));
+        QCOMPARE(item->conversionIcon(), QStringLiteral("pwdguard_success_status_icon"));
         QVERIFY(item->outputFileIconEnable());
+        // Its output deleted later: the row reads failed again.
+        QVERIFY(QFile::remove(QString::fromStdString(first)));
+        QCOMPARE(item->conversionOptions(), QStringLiteral("All Pages, DOCX, Failed!"));
+        QCOMPARE(item->conversionIcon(), QStringLiteral("pwdguard_failed_status_icon"));
+        touch(QString::fromStdString(first));
         // A stopped or failed file is never a success, whatever is on disk.
         item->setConversionError(rz::makeQXError(406, "Conversion has been canceled."));
         QCOMPARE(item->conversionOptions(), QStringLiteral("All Pages, DOCX, Failed!"));
@@ -290,14 +299,19 @@ private slots:
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         const auto a = QXSourceFileItem::initWithPath(writePdf(dir, QStringLiteral("a.pdf"), 1));
         const auto b = QXSourceFileItem::initWithPath(writePdf(dir, QStringLiteral("b.pdf"), 2));
-        QCOMPARE(model.addItems({a, b, QXSourceFileItem::initWithPath(a->path())}), 2);
-        QCOMPARE(model.addItems({a}), 0);
+        // A row past the end is the end.
+        model.insertItem(0, a);
+        model.insertItem(5, b);
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.index(1).data(QXSourceFileListModel::ItemNameRole).toString(), QStringLiteral("b.pdf"));
 
         model.updateConversion(b.get(), 17.0);
         QCOMPARE(model.index(1).data(QXSourceFileListModel::ProgressRole).toDouble(), 17.0);
         QVERIFY(!model.index(0).data(QXSourceFileListModel::ProgressRole).isValid());
+        // The next file's progress hides the last one's bar.
+        model.updateConversion(a.get(), 3.0);
+        QVERIFY(!model.index(1).data(QXSourceFileListModel::ProgressRole).isValid());
+        QCOMPARE(model.index(0).data(QXSourceFileListModel::ConversionIconRole).toString(), QStringLiteral("POI_History"));
         model.updateConversion(nullptr, 0);
         QVERIFY(!model.index(1).data(QXSourceFileListModel::ProgressRole).isValid());
 
@@ -308,6 +322,108 @@ private slots:
         model.resetBeforeConversion();
         QVERIFY(a->outputPath().empty() && b->outputPath().empty());
         QVERIFY(!changed.isEmpty());
+
+        model.updateConversion(a.get(), 5.0);
+        model.removeItems({a});
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.itemAt(0), b);
+        model.removeAllItems();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void listModelMovesRows_data()
+    {
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<int>("dropRow");
+        QTest::addColumn<QString>("order");
+        // The gap is the one the user dropped in, counted before the move.
+        QTest::newRow("A before D") << QList<int>{0} << 3 << "BCAD";
+        QTest::newRow("A and B to the end") << QList<int>{0, 1} << 4 << "CDAB";
+        QTest::newRow("D to the top") << QList<int>{3} << 0 << "DABC";
+        QTest::newRow("B and D before C") << QList<int>{1, 3} << 2 << "ABDC";
+        QTest::newRow("D and A, as dragged, first") << QList<int>{3, 0} << 0 << "DABC";
+        QTest::newRow("B onto its own gap") << QList<int>{1} << 2 << "ABCD";
+        QTest::newRow("past the end") << QList<int>{0} << 9 << "BCDA";
+        QTest::newRow("rows out of range") << QList<int>{7, -1, 2, 2} << 0 << "CABD";
+    }
+
+    void listModelMovesRows()
+    {
+        QFETCH(QList<int>, rows);
+        QFETCH(int, dropRow);
+        QFETCH(QString, order);
+        QTemporaryDir dir;
+        QXSourceFileListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        for (const QString name : {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")}) {
+            touch(dir.filePath(name));
+            model.insertItem(model.rowCount(), QXSourceFileItem::initWithPath(dir.filePath(name)));
+        }
+        // What the view keeps (its selection) follows the item.
+        const QPersistentModelIndex b(model.index(1));
+        model.moveItems(rows, dropRow);
+        QString names;
+        for (int row = 0; row < model.rowCount(); ++row)
+            names += model.index(row).data().toString();
+        QCOMPARE(names, order);
+        QCOMPARE(b.data().toString(), QStringLiteral("B"));
+    }
+
+    void listModelDrops()
+    {
+        QTemporaryDir dir;
+        QXSourceFileListModel model, other;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        for (const QString name : {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")}) {
+            touch(dir.filePath(name));
+            model.insertItem(model.rowCount(), QXSourceFileItem::initWithPath(dir.filePath(name)));
+            other.insertItem(other.rowCount(), QXSourceFileItem::initWithPath(dir.filePath(name)));
+        }
+        const auto order = [&model] {
+            QString names;
+            for (int row = 0; row < model.rowCount(); ++row)
+                names += model.index(row).data().toString();
+            return names;
+        };
+        QVERIFY(model.mimeTypes().contains(QStringLiteral("text/uri-list")));
+        QVERIFY(model.flags(QModelIndex()) & Qt::ItemIsDropEnabled);
+        QVERIFY(!(model.flags(model.index(0)) & Qt::ItemIsDropEnabled));
+        QVERIFY(model.flags(model.index(0)) & Qt::ItemIsDragEnabled);
+
+        // Rows A and B dragged to the end.
+        std::unique_ptr<QMimeData> rows(model.mimeData({model.index(1), model.index(0)}));
+        QVERIFY(rows->hasFormat(QStringLiteral("MOVED_ROWS_TYPE")));
+        QVERIFY(!model.canDropMimeData(rows.get(), Qt::MoveAction, -1, -1, model.index(2)));
+        QVERIFY(!model.dropMimeData(rows.get(), Qt::MoveAction, -1, -1, model.index(2)));
+        QCOMPARE(order(), QStringLiteral("ABCD"));
+        QVERIFY(model.dropMimeData(rows.get(), Qt::MoveAction, -1, -1, {}));
+        QCOMPARE(order(), QStringLiteral("CDAB"));
+
+        // Rows of another list, or a payload that is not one, move nothing.
+        std::unique_ptr<QMimeData> foreign(other.mimeData({other.index(0)}));
+        QVERIFY(!model.canDropMimeData(foreign.get(), Qt::MoveAction, 0, 0, {}));
+        QMimeData garbage;
+        garbage.setData(QStringLiteral("MOVED_ROWS_TYPE"), QByteArray("\xff\xff\xff\xffjunk"));
+        QVERIFY(!model.dropMimeData(&garbage, Qt::MoveAction, 0, 0, {}));
+        QCOMPARE(order(), QStringLiteral("CDAB"));
+
+        // Files from a file manager are handed on with their gap; addresses
+        // that are not local files are left out.
+        QSignalSpy dropped(&model, &QXSourceFileListModel::filesDropped);
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(dir.filePath(QStringLiteral("x.pdf"))), QUrl(QStringLiteral("https://example.org/y.pdf")),
+                       QUrl::fromLocalFile(dir.filePath(QStringLiteral("z.pdf")))});
+        QVERIFY(model.dropMimeData(&files, Qt::CopyAction, 1, 0, {}));
+        QVERIFY(model.dropMimeData(&files, Qt::CopyAction, -1, -1, {}));
+        QCOMPARE(dropped.size(), 2);
+        QCOMPARE(dropped[0][0].toStringList(),
+                 (QStringList{dir.filePath(QStringLiteral("x.pdf")), dir.filePath(QStringLiteral("z.pdf"))}));
+        QCOMPARE(dropped[0][1].toInt(), 1);
+        QCOMPARE(dropped[1][1].toInt(), 4);
+        QMimeData web;
+        web.setUrls({QUrl(QStringLiteral("https://example.org/y.pdf"))});
+        QVERIFY(!model.canDropMimeData(&web, Qt::CopyAction, 0, 0, {}));
+        QCOMPARE(order(), QStringLiteral("CDAB"));
     }
 };
 

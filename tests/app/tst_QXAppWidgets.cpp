@@ -1,5 +1,6 @@
-// The desktop program's widgets: the image button, and the conversion road
-// from a file given to the program to its output on disk.
+// The desktop program's widgets: the image button, the source list with its
+// checks and sheets, and the conversion road from a file given to the
+// program to its output on disk.
 #include "app/model/QXSandBoxUtilities.h"
 #include "app/widgets/QXAppDelegate.h"
 #include "app/widgets/QXColorView.h"
@@ -9,12 +10,18 @@
 #include "platform/core/Numbers.h"
 #include "tests/support/PdfWriter.h"
 
+#include <QAbstractItemModelTester>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -44,13 +51,51 @@ public:
         ++folderQuestions;
         return folderAnswer;
     }
+    std::optional<QStringList> chooseFiles(QWidget*, const QString& message, const QString&) override
+    {
+        fileQuestions.append(message);
+        return filesAnswer;
+    }
+    void setBadgeCount(int count) override { badge = count; }
 
     QStringList opened, revealed;
     QList<QUrl> urls;
     bool openSucceeds = true;
     int folderQuestions = 0;
     std::optional<QString> folderAnswer;
+    QStringList fileQuestions;
+    std::optional<QStringList> filesAnswer;
+    int badge = -1;
 };
+
+QString writeText(const QString& folder, const QString& name)
+{
+    const QString path = QDir(folder).filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("not a PDF");
+    return path;
+}
+
+QString corpusFile(const char* name)
+{
+    return QStringLiteral("/work/shared/corpus/passwords/") + QString::fromUtf8(name);
+}
+
+// The file names of the list, in row order, joined by commas.
+QString listed(const QXSourceFileViewController& list)
+{
+    QStringList names;
+    for (const auto& item : list.ma_sourceItems())
+        names.append(QFileInfo(item->path()).fileName());
+    return names.join(QLatin1Char(','));
+}
+
+QString shotPath(const QString& name)
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+}
 
 QString writePdf(const QString& folder, const QString& name, int pages)
 {
@@ -190,8 +235,15 @@ private slots:
         delegate.applicationDidFinishLaunching();
         QVERIFY(delegate.applicationShouldTerminateAfterLastWindowClosed());
         delegate.application_openFiles({pdf, notPdf});
-        QXSourceFileListModel* model = delegate.sourceFileViewController()->model();
+        QXSourceFileViewController* list = delegate.sourceFileViewController();
+        QXSourceFileListModel* model = list->model();
+        // The text file waits on its sheet; the PDF joins once it is discarded.
+        QVERIFY(list->unsupportedSheet()->isVisible());
+        QCOMPARE(model->rowCount(), 0);
+        list->discardUnsupportedFile();
+        QVERIFY(!list->unsupportedSheet()->isVisible());
         QCOMPARE(model->rowCount(), 1);
+        list->selectTableRowWithItem(model->itemAt(0).get());
         QCOMPARE(delegate.settingsViewController()->sourceFileItem(), model->itemAt(0));
         // A file never converted keeps the program open.
         QVERIFY(!delegate.applicationShouldTerminateAfterLastWindowClosed());
@@ -297,6 +349,10 @@ private slots:
         QVERIFY(services.opened.isEmpty());
         QVERIFY(model->index(0).data(QXSourceFileListModel::ConversionOptionsRole).toString().endsWith(
             QStringLiteral("Failed!")));
+        // Stopped: the row shows its status icon again, no progress bar.
+        QVERIFY(!model->index(0).data(QXSourceFileListModel::ProgressRole).isValid());
+        QCOMPARE(model->index(0).data(QXSourceFileListModel::ConversionIconRole).toString(),
+                 QStringLiteral("pwdguard_failed_status_icon"));
     }
 
     void settingsPaneEditsTheSelectedItem()
@@ -312,6 +368,8 @@ private slots:
         QVERIFY(!delegate.settingsViewController()->formatPopUp()->isEnabled());
 
         delegate.application_openFiles({writePdf(sources.path(), QStringLiteral("a.pdf"), 4)});
+        delegate.sourceFileViewController()->selectTableRowWithItem(
+            delegate.sourceFileViewController()->model()->itemAt(0).get());
         QXSettingsViewController* pane = delegate.settingsViewController();
         // A folder question cancelled starts nothing.
         QSettings().remove(QString::fromLatin1(kOutputFolderKey));
@@ -331,6 +389,234 @@ private slots:
                      .data(QXSourceFileListModel::ConversionOptionsRole).toString(),
                  QStringLiteral("2-3, TXT, Ready!"));
         QCOMPARE(pane->outputPathField()->text(), sources.path());
+    }
+
+    void filesJoinInTheirPlace()
+    {
+        QTemporaryDir dir;
+        RecordingServices services;
+        QXSourceFileViewController list(services);
+        QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        list.resize(500, 400);
+        list.show();
+        QVERIFY(list.emptyMessage()->isVisible());
+        QStringList picked;
+        for (const char* name : {"a.pdf", "b.pdf", "c.pdf"})
+            picked.append(writePdf(dir.path(), QString::fromLatin1(name), 1));
+        // A cancelled open dialog adds nothing.
+        list.sourceFileBrowse();
+        QCOMPARE(services.fileQuestions, QStringList{QStringLiteral("Select PDF files for conversion:")});
+        QCOMPARE(list.model()->rowCount(), 0);
+        // Picked a, b, c: listed c, b, a, shortly after the dialog closed.
+        services.filesAnswer = picked;
+        list.sourceFileBrowse();
+        QCOMPARE(list.model()->rowCount(), 0);
+        QTRY_COMPARE(listed(list), QStringLiteral("c.pdf,b.pdf,a.pdf"));
+        QVERIFY(!list.emptyMessage()->isVisible());
+        QVERIFY(!list.selectedItem());
+
+        // Dropped x, y, z between rows 1 and 2: there, in their dragged order.
+        QStringList droppedNames;
+        for (const char* name : {"x.pdf", "y.pdf", "z.pdf"})
+            droppedNames.append(writePdf(dir.path(), QString::fromLatin1(name), 1));
+        list.selectTableRowWithItem(list.model()->itemAt(1).get());
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(droppedNames[0]), QUrl::fromLocalFile(droppedNames[1]),
+                       QUrl::fromLocalFile(droppedNames[2])});
+        QVERIFY(list.model()->dropMimeData(&files, Qt::CopyAction, 1, 0, {}));
+        QCOMPARE(listed(list), QStringLiteral("c.pdf,x.pdf,y.pdf,z.pdf,b.pdf,a.pdf"));
+        // The selected row number stays selected.
+        QCOMPARE(list.selectedItem(), list.model()->itemAt(1));
+
+        // A dropped folder is one file that does not open.
+        QMimeData folder;
+        folder.setUrls({QUrl::fromLocalFile(dir.path())});
+        QVERIFY(list.model()->dropMimeData(&folder, Qt::CopyAction, 0, 0, {}));
+        QVERIFY(list.unsupportedSheet()->isVisible());
+        list.discardUnsupportedFile();
+        QVERIFY(!list.unsupportedSheet()->isVisible());
+        QCOMPARE(list.model()->rowCount(), 6);
+    }
+
+    void unsupportedFileIsNotAdded()
+    {
+        QTemporaryDir dir;
+        RecordingServices services;
+        QXSourceFileViewController list(services);
+        list.show();
+        const QString one = writePdf(dir.path(), QStringLiteral("one.pdf"), 1);
+        const QString text = writeText(dir.path(), QStringLiteral("notes.pdf"));
+        const QString two = writePdf(dir.path(), QStringLiteral("two.pdf"), 2);
+        list.addFilesToCheckQueue({one, text, two});
+        QDialog* sheet = list.unsupportedSheet();
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+        QCOMPARE(list.readyToCheckItem()->path(), text);
+        const QList<QLabel*> labels = sheet->findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.cbegin(), labels.cend(),
+                            [](const QLabel* label) { return label->text() == QStringLiteral("notes.pdf"); }));
+        QVERIFY(sheet->grab().save(shotPath(QStringLiteral("rzconverter-unsupported.png"))));
+        // Looking at the file keeps the sheet.
+        list.openCheckSourceItem();
+        QCOMPARE(services.opened, QStringList{text});
+        QVERIFY(sheet->isVisible());
+        // Files handed over meanwhile wait behind this batch; none is lost.
+        const QString three = writePdf(dir.path(), QStringLiteral("three.pdf"), 1);
+        list.addFilesToCheckQueue({three, writeText(dir.path(), QStringLiteral("more.txt"))});
+        QCOMPARE(list.model()->rowCount(), 0);
+        // Escape discards it too; the waiting batch is checked next.
+        QTest::keyClick(sheet, Qt::Key_Escape);
+        QCOMPARE(listed(list), QStringLiteral("two.pdf,one.pdf"));
+        QVERIFY(sheet->isVisible());
+        QVERIFY(list.readyToCheckItem()->path().endsWith(QStringLiteral("more.txt")));
+        QTest::mouseClick(sheet->findChild<QPushButton*>(QStringLiteral("btn_discard")), Qt::LeftButton);
+        QVERIFY(!sheet->isVisible());
+        QVERIFY(!list.readyToCheckItem());
+        QCOMPARE(listed(list), QStringLiteral("two.pdf,one.pdf,three.pdf"));
+    }
+
+    void lockedFileAsksForItsPassword_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("wrong");
+        QTest::addColumn<QString>("right");
+        QTest::newRow("user password") << corpusFile("pypdf__r4-aes-user-password.pdf") << "asdfzxc" << "asdfzxcv";
+        // The user password opens it but printing stays denied: only the
+        // owner password lets it in.
+        QTest::newRow("print-locked") << corpusFile("pdfbox__PasswordSample-128bit.pdf") << "user" << "owner";
+        QTest::newRow("non-ASCII") << corpusFile("pdfjs__issue6010_2.pdf") << "aeoa" << QStringLiteral("æøå");
+    }
+
+    void lockedFileAsksForItsPassword()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, wrong);
+        QFETCH(QString, right);
+        QTemporaryDir dir;
+        // A copy, so that the name on the sheet is known.
+        const QString locked = dir.filePath(QStringLiteral("locked.pdf"));
+        QVERIFY(QFile::copy(file, locked));
+        RecordingServices services;
+        QXSourceFileViewController list(services);
+        list.show();
+        list.addFilesToCheckQueue({locked});
+        QDialog* sheet = list.passwordSheet();
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(list.model()->rowCount(), 0);
+        QPushButton* done = sheet->findChild<QPushButton*>(QStringLiteral("btn_done"));
+        list.passwordField()->setText(wrong);
+        QTest::mouseClick(done, Qt::LeftButton);
+        QVERIFY(sheet->isVisible());
+        QVERIFY(list.wrongPasswordMessage()->isVisible());
+        QCOMPARE(list.model()->rowCount(), 0);
+        if (QTest::currentDataTag() == QByteArray("print-locked"))
+            QVERIFY(sheet->grab().save(shotPath(QStringLiteral("rzconverter-password.png"))));
+        // Typing hides the message again.
+        QTest::keyClick(list.passwordField(), Qt::Key_Backspace);
+        QVERIFY(!list.wrongPasswordMessage()->isVisible());
+        list.passwordField()->setText(right);
+        QTest::mouseClick(done, Qt::LeftButton);
+        QVERIFY(!sheet->isVisible());
+        QCOMPARE(list.model()->rowCount(), 1);
+        const auto item = list.model()->itemAt(0);
+        QCOMPARE(item->sourcePassword(), std::optional<std::string>(right.toStdString()));
+        QVERIFY(item->sourcePages() > 0);
+    }
+
+    void passwordBatchEdges()
+    {
+        QTemporaryDir dir;
+        RecordingServices services;
+        QXSourceFileViewController list(services);
+        list.show();
+        const QString plain = writePdf(dir.path(), QStringLiteral("plain.pdf"), 1);
+        // Encrypted with an owner password only: it opens and prints as it
+        // is, so it joins without a sheet and without a password.
+        const QString ownerOnly = corpusFile("pypdf__r6-owner-password.pdf");
+        list.addFilesToCheckQueue({ownerOnly});
+        QVERIFY(!list.passwordSheet()->isVisible());
+        QCOMPARE(list.model()->rowCount(), 1);
+        QVERIFY(!list.model()->itemAt(0)->sourcePassword());
+        // A cancelled password drops that file only.
+        list.addFilesToCheckQueue({corpusFile("pypdf__r2-user-password.pdf"), plain});
+        QVERIFY(list.passwordSheet()->isVisible());
+        list.cancelInputPassword();
+        QVERIFY(!list.passwordSheet()->isVisible());
+        QCOMPARE(listed(list), QStringLiteral("pypdf__r6-owner-password.pdf,plain.pdf"));
+    }
+
+    void removingRows()
+    {
+        QTemporaryDir dir;
+        RecordingServices services;
+        QXSourceFileViewController list(services);
+        list.show();
+        QStringList paths;
+        for (const char* name : {"a.pdf", "b.pdf", "c.pdf", "d.pdf"})
+            paths.append(writePdf(dir.path(), QString::fromLatin1(name), 1));
+        list.addFilesToCheckQueue(paths);
+        QCOMPARE(listed(list), QStringLiteral("d.pdf,c.pdf,b.pdf,a.pdf"));
+        QCOMPARE(services.badge, 4);
+        // The selected last row removed: the new last row is selected.
+        list.selectTableRowWithItem(list.model()->itemAt(3).get());
+        list.sourceFileRemoveItemFromQueue();
+        QCOMPARE(listed(list), QStringLiteral("d.pdf,c.pdf,b.pdf"));
+        QCOMPARE(list.selectedItem(), list.model()->itemAt(2));
+        // The Delete key removes the selected rows; the row number stays.
+        list.tableView()->selectionModel()->select(list.model()->index(0), QItemSelectionModel::ClearAndSelect);
+        list.tableView()->selectionModel()->select(list.model()->index(1), QItemSelectionModel::Select);
+        QCOMPARE(list.selectedItems().size(), size_t(2));
+        list.tableView()->setFocus();
+        QTest::keyClick(list.tableView(), Qt::Key_Delete);
+        QCOMPARE(listed(list), QStringLiteral("b.pdf"));
+        QCOMPARE(list.selectedItem(), list.model()->itemAt(0));
+        // The row menu removes the row it was opened on, selected or not.
+        list.addFilesToCheckQueue({paths[0]});
+        list.tableView()->selectionModel()->clear();
+        QMenu* menu = list.rowMenu(0);
+        const QList<QAction*> actions = menu->actions();
+        const auto remove = std::find_if(actions.cbegin(), actions.cend(),
+                                         [](const QAction* action) { return action->text() == QStringLiteral("Remove"); });
+        QVERIFY(remove != actions.cend());
+        (*remove)->trigger();
+        QCOMPARE(listed(list), QStringLiteral("a.pdf"));
+        QVERIFY(!list.selectedItem());
+        // All removed: no selection and the empty-list message.
+        list.sourceFileRemoveAllFromQueue();
+        QCOMPARE(list.model()->rowCount(), 0);
+        QVERIFY(list.selectedItems().empty());
+        QVERIFY(list.emptyMessage()->isVisible());
+        QCOMPARE(services.badge, 0);
+    }
+
+    void hoveredRowOffersRemove()
+    {
+        QTemporaryDir dir;
+        RecordingServices services;
+        QXSourceFileViewController list(services);
+        list.resize(500, 300);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        list.addFilesToCheckQueue({writePdf(dir.path(), QStringLiteral("a.pdf"), 1),
+                                   writePdf(dir.path(), QStringLiteral("b.pdf"), 1)});
+        QListView* view = list.tableView();
+        const QRect first = view->visualRect(list.model()->index(0));
+        const QRect second = view->visualRect(list.model()->index(1));
+        QCOMPARE(first.height(), 52);
+        QTest::mouseMove(view->viewport(), first.center());
+        QTRY_COMPARE(list.hoverItem(), list.model()->itemAt(0));
+        QTest::mouseMove(view->viewport(), second.center());
+        QTRY_COMPARE(list.hoverItem(), list.model()->itemAt(1));
+        const QImage shot = view->viewport()->grab().toImage();
+        QVERIFY(shot.save(shotPath(QStringLiteral("rzconverter-rows.png"))));
+        // The source icon opens the source; the output icon, with no output yet, nothing.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(second.left() + 20, second.center().y()));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(second.right() - 20, second.center().y()));
+        QCOMPARE(services.opened, QStringList{list.model()->itemAt(1)->path()});
+        // The remove button sits left of the output icon: 10 + 28 + 10 + 18 from the right.
+        const QPoint remove(second.right() - 10 - 28 - 10 - 9, second.center().y());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, remove);
+        QTRY_COMPARE(listed(list), QStringLiteral("b.pdf"));
     }
 
     void mailGoesToTheMailProgram()
