@@ -5,6 +5,7 @@
 
 #include "converter/ooxml/QXDocxCounters.h"
 #include "converter/ooxml/QXDocxUtilities.h"
+#include "docx/graphics/QXDocxHeldImages.h"
 #include "docx/graphics/QXDocxImageInfo.h"
 #include "docx/graphics/QXDocxRunImage.h"
 #include "docx/graphics/QXDocxRunPath.h"
@@ -286,7 +287,7 @@ void QXDocxPDFExporter::addRenderedImage(const QXPDFRenderState& state, const st
     const std::shared_ptr<QXDocxPage> current = page();
     if (!current || !pdfWriter_ || !image || !(clip.width() > 0) || !(clip.height() > 0))
         return;
-    const std::optional<std::string> file = SaveTempCGImage(image);
+    const std::optional<std::string> file = QXDocxHeldImages::hold(pdfWriter_.get(), *image);
     if (!file)
         return;
     auto info = std::make_shared<QXDocxImageInfo>();
@@ -503,11 +504,16 @@ void QXDocxPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&
                 std::clamp<double>(QXDocxManager::sharedInstance().moreOptions().imageDPI(), 72.0, 600.0);
             const Affine scale = Affine::makeScale(dpi / 72, dpi / 72);
             Rect clip;
-            const std::optional<Image> cut =
+            std::optional<Image> cut =
                 ClipImageInContextSize(currentPageCropBox_.size, *loaded, scale, currentPageTransform_, transform,
                                        Rect(info->displayX(), info->displayY(), info->displayWidth(), info->displayHeight()),
                                        state.clipBezierPaths(), &clip);
-            const std::optional<std::string> saved = cut ? SaveTempCGImage(cut) : std::nullopt;
+            // The cut picture covers the clip's box: what the image leaves
+            // empty of it need not be stored.
+            if (cut)
+                QXDocxRunImage::TrimTransparentEdges(*cut, clip);
+            const std::optional<std::string> saved =
+                cut ? QXDocxHeldImages::hold(pdfWriter_.get(), *cut) : std::nullopt;
             if (saved && clip.size.width > 0 && clip.size.height > 0) {
                 picture = *saved;
                 info->setImageTitle(std::filesystem::path(picture).filename().string());

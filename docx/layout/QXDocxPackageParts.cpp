@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <string_view>
+#include <unordered_map>
 #include <system_error>
 #include <utility>
 
@@ -194,18 +196,21 @@ void QXDocxWriter::docxWriteWordMedia(const std::string& folder)
 {
     const std::string media = folder + "/word/media";
     makeFolder(media);
+    std::unordered_map<std::string_view, const Relationship*> byId;
+    byId.reserve(docxRelationships_.size());
+    for (const Relationship& relationship : docxRelationships_)
+        byId.emplace(relationship.id, &relationship);
     for (const std::string& path : docxMediaCollection_) {
         const auto id = docxMediaIds_.find(path);
         if (id == docxMediaIds_.end())
             continue;
-        for (const Relationship& relationship : docxRelationships_) {
-            if (relationship.id != id->second)
-                continue;
-            // The main part names this image already: a package without it
-            // would be broken.
-            if (!moveFile(path, folder + "/word/" + relationship.target))
-                throw XMLWriterException("Can't package the image " + path);
-        }
+        const auto relationship = byId.find(id->second);
+        if (relationship == byId.end())
+            continue;
+        // The main part names this image already: a package without it
+        // would be broken.
+        if (!moveFile(path, folder + "/word/" + relationship->second->target))
+            throw XMLWriterException("Can't package the image " + path);
     }
 }
 

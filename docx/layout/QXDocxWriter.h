@@ -17,9 +17,10 @@
 #include "docx/layout/QXDocxPage.h"
 #include "platform/geometry/Geometry.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
-#include <set>
+#include <unordered_set>
 #include <memory>
 #include <optional>
 #include <string>
@@ -129,9 +130,13 @@ private:
     std::vector<std::string> docxMediaCollection_;
     // The relationship id of each collected media path.
     std::map<std::string, std::string> docxMediaIds_;
-    // The files collected when a page was written (or abandoned): its
-    // pictures may refer to them.
-    std::set<std::string> writtenMediaPaths_;
+    // The first this many entries of the media collection were collected
+    // when a page was written (or abandoned): its pictures may refer to
+    // them. Only later entries can be forgotten, so they stay in front.
+    std::size_t writtenMediaCount_ = 0;
+    // Hashes of the media targets handed out: a name whose hash is new is
+    // free without a look through the relationships.
+    std::unordered_set<std::size_t> mediaTargetHashes_;
     // The number of the last relationship id handed out.
     std::int64_t lastRelationshipNumber_ = 0;
     std::shared_ptr<QXDocxPage> currentPage_;
