@@ -440,11 +440,17 @@ void QXDocxPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&
         return;
     }
     // Only PNG and JPEG go into the package; other formats are turned into
-    // PNG, and a file that cannot be read is no picture.
-    auto packaged = packagedImagePaths_.find(extracted);
-    if (packaged == packagedImagePaths_.end())
-        packaged = packagedImagePaths_.emplace(extracted, QXDocxRunImage::PackageableImagePath(extracted)).first;
-    const std::optional<std::string> file = packaged->second;
+    // PNG, and a file that cannot be read is no picture. A PNG or JPEG file
+    // is looked at again when drawn again (its first bytes only), so that
+    // only the files turned into others, or refused, are remembered.
+    std::optional<std::string> file;
+    if (const auto packaged = packagedImagePaths_.find(extracted); packaged != packagedImagePaths_.end()) {
+        file = packaged->second;
+    } else {
+        file = QXDocxRunImage::PackageableImagePath(extracted);
+        if (file != extracted)
+            packagedImagePaths_.emplace(extracted, file);
+    }
     if (!file)
         return;
 

@@ -200,11 +200,9 @@ void QXDocxWriter::docxWriteWordMedia(const std::string& folder)
     byId.reserve(docxRelationships_.size());
     for (const Relationship& relationship : docxRelationships_)
         byId.emplace(relationship.id, &relationship);
-    for (const std::string& path : docxMediaCollection_) {
-        const auto id = docxMediaIds_.find(path);
-        if (id == docxMediaIds_.end())
-            continue;
-        const auto relationship = byId.find(id->second);
+    for (const auto& entry : docxMediaCollection_) {
+        const std::string& path = entry->first;
+        const auto relationship = byId.find(entry->second);
         if (relationship == byId.end())
             continue;
         // The main part names this image already: a package without it
@@ -221,7 +219,9 @@ void QXDocxWriter::docxWriteWordRels(const std::string& folder)
     writer->writeAttribute("xmlns", QXOpenXMLNameSpace::nameSpace_Rels());
     for (const Relationship& relationship : docxRelationships_)
         writeEmptyWithAttributes(*writer, "Relationship",
-                                 {{"Id", relationship.id}, {"Type", relationship.type}, {"Target", relationship.target}});
+                                 {{"Id", relationship.id},
+                                  {"Type", std::string(names::kRelationshipTypePrefix) + relationship.type},
+                                  {"Target", relationship.target}});
     writer->writeEndDocument();
 }
 

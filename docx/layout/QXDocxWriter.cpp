@@ -77,10 +77,9 @@ void QXDocxWriter::setDefaultRelationships()
 {
     docxRelationships_.clear();
     lastRelationshipNumber_ = 0;
-    const std::string prefix(names::kRelationshipTypePrefix);
     for (const char* name : {"styles", "fontTable", "theme", "settings", "webSettings"}) {
         const std::string target = std::string(name) == "theme" ? "theme/theme1.xml" : std::string(name) + ".xml";
-        docxRelationships_.push_back({newRelationshipId(), prefix + name, target});
+        docxRelationships_.push_back({newRelationshipId(), name, target});
     }
     // No stylesWithEffects relationship: the document starts with markup
     // version 2006, which has no such part.
@@ -225,10 +224,18 @@ std::string QXDocxWriter::collectImageWithPath(const std::string& path)
     if (taken(target))
         target = "media/" + file.stem().string() + "-" + id + file.extension().string();
     mediaTargetHashes_.insert(hash(target));
-    docxMediaCollection_.push_back(path);
-    docxMediaIds_.emplace(path, id);
-    docxRelationships_.push_back({id, std::string(names::kRelationshipTypePrefix) + "image", target});
+    docxMediaCollection_.push_back(docxMediaIds_.emplace(path, id).first);
+    docxRelationships_.push_back({id, "image", target});
     return id;
+}
+
+std::vector<std::string> QXDocxWriter::mediaCollection() const
+{
+    std::vector<std::string> paths;
+    paths.reserve(docxMediaCollection_.size());
+    for (const auto& entry : docxMediaCollection_)
+        paths.push_back(entry->first);
+    return paths;
 }
 
 void QXDocxWriter::removeCollectedImageWithPath(const std::string& path)
@@ -238,12 +245,12 @@ void QXDocxWriter::removeCollectedImageWithPath(const std::string& path)
         return;
     // Written pages may show what was collected before them.
     const auto unwritten = docxMediaCollection_.begin() + static_cast<std::ptrdiff_t>(writtenMediaCount_);
-    const auto media = std::find(unwritten, docxMediaCollection_.end(), path);
+    const auto media = std::find(unwritten, docxMediaCollection_.end(), found);
     if (media == docxMediaCollection_.end())
         return;
     const std::string id = found->second;
-    docxMediaIds_.erase(found);
     docxMediaCollection_.erase(media);
+    docxMediaIds_.erase(found);
     if (const auto relationship = std::find_if(docxRelationships_.begin(), docxRelationships_.end(),
                                                [&](const Relationship& r) { return r.id == id; });
         relationship != docxRelationships_.end())
