@@ -18,8 +18,10 @@ namespace fs = std::filesystem;
 
 // Folders nested deeper than this below the folder given are refused.
 constexpr int kMaxFolderDepth = 64;
-// Bytes read from a file and handed to the compressor at a time.
-constexpr size_t kCopyChunkSize = 256 * 1024;
+// Bytes read from a file and handed to the compressor at a time: small
+// enough to come from the heap (a larger buffer is mapped afresh for every
+// file, and its pages faulted in again).
+constexpr size_t kCopyChunkSize = 64 * 1024;
 // Entries of 4 GiB or more need the zip64 extensions.
 constexpr unsigned long long kZip64Threshold = 0xFFFFFFFFull;
 // General purpose flag 11: the entry name is UTF-8.
@@ -129,14 +131,15 @@ bool QXZipArchive::addFileToZip(const std::string& file, const std::string& newn
         return false;
 
     bool ok = true;
-    std::vector<char> chunk(kCopyChunkSize);
+    // Not zeroed: every byte handed on is read first.
+    const std::unique_ptr<char[]> chunk(new char[kCopyChunkSize]);
     for (;;) {
-        const size_t n = std::fread(chunk.data(), 1, chunk.size(), in.get());
-        if (n > 0 && zipWriteInFileInZip(handle(zipFile_), chunk.data(), static_cast<unsigned>(n)) != ZIP_OK) {
+        const size_t n = std::fread(chunk.get(), 1, kCopyChunkSize, in.get());
+        if (n > 0 && zipWriteInFileInZip(handle(zipFile_), chunk.get(), static_cast<unsigned>(n)) != ZIP_OK) {
             ok = false;
             break;
         }
-        if (n < chunk.size()) {
+        if (n < kCopyChunkSize) {
             ok = std::ferror(in.get()) == 0;
             break;
         }

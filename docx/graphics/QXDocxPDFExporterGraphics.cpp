@@ -5,6 +5,7 @@
 
 #include "converter/ooxml/QXDocxCounters.h"
 #include "converter/ooxml/QXDocxUtilities.h"
+#include "docx/graphics/QXDocxHeldImages.h"
 #include "docx/graphics/QXDocxImageInfo.h"
 #include "docx/graphics/QXDocxRunImage.h"
 #include "docx/graphics/QXDocxRunPath.h"
@@ -286,7 +287,7 @@ void QXDocxPDFExporter::addRenderedImage(const QXPDFRenderState& state, const st
     const std::shared_ptr<QXDocxPage> current = page();
     if (!current || !pdfWriter_ || !image || !(clip.width() > 0) || !(clip.height() > 0))
         return;
-    const std::optional<std::string> file = SaveTempCGImage(image);
+    const std::optional<std::string> file = QXDocxHeldImages::hold(pdfWriter_.get(), *image);
     if (!file)
         return;
     auto info = std::make_shared<QXDocxImageInfo>();
@@ -439,11 +440,17 @@ void QXDocxPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&
         return;
     }
     // Only PNG and JPEG go into the package; other formats are turned into
-    // PNG, and a file that cannot be read is no picture.
-    auto packaged = packagedImagePaths_.find(extracted);
-    if (packaged == packagedImagePaths_.end())
-        packaged = packagedImagePaths_.emplace(extracted, QXDocxRunImage::PackageableImagePath(extracted)).first;
-    const std::optional<std::string> file = packaged->second;
+    // PNG, and a file that cannot be read is no picture. A PNG or JPEG file
+    // is looked at again when drawn again (its first bytes only), so that
+    // only the files turned into others, or refused, are remembered.
+    std::optional<std::string> file;
+    if (const auto packaged = packagedImagePaths_.find(extracted); packaged != packagedImagePaths_.end()) {
+        file = packaged->second;
+    } else {
+        file = QXDocxRunImage::PackageableImagePath(extracted);
+        if (file != extracted)
+            packagedImagePaths_.emplace(extracted, file);
+    }
     if (!file)
         return;
 
@@ -503,11 +510,16 @@ void QXDocxPDFExporter::QXPDFConentParser_didScanXObjectImage(QXPDFConentParser&
                 std::clamp<double>(QXDocxManager::sharedInstance().moreOptions().imageDPI(), 72.0, 600.0);
             const Affine scale = Affine::makeScale(dpi / 72, dpi / 72);
             Rect clip;
-            const std::optional<Image> cut =
+            std::optional<Image> cut =
                 ClipImageInContextSize(currentPageCropBox_.size, *loaded, scale, currentPageTransform_, transform,
                                        Rect(info->displayX(), info->displayY(), info->displayWidth(), info->displayHeight()),
                                        state.clipBezierPaths(), &clip);
-            const std::optional<std::string> saved = cut ? SaveTempCGImage(cut) : std::nullopt;
+            // The cut picture covers the clip's box: what the image leaves
+            // empty of it need not be stored.
+            if (cut)
+                QXDocxRunImage::TrimTransparentEdges(*cut, clip);
+            const std::optional<std::string> saved =
+                cut ? QXDocxHeldImages::hold(pdfWriter_.get(), *cut) : std::nullopt;
             if (saved && clip.size.width > 0 && clip.size.height > 0) {
                 picture = *saved;
                 info->setImageTitle(std::filesystem::path(picture).filename().string());

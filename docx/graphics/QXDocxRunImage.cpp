@@ -3,6 +3,7 @@
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/XMLFileWriter.h"
+#include "docx/graphics/QXDocxHeldImages.h"
 #include "docx/layout/QXDocxPackageNames.h"
 #include "docx/layout/QXDocxVMLShapes.h"
 #include "pdfengine/base/QXPDFPathUtilities.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -153,7 +155,7 @@ bool QXDocxRunImage::drawInContext(BitmapContext* context, const Affine& /*pageT
 
 bool QXDocxRunImage::drawOnPage(BitmapContext& context, double pageHeight) const
 {
-    const std::optional<Image> image = QXPDFUtilities::CGImageWithContentsOfFile(imagePath_);
+    const std::optional<Image> image = QXDocxHeldImages::read(imagePath_);
     if (!image)
         return false;
     context.saveGState();
@@ -328,6 +330,49 @@ bool QXDocxRunImage::ReplaceWithMergedImage(std::vector<QXDocxRunImagePtr>& page
         }
     }
     pageImages = std::move(kept);
+    return true;
+}
+
+bool QXDocxRunImage::TrimTransparentEdges(Image& image, Rect& box)
+{
+    if (image.format() != PixelFormat::RGBA8 || image.isEmpty())
+        return false;
+    const int width = image.width();
+    const int height = image.height();
+    int left = width, right = -1, top = -1, bottom = -1;
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = image.row(y);
+        int first = -1, last = -1;
+        for (int x = 0; x < width; ++x) {
+            if (row[4 * x + 3] != 0) {
+                first = x;
+                break;
+            }
+        }
+        if (first < 0)
+            continue;
+        for (int x = width - 1; x >= first; --x) {
+            if (row[4 * x + 3] != 0) {
+                last = x;
+                break;
+            }
+        }
+        if (top < 0)
+            top = y;
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    if (top < 0 || (left == 0 && top == 0 && right == width - 1 && bottom == height - 1))
+        return false;
+    const Rect kept(left, top, right - left + 1, bottom - top + 1);
+    std::optional<Image> cut = image.cropped(kept);
+    if (!cut || cut->isEmpty())
+        return false;
+    const double sx = box.size.width / width;
+    const double sy = box.size.height / height;
+    box = Rect(box.origin.x + left * sx, box.origin.y + top * sy, kept.size.width * sx, kept.size.height * sy);
+    image = std::move(*cut);
     return true;
 }
 

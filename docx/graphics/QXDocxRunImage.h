@@ -116,6 +116,12 @@ public:
     // are PNG or JPEG, else a PNG copy made in the temporary folder; nothing
     // when the file cannot be read or converted.
     static std::optional<std::string> PackageableImagePath(const std::string& path);
+    // Cuts the fully transparent rows and columns off the edges of an RGBA
+    // picture drawn over `box` (display space, its first row at the top)
+    // and shrinks `box` to what stays, so that the picture shows the same
+    // in less room. False, with nothing changed, for another format, when
+    // no edge is transparent or when the whole picture is.
+    static bool TrimTransparentEdges(Image& image, Rect& box);
 
     // w:r with the run properties and a w:pict holding the picture shape.
     void writeWithXMLWriter(XMLFileWriter& writer) override;

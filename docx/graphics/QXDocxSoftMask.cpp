@@ -3,6 +3,7 @@
 // the two meet.
 #include "docx/layout/QXDocxPDFExporter.h"
 
+#include "docx/graphics/QXDocxHeldImages.h"
 #include "docx/graphics/QXDocxImageInfo.h"
 #include "docx/graphics/QXDocxRunImage.h"
 #include "docx/graphics/QXDocxRunPath.h"
@@ -61,6 +62,8 @@ std::optional<std::pair<Image, Rect>> loadMask(const QXDocxRunImage& mask)
 {
     if (!mask.pictInfo())
         return std::nullopt;
+    if (!QXDocxHeldImages::writeOut(mask.imagePath()))
+        return std::nullopt;
     std::optional<Image> grey = QXPDFUtilities::CGImageWithContentsOfFile_DeviceGray(mask.imagePath());
     if (!grey || grey->isEmpty() || grey->format() != PixelFormat::Gray8)
         return std::nullopt;
@@ -114,7 +117,7 @@ std::optional<std::string> QXDocxPDFExporter::RunImageSmaskWithRunImage(const QX
 {
     if (!image.pictInfo())
         return std::nullopt;
-    std::optional<Image> picture = QXPDFUtilities::CGImageWithContentsOfFile(image.imagePath());
+    std::optional<Image> picture = QXDocxHeldImages::read(image.imagePath());
     const auto loaded = loadMask(mask);
     if (!picture || picture->isEmpty() || !loaded)
         return std::nullopt;

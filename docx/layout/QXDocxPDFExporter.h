@@ -221,9 +221,11 @@ private:
 
     std::unique_ptr<QXDocxWriter> pdfWriter_;
     std::shared_ptr<QXPDFFontCache> fontCache_;
-    // The packaged file of each extracted image file (nothing for one that
-    // cannot be read), so that an image drawn again is converted once and
-    // packaged once.
+    // The packaged file of each extracted image file that cannot be
+    // packaged as it is (a PNG made of it, or nothing for one that cannot
+    // be read), so that an image drawn again is converted once and packaged
+    // once. PNG and JPEG files are not kept: the list would grow with every
+    // image of a long document.
     std::map<std::string, std::optional<std::string>> packagedImagePaths_;
     std::shared_ptr<QXPDFRenderStateStack> renderingStateStack_;
     QXPDFConentParser* contentParser_ = nullptr;   // during a parse pass

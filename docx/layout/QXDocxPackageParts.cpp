@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <string_view>
+#include <unordered_map>
 #include <system_error>
 #include <utility>
 
@@ -194,18 +196,19 @@ void QXDocxWriter::docxWriteWordMedia(const std::string& folder)
 {
     const std::string media = folder + "/word/media";
     makeFolder(media);
-    for (const std::string& path : docxMediaCollection_) {
-        const auto id = docxMediaIds_.find(path);
-        if (id == docxMediaIds_.end())
+    std::unordered_map<std::string_view, const Relationship*> byId;
+    byId.reserve(docxRelationships_.size());
+    for (const Relationship& relationship : docxRelationships_)
+        byId.emplace(relationship.id, &relationship);
+    for (const auto& entry : docxMediaCollection_) {
+        const std::string& path = entry->first;
+        const auto relationship = byId.find(entry->second);
+        if (relationship == byId.end())
             continue;
-        for (const Relationship& relationship : docxRelationships_) {
-            if (relationship.id != id->second)
-                continue;
-            // The main part names this image already: a package without it
-            // would be broken.
-            if (!moveFile(path, folder + "/word/" + relationship.target))
-                throw XMLWriterException("Can't package the image " + path);
-        }
+        // The main part names this image already: a package without it
+        // would be broken.
+        if (!moveFile(path, folder + "/word/" + relationship->second->target))
+            throw XMLWriterException("Can't package the image " + path);
     }
 }
 
@@ -216,7 +219,9 @@ void QXDocxWriter::docxWriteWordRels(const std::string& folder)
     writer->writeAttribute("xmlns", QXOpenXMLNameSpace::nameSpace_Rels());
     for (const Relationship& relationship : docxRelationships_)
         writeEmptyWithAttributes(*writer, "Relationship",
-                                 {{"Id", relationship.id}, {"Type", relationship.type}, {"Target", relationship.target}});
+                                 {{"Id", relationship.id},
+                                  {"Type", std::string(names::kRelationshipTypePrefix) + relationship.type},
+                                  {"Target", relationship.target}});
     writer->writeEndDocument();
 }
 

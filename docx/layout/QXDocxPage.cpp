@@ -183,8 +183,12 @@ bool QXDocxPage::_localizedReplaceFontNameIfNeed()
     const std::string head = sample(0, count, false, docxlimits::kLanguageSampleShort);
     const std::string middle = sample(count / 3, count / 2, false, docxlimits::kLanguageSampleLong);
     const std::string tail = sample(0, count, true, docxlimits::kLanguageSampleShort);
-    if (QXRegex::IsLanguageForString_Chinese(head) || QXRegex::IsLanguageForString_Chinese(middle) ||
-        QXRegex::IsLanguageForString_Chinese(tail)) {
+    // Each sample's language is told once (telling it is the costly part),
+    // and only as far as needed: a Chinese sample decides.
+    std::string middleLanguage, tailLanguage;
+    const auto chinese = [](const std::string& language) { return language == "zh-Hans" || language == "zh-Hant"; };
+    if (chinese(QXRegex::LanguageForString(head)) || chinese(middleLanguage = QXRegex::LanguageForString(middle)) ||
+        chinese(tailLanguage = QXRegex::LanguageForString(tail))) {
         static const std::map<std::string, std::string, std::less<>> table = {
             {"Courier", "Simsun"},
             {"Consolas", "SimHei"},
@@ -197,7 +201,7 @@ bool QXDocxPage::_localizedReplaceFontNameIfNeed()
     // The fallback only where it is installed: a font name the system does
     // not have would keep the runs in a font that is not there either, and
     // a word processor sets them in whatever it has, wider or narrower.
-    if (!QXRegex::IsLanguageForString_English(middle) && !QXRegex::IsLanguageForString_English(tail) &&
+    if (middleLanguage != "en" && tailLanguage != "en" &&
         QXPDFFontUtilities::SystemFontNameIsExist(kFallbackReplaceFont)) {
         for (const QXDocxRunTextPtr& run : allRunTextArray_) {
             QXDocx_RPr property = run->rProperty();

@@ -11,6 +11,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <string>
+#include <unordered_map>
 
 namespace rz {
 
@@ -45,6 +48,30 @@ std::string styledFaceName(const std::string& family, bool bold, bool italic)
         return family;
     const std::string styled = family + (bold ? " Bold" : "") + (italic ? " Italic" : "");
     return QXPDFFontUtilities::SystemFontNameIsExist(styled) ? styled : family;
+}
+
+// Text widths measured by shaping are asked again and again (the width of
+// a space in the run's face, and common words): they are kept per thread,
+// the store emptied when it grows past this many entries.
+constexpr std::size_t kMaxMeasuredWidths = 4096;
+
+// The width of `text` in the installed face at the size, as
+// QXPDFFontUtilities::SystemFontName measures it.
+double measuredWidth(const std::string& face, float size, const std::string& text)
+{
+    thread_local std::unordered_map<std::string, double> widths;
+    std::string key;
+    key.reserve(face.size() + sizeof size + text.size() + 1);
+    key.append(face).push_back('\0');
+    key.append(reinterpret_cast<const char*>(&size), sizeof size);
+    key.append(text);
+    if (const auto found = widths.find(key); found != widths.end())
+        return found->second;
+    const double width = QXPDFFontUtilities::SystemFontName(face, size, text);
+    if (widths.size() >= kMaxMeasuredWidths)
+        widths.clear();
+    widths.emplace(std::move(key), width);
+    return width;
 }
 
 } // namespace
@@ -215,10 +242,10 @@ void QXDocxRunText::optimizePropertyAtStart(bool replaceFonts)
             // A bold or italic run is set in the family's bold or italic
             // face, which is wider or narrower than the regular one.
             const std::string face = styledFaceName(fontName, property.b, property.i);
-            const double width = QXPDFFontUtilities::SystemFontName(face, size, runText_);
+            const double width = measuredWidth(face, size, runText_);
             if (width > 0)
                 updateToNewFontWidth(width);
-            const double space = QXPDFFontUtilities::SystemFontName(face, size, " ");
+            const double space = measuredWidth(face, size, " ");
             if (space > 0)
                 blank = space;
         }

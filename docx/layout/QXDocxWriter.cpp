@@ -4,12 +4,14 @@
 #include "converter/ooxml/QXDocxProperty.h"
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
+#include "docx/graphics/QXDocxHeldImages.h"
 #include "docx/layout/QXDocxPackageNames.h"
 #include "docx/layout/QXDocxVMLShapes.h"
 #include "platform/core/Numbers.h"
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <filesystem>
 #include <system_error>
 
@@ -27,6 +29,7 @@ QXDocxWriter::QXDocxWriter()
 
 QXDocxWriter::~QXDocxWriter()
 {
+    QXDocxHeldImages::release(this, nullptr);
     currentPage_.reset();
     documentWriter_.reset();
     workFolder_.remove();
@@ -61,6 +64,8 @@ void QXDocxWriter::setDefaultMediaCollection()
 {
     docxMediaCollection_.clear();
     docxMediaIds_.clear();
+    writtenMediaCount_ = 0;
+    mediaTargetHashes_.clear();
 }
 
 std::string QXDocxWriter::newRelationshipId()
@@ -72,10 +77,9 @@ void QXDocxWriter::setDefaultRelationships()
 {
     docxRelationships_.clear();
     lastRelationshipNumber_ = 0;
-    const std::string prefix(names::kRelationshipTypePrefix);
     for (const char* name : {"styles", "fontTable", "theme", "settings", "webSettings"}) {
         const std::string target = std::string(name) == "theme" ? "theme/theme1.xml" : std::string(name) + ".xml";
-        docxRelationships_.push_back({newRelationshipId(), prefix + name, target});
+        docxRelationships_.push_back({newRelationshipId(), name, target});
     }
     // No stylesWithEffects relationship: the document starts with markup
     // version 2006, which has no such part.
@@ -152,8 +156,13 @@ void QXDocxWriter::endWritePage()
 
 void QXDocxWriter::markWrittenMedia()
 {
-    for (const auto& entry : docxMediaIds_)
-        writtenMediaPaths_.insert(entry.first);
+    // The pictures held for the page get their files when the package
+    // refers to them.
+    const std::vector<std::string> unwritten = QXDocxHeldImages::release(
+        this, [this](const std::string& path) { return docxMediaIds_.count(path) != 0; });
+    writtenMediaCount_ = docxMediaCollection_.size();
+    if (!unwritten.empty())
+        failWriting("the picture " + unwritten.front() + " could not be written");
 }
 
 void QXDocxWriter::abandonPage()
@@ -205,28 +214,43 @@ std::string QXDocxWriter::collectImageWithPath(const std::string& path)
     const fs::path file(path);
     std::string target = "media/" + file.filename().string();
     const std::string id = newRelationshipId();
-    const auto taken = [this](const std::string& name) {
+    const std::hash<std::string> hash;
+    const auto taken = [&](const std::string& name) {
+        if (mediaTargetHashes_.count(hash(name)) == 0)
+            return false;
         return std::any_of(docxRelationships_.begin(), docxRelationships_.end(),
                            [&](const Relationship& r) { return r.target == name; });
     };
     if (taken(target))
         target = "media/" + file.stem().string() + "-" + id + file.extension().string();
-    docxMediaCollection_.push_back(path);
-    docxMediaIds_.emplace(path, id);
-    docxRelationships_.push_back({id, std::string(names::kRelationshipTypePrefix) + "image", target});
+    mediaTargetHashes_.insert(hash(target));
+    docxMediaCollection_.push_back(docxMediaIds_.emplace(path, id).first);
+    docxRelationships_.push_back({id, "image", target});
     return id;
+}
+
+std::vector<std::string> QXDocxWriter::mediaCollection() const
+{
+    std::vector<std::string> paths;
+    paths.reserve(docxMediaCollection_.size());
+    for (const auto& entry : docxMediaCollection_)
+        paths.push_back(entry->first);
+    return paths;
 }
 
 void QXDocxWriter::removeCollectedImageWithPath(const std::string& path)
 {
     const auto found = docxMediaIds_.find(path);
-    if (found == docxMediaIds_.end() || writtenMediaPaths_.count(path) != 0)
+    if (found == docxMediaIds_.end())
+        return;
+    // Written pages may show what was collected before them.
+    const auto unwritten = docxMediaCollection_.begin() + static_cast<std::ptrdiff_t>(writtenMediaCount_);
+    const auto media = std::find(unwritten, docxMediaCollection_.end(), found);
+    if (media == docxMediaCollection_.end())
         return;
     const std::string id = found->second;
+    docxMediaCollection_.erase(media);
     docxMediaIds_.erase(found);
-    if (const auto media = std::find(docxMediaCollection_.begin(), docxMediaCollection_.end(), path);
-        media != docxMediaCollection_.end())
-        docxMediaCollection_.erase(media);
     if (const auto relationship = std::find_if(docxRelationships_.begin(), docxRelationships_.end(),
                                                [&](const Relationship& r) { return r.id == id; });
         relationship != docxRelationships_.end())

@@ -17,9 +17,10 @@
 #include "docx/layout/QXDocxPage.h"
 #include "platform/geometry/Geometry.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
-#include <set>
+#include <unordered_set>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +38,7 @@ public:
         std::string pitch;
     };
     // One relationship of the main part; its id never changes once given.
+    // The type is kept without the prefix all types share ("image").
     struct Relationship {
         std::string id;
         std::string type;
@@ -93,7 +95,8 @@ public:
     const std::shared_ptr<XMLFileWriter>& documentWriter() const { return documentWriter_; }
     const std::vector<FontEntry>& fontTable() const { return docxFontTable_; }
     const std::vector<Relationship>& relationships() const { return docxRelationships_; }
-    const std::vector<std::string>& mediaCollection() const { return docxMediaCollection_; }
+    // The collected media files, in collection order.
+    std::vector<std::string> mediaCollection() const;
 
 private:
     // Notes every collected file as shown by a written page.
@@ -126,12 +129,18 @@ private:
     QXDocx_DocPr docxProperty_;
     std::vector<FontEntry> docxFontTable_;
     std::vector<Relationship> docxRelationships_;
-    std::vector<std::string> docxMediaCollection_;
     // The relationship id of each collected media path.
     std::map<std::string, std::string> docxMediaIds_;
-    // The files collected when a page was written (or abandoned): its
-    // pictures may refer to them.
-    std::set<std::string> writtenMediaPaths_;
+    // The entries of docxMediaIds_ in collection order (the paths are kept
+    // once, in the map).
+    std::vector<std::map<std::string, std::string>::const_iterator> docxMediaCollection_;
+    // The first this many entries of the media collection were collected
+    // when a page was written (or abandoned): its pictures may refer to
+    // them. Only later entries can be forgotten, so they stay in front.
+    std::size_t writtenMediaCount_ = 0;
+    // Hashes of the media targets handed out: a name whose hash is new is
+    // free without a look through the relationships.
+    std::unordered_set<std::size_t> mediaTargetHashes_;
     // The number of the last relationship id handed out.
     std::int64_t lastRelationshipNumber_ = 0;
     std::shared_ptr<QXDocxPage> currentPage_;

@@ -357,6 +357,49 @@ TEST(QXDocxRunImageTest, AMergedGroupTakesThePlaceOfItsImages)
     expectRect(merged->displayRect(), {0, 0, 90, 50});
 }
 
+TEST(QXDocxRunImageTest, TransparentEdgesAreCutOffAndTheBoxFollows)
+{
+    // A 10 x 4 picture over a 20 x 8 box: two points a pixel.
+    const auto picture = [](PixelFormat format, int left, int top, int right, int bottom) {
+        std::optional<Image> image = Image::make(10, 4, format);
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x)
+                image->mutableRow(y)[image->componentCount() * x + image->componentCount() - 1] = 200;
+        return *image;
+    };
+    struct Case {
+        const char* name;
+        PixelFormat format;
+        int left, top, right, bottom; // the opaque pixels; none when right < left
+        bool cut;
+        Rect box;
+        int width, height;
+    };
+    const Case cases[] = {
+        {"a block inside", PixelFormat::RGBA8, 2, 1, 5, 2, true, {104, 202, 8, 4}, 4, 2},
+        {"one corner pixel", PixelFormat::RGBA8, 9, 3, 9, 3, true, {118, 206, 2, 2}, 1, 1},
+        {"touching every edge", PixelFormat::RGBA8, 0, 0, 9, 3, false, {100, 200, 20, 8}, 10, 4},
+        {"nothing opaque", PixelFormat::RGBA8, 1, 0, 0, 0, false, {100, 200, 20, 8}, 10, 4},
+        {"no alpha", PixelFormat::RGB8, 2, 1, 5, 2, false, {100, 200, 20, 8}, 10, 4},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        Image image = picture(test.format, test.left, test.top, test.right, test.bottom);
+        const Image before = image;
+        Rect box(100, 200, 20, 8);
+        EXPECT_EQ(QXDocxRunImage::TrimTransparentEdges(image, box), test.cut);
+        expectRect(box, test.box);
+        EXPECT_EQ(image.width(), test.width);
+        EXPECT_EQ(image.height(), test.height);
+        if (test.cut) {
+            ASSERT_TRUE(before.cropped(Rect(test.left, test.top, test.width, test.height)));
+            EXPECT_TRUE(image.samePixels(*before.cropped(Rect(test.left, test.top, test.width, test.height))));
+        } else {
+            EXPECT_TRUE(image.samePixels(before));
+        }
+    }
+}
+
 TEST(QXDocxRunImageTest, OnlyPNGAndJPEGEnterThePackage)
 {
     for (const ImageType kept : {ImageType::PNG, ImageType::JPEG}) {

@@ -260,6 +260,34 @@ TEST(QXDocxWriterTest, AnImageCollectedTwiceHasOneId)
     writer.endWriteDocument();
 }
 
+TEST(QXDocxWriterTest, OnlyMediaCollectedSinceTheLastWrittenPageCanBeForgotten)
+{
+    const std::string images = makeTempDir();
+    const std::string a = writeImage(images, "a.png", "A");
+    const std::string b = writeImage(images, "b.png", "B");
+    const std::string c = writeImage(images, "c.png", "C");
+    const std::string d = writeImage(images, "d.png", "D");
+    QXDocxWriter writer;
+    writer.initWithPath(makeTempDir() + "/out.docx", 3);
+    writer.begainWriteDocument();
+    writer.begainWritePage(Size{612, 792}, 1);
+    writer.collectImageWithPath(a);
+    writer.collectImageWithPath(b);
+    writer.endWritePage();
+    writer.begainWritePage(Size{612, 792}, 2);
+    writer.collectImageWithPath(c);
+    writer.collectImageWithPath(d);
+    for (const std::string& path : {a, c, b})
+        writer.removeCollectedImageWithPath(path);
+    writer.abandonPage();
+    writer.begainWritePage(Size{612, 792}, 3);
+    writer.removeCollectedImageWithPath(d);
+    EXPECT_EQ(writer.mediaCollection(), (std::vector<std::string>{a, b, d}));
+    EXPECT_EQ(writer.relationships().size(), 8u);
+    writer.endWritePage();
+    writer.endWriteDocument();
+}
+
 TEST(QXDocxWriterTest, ImagesKeepTheirIdsWhenOthersAreRemoved)
 {
     if (!pythonDocxIsInstalled())
