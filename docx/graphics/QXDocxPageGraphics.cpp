@@ -42,6 +42,8 @@ constexpr Size kSpeckSize{1, 1};
 constexpr double kUnderlineMaxHeight = 10;
 constexpr double kUnderlineProbeLift = 1;
 constexpr double kUnderlineMinCover = 0.5;
+// How near a vertical rule a horizontal one must end to join it.
+constexpr double kGridJoinReach = 2;
 // Highlights: the tallest box taken, the margin allowed around its text,
 // and how closely its width must match the text's.
 constexpr double kHighlightMaxHeight = 100;
@@ -167,9 +169,25 @@ void QXDocxPage::convertPathsForUnderLineIfNeed()
 {
     std::vector<PathPtr> underlines;
     std::vector<PathPtr> strikes;
+    // A rule that ends on a vertical rule is a table's line, even under a
+    // cell's text padded with blanks to the cell's width.
+    std::vector<Rect> verticals;
+    for (const PathPtr& path : allRunPathArray_) {
+        if (path->runLineType() == QXDocxRunPath::kLineTypeVertical)
+            verticals.push_back(path->displayRect().insetBy(-kGridJoinReach, -kGridJoinReach));
+    }
+    const auto endsOnVertical = [&](const Rect& line) {
+        return std::any_of(verticals.begin(), verticals.end(), [&](const Rect& v) {
+            const bool atEnd = (v.minX() <= line.minX() && line.minX() <= v.maxX()) ||
+                               (v.minX() <= line.maxX() && line.maxX() <= v.maxX());
+            return atEnd && v.minY() <= line.maxY() && line.minY() <= v.maxY();
+        });
+    };
     for (const PathPtr& path : allRunPathArray_) {
         const std::shared_ptr<QXDocxPathInfo>& info = path->pictInfo();
         if (!info || path->runLineType() != 1 || !(info->displayHeight() <= kUnderlineMaxHeight))
+            continue;
+        if (endsOnVertical(path->displayRect()))
             continue;
         const Rect probe = path->displayRect().offsetBy(0, -kUnderlineProbeLift);
         const QXDocx_Color& color = info->strokeColorQX();

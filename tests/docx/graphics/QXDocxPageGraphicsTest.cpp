@@ -223,6 +223,30 @@ TEST(DocxPageDecorations, UnderlinesAndStrikeThroughLines)
     }
 }
 
+// A table's rule under a cell's text stays a rule: it ends on a vertical
+// rule. A vertical rule elsewhere does not keep an underline from being one.
+TEST(DocxPageDecorations, RulesEndingOnVerticalRulesAreNoUnderlines)
+{
+    const auto vertical = [](double x) {
+        QXDocxRunPathPtr run = pathRun({x, 80, 0.5, 30}, true, false, true, kTextColor);
+        const std::vector<Point> points{{x, 80}, {x, 110}};
+        run->setRunCGPath(QXLineUtilites::CGPathFromLinePointArray(points));
+        run->setRunLinePointArray(points);
+        return run;
+    };
+    for (const double x : {200.0, 300.0}) {
+        QXDocxPage page;
+        page.allRunTextArray().push_back(textRun());
+        page.allRunPathArray().push_back(pathRun({100, 101, 100, 0.5}, true, false, true, kTextColor));
+        page.allRunPathArray().push_back(vertical(x));
+        ASSERT_EQ(page.allRunPathArray().back()->runLineType(), QXDocxRunPath::kLineTypeVertical);
+        page.convertPathsForUnderLineIfNeed();
+        const bool joined = x == 200.0;
+        EXPECT_EQ(page.allRunTextArray().front()->rProperty().u, joined ? 0 : 1) << x;
+        EXPECT_EQ(page.allRunPathArray().size(), joined ? 2u : 1u) << x;
+    }
+}
+
 TEST(DocxPageDecorations, HighlightBoxes)
 {
     const QXDocx_Color yellow{255, 255, 0, 255};
