@@ -3,7 +3,7 @@
 #include "converter/QXError.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/XMLFileWriter.h"
-#include "xlsx/package/QXExcelPackagePart.h"
+#include "converter/ooxml/QXPackagePart.h"
 #include "xlsx/sheet/QXExcelPage.h"
 #include "xlsx/sheet/QXExcelUtilities.h"
 
@@ -66,7 +66,7 @@ QXExcelAIOSWriter::QXExcelAIOSWriter(const std::string& rootFolder)
       streamedRowsPath_(rootFolder + "/sheet1-rows.partial")
 {
     if (std::filesystem::path(rootFolder).extension() == ".xlsx")
-        QXExcelPackagePart::makeFolder(rootFolder + "/xl/worksheets");
+        QXPackagePart::makeFolder(rootFolder + "/xl/worksheets");
 }
 
 QXExcelAIOSWriter::~QXExcelAIOSWriter()
@@ -203,7 +203,7 @@ bool QXExcelAIOSWriter::writeSheetXML()
 {
     bool written = true;
     try {
-        QXExcelPackagePart::writeXMLPart(sheetXMLPath_, [this](XMLFileWriter& writer) { writeSheet(writer); });
+        QXPackagePart::writeXMLPart(sheetXMLPath_, [this](XMLFileWriter& writer) { writeSheet(writer); });
     } catch (const XMLWriterException&) {
         written = false;
     }

@@ -1,7 +1,7 @@
 #include "xlsx/package/QXExcelSharedStrings.h"
 
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
-#include "xlsx/package/QXExcelPackagePart.h"
+#include "converter/ooxml/QXPackagePart.h"
 
 #include <filesystem>
 
@@ -11,9 +11,9 @@ QXExcelSharedStrings::QXExcelSharedStrings(const std::string& rootFolder)
 {
     if (std::filesystem::path(rootFolder).extension() != ".xlsx")
         return;
-    QXExcelPackagePart::makeFolder(rootFolder + "/xl");
+    QXPackagePart::makeFolder(rootFolder + "/xl");
     partPath_ = rootFolder + "/xl/sharedStrings.xml";
-    xmlWriter_ = std::make_unique<XMLFileWriter>(QXExcelPackagePart::partialPath(partPath_));
+    xmlWriter_ = std::make_unique<XMLFileWriter>(QXPackagePart::partialPath(partPath_));
 }
 
 void QXExcelSharedStrings::beginWrite()
@@ -55,7 +55,7 @@ void QXExcelSharedStrings::endWrite()
         return;
     xmlWriter_->writeEndDocument();
     xmlWriter_.reset();
-    QXExcelPackagePart::renameIntoPlace(QXExcelPackagePart::partialPath(partPath_), partPath_);
+    QXPackagePart::renameIntoPlace(QXPackagePart::partialPath(partPath_), partPath_);
 }
 
 } // namespace rz

@@ -8,7 +8,7 @@
 #include "platform/core/Numbers.h"
 #include "platform/core/Uuid.h"
 #include "platform/text/Utf.h"
-#include "xlsx/package/QXExcelPackagePart.h"
+#include "converter/ooxml/QXPackagePart.h"
 #include "xlsx/package/QXExcelTheme.h"
 #include "xlsx/sheet/QXExcelManager.h"
 
@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace rz {
 
-namespace part = QXExcelPackagePart;
+namespace part = QXPackagePart;
 
 namespace {
 

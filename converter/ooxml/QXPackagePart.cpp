@@ -1,4 +1,4 @@
-#include "xlsx/package/QXExcelPackagePart.h"
+#include "converter/ooxml/QXPackagePart.h"
 
 #include "converter/ooxml/XMLFileWriter.h"
 
@@ -8,7 +8,7 @@
 
 namespace fs = std::filesystem;
 
-namespace rz::QXExcelPackagePart {
+namespace rz::QXPackagePart {
 
 std::string partialPath(const std::string& path)
 {
@@ -68,4 +68,4 @@ void writeBytesPart(const std::string& path, std::string_view bytes)
     renameIntoPlace(partial, path);
 }
 
-} // namespace rz::QXExcelPackagePart
+} // namespace rz::QXPackagePart

@@ -1,4 +1,4 @@
-// Writing one part of a spreadsheet package: the part is made under a
+// Writing one part of an Office Open XML package: the part is made under a
 // temporary name beside its place and renamed into place only when it is
 // complete, so a part that fails leaves nothing a package could declare.
 #pragma once
@@ -11,7 +11,7 @@ namespace rz {
 
 class XMLFileWriter;
 
-namespace QXExcelPackagePart {
+namespace QXPackagePart {
 
 // The name a part is written under until it is complete.
 std::string partialPath(const std::string& path);
@@ -30,5 +30,5 @@ void writeBytesPart(const std::string& path, std::string_view bytes);
 // (and removes the temporary file) when it cannot.
 void renameIntoPlace(const std::string& partial, const std::string& path);
 
-} // namespace QXExcelPackagePart
+} // namespace QXPackagePart
 } // namespace rz
