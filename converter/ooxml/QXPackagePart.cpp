@@ -2,6 +2,7 @@
 
 #include "converter/ooxml/XMLFileWriter.h"
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -66,6 +67,48 @@ void writeBytesPart(const std::string& path, std::string_view bytes)
         }
     }
     renameIntoPlace(partial, path);
+}
+
+void writeEmpty(XMLFileWriter& writer, std::string_view name,
+                std::initializer_list<std::pair<std::string_view, std::string_view>> attributes)
+{
+    writer.writeStartElement(name);
+    for (const auto& [attribute, value] : attributes)
+        writer.writeAttribute(attribute, value);
+    writer.writeEndElement();
+}
+
+void writeEmptyNS(XMLFileWriter& writer, const std::string& ns, std::string_view name,
+                  std::initializer_list<std::pair<std::string_view, std::string_view>> attributes)
+{
+    writer.writeStartElementWithNamespace(ns, name);
+    for (const auto& [attribute, value] : attributes)
+        writer.writeAttribute(attribute, value);
+    writer.writeEndElement();
+}
+
+void writeTextElement(XMLFileWriter& writer, std::string_view name, std::string_view text)
+{
+    writer.writeStartElement(name);
+    writer.writeCharacters(text);
+    writer.writeEndElement();
+}
+
+void writeTextElementNS(XMLFileWriter& writer, const std::string& ns, std::string_view name, std::string_view text)
+{
+    writer.writeStartElementWithNamespace(ns, name);
+    writer.writeCharacters(text);
+    writer.writeEndElement();
+}
+
+std::string currentW3CDate()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
 }
 
 } // namespace rz::QXPackagePart

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 #include <string>
 #include <string_view>
 
@@ -29,6 +31,17 @@ void writeBytesPart(const std::string& path, std::string_view bytes);
 // Renames a complete temporary file into place; raises XMLWriterException
 // (and removes the temporary file) when it cannot.
 void renameIntoPlace(const std::string& partial, const std::string& path);
+
+// An element with the given attributes and no content.
+void writeEmpty(XMLFileWriter& writer, std::string_view name,
+                std::initializer_list<std::pair<std::string_view, std::string_view>> attributes);
+void writeEmptyNS(XMLFileWriter& writer, const std::string& ns, std::string_view name,
+                  std::initializer_list<std::pair<std::string_view, std::string_view>> attributes);
+// An element holding `text`.
+void writeTextElement(XMLFileWriter& writer, std::string_view name, std::string_view text);
+void writeTextElementNS(XMLFileWriter& writer, const std::string& ns, std::string_view name, std::string_view text);
+// The present moment in UTC as W3CDTF ("2026-12-11T15:04:05Z").
+std::string currentW3CDate();
 
 } // namespace QXPackagePart
 } // namespace rz

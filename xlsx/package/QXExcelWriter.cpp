@@ -24,44 +24,16 @@ namespace part = QXPackagePart;
 
 namespace {
 
+using QXPackagePart::currentW3CDate;
+using QXPackagePart::writeEmpty;
+using QXPackagePart::writeTextElement;
+using QXPackagePart::writeTextElementNS;
+
 const std::string kRelationshipTypes = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 const std::string kCorePropertiesRelationship =
     "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
 const std::string kContentTypes = "http://schemas.openxmlformats.org/package/2006/content-types";
 const std::string kExtendedProperties = "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties";
-
-void writeEmpty(XMLFileWriter& writer, std::string_view name,
-                std::initializer_list<std::pair<std::string_view, std::string_view>> attributes)
-{
-    writer.writeStartElement(name);
-    for (const auto& [attribute, value] : attributes)
-        writer.writeAttribute(attribute, value);
-    writer.writeEndElement();
-}
-
-void writeTextElement(XMLFileWriter& writer, std::string_view name, std::string_view text)
-{
-    writer.writeStartElement(name);
-    writer.writeCharacters(text);
-    writer.writeEndElement();
-}
-
-void writeTextElementNS(XMLFileWriter& writer, const std::string& ns, std::string_view name, std::string_view text)
-{
-    writer.writeStartElementWithNamespace(ns, name);
-    writer.writeCharacters(text);
-    writer.writeEndElement();
-}
-
-std::string currentW3CDate()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
 
 // Copies a folder tree; false at the first failure.
 bool copyFolder(const fs::path& from, const fs::path& to)
