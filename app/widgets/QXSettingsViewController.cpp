@@ -140,6 +140,16 @@ void QXSettingsViewController::setSourceFileItem(std::shared_ptr<QXSourceFileIte
 {
     sourceFileItem_ = std::move(item);
     showItem();
+    // The selection can move while the sheet is open (a conversion selects
+    // the file it starts): the sheet then shows the new file's options, so
+    // that a click never copies one file's choices onto another, or ends
+    // when the new file has no sheet.
+    if (panel_moreSettings_->isVisible()) {
+        if (sourceFileItem_ && sourceFileItem_->settings_outputFormat() == QLatin1String("Microsoft Word(.docx)"))
+            settings_Word_->fillWithValues(*sourceFileItem_);
+        else
+            panel_moreSettings_->reject();
+    }
 }
 
 void QXSettingsViewController::showItem()
@@ -221,12 +231,12 @@ void QXSettingsViewController::QXPDFConversionSettingsValueUpdated(QXPDFConversi
 {
     if (&pane != settings_Word_ || !sourceFileItem_)
         return;
-    auto options = sourceFileItem_->convertOpts();
-    if (!options) {
-        options = std::make_shared<QXPDFOptions>();
-        sourceFileItem_->setConvertOpts(options);
-    }
+    // A new options object: a conversion running on another thread keeps
+    // reading the one it was handed, unchanged.
+    const auto current = sourceFileItem_->convertOpts();
+    auto options = current ? std::make_shared<QXPDFOptions>(*current) : std::make_shared<QXPDFOptions>();
     settings_Word_->storeValues(options->wordOptions());
+    sourceFileItem_->setConvertOpts(std::move(options));
     settingsButtonPressed();
 }
 

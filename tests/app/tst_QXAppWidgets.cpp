@@ -400,6 +400,8 @@ private slots:
                      .data(QXSourceFileListModel::ConversionOptionsRole).toString(),
                  QStringLiteral("2-3, TXT, Ready!"));
         QCOMPARE(pane->outputPathField()->text(), sources.path());
+        pane->revealOutputDirectry();
+        QCOMPARE(services.opened, QStringList{sources.path()});
         QTest::mouseClick(pane->allPagesButton(), Qt::LeftButton, {}, QPoint(6, pane->allPagesButton()->height() / 2));
         QVERIFY(!pane->pageRangeField()->isEnabled());
         QCOMPARE(item->outputPDFPageIndexs(), (std::vector<long long>{1, 2, 3, 4}));
@@ -565,11 +567,51 @@ private slots:
         const auto handed = delegate.converterManager()->ruzIzevudara().moreOptions();
         QCOMPARE(handed.get(), item->convertOpts().get());
         QCOMPARE(handed->isParserAnnots(), 0);
+        // Options changed later are the item's new ones; those a conversion
+        // was handed stay as they were.
+        QTest::mouseClick(pane->btn_moreSettings(), Qt::LeftButton);
+        QTest::mouseClick(word->docx_btn_mergeParagraph(), Qt::LeftButton);
+        QVERIFY(item->convertOpts()->wordOptions().isMergeParagraphs());
+        QVERIFY(!handed->wordOptions().isMergeParagraphs());
         const QString media = QStringLiteral("import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); "
                                              "sys.exit(0 if any(n.startswith('word/media/') for n in z.namelist()) else 1)");
         QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/python3"),
                                    {QStringLiteral("-c"), media, QString::fromStdString(item->outputPath())}),
                  0);
+    }
+
+    void docxSheetFollowsTheSelection()
+    {
+        QTemporaryDir sources;
+        RecordingServices services;
+        QXAppDelegate delegate(services);
+        delegate.window()->show();
+        delegate.application_openFiles({writePdf(sources.path(), QStringLiteral("a.pdf"), 1),
+                                        writePdf(sources.path(), QStringLiteral("b.pdf"), 1),
+                                        writePdf(sources.path(), QStringLiteral("c.pdf"), 1)});
+        QXSourceFileViewController* list = delegate.sourceFileViewController();
+        const auto first = list->model()->itemAt(0), second = list->model()->itemAt(1), third = list->model()->itemAt(2);
+        second->convertOpts()->wordOptions().setIsMergeParagraphs(false);
+        third->setSettings_outputFormat(QStringLiteral("UTF-8 Plain Text(.txt)"));
+        list->selectTableRowWithItem(first.get());
+        QXSettingsViewController* pane = delegate.settingsViewController();
+        QTest::mouseClick(pane->btn_moreSettings(), Qt::LeftButton);
+        QCheckBox* merge = pane->settings_Word()->docx_btn_mergeParagraph();
+        QVERIFY(merge->isChecked());
+        // Another file selected under the open sheet (as a conversion does):
+        // the sheet shows its options and a click changes it alone.
+        list->selectTableRowWithItem(second.get());
+        QVERIFY(pane->panel_moreSettings()->isVisible());
+        QVERIFY(!merge->isChecked());
+        QTest::mouseClick(pane->settings_Word()->docx_btn_trimBlankSpace(), Qt::LeftButton);
+        QVERIFY(!second->convertOpts()->wordOptions().isMergeParagraphs());
+        QVERIFY(!second->convertOpts()->wordOptions().isTrimmingBlankSpaceCharacters());
+        QVERIFY(first->convertOpts()->wordOptions().isMergeParagraphs());
+        QVERIFY(first->convertOpts()->wordOptions().isTrimmingBlankSpaceCharacters());
+        // A file without a sheet selected: the sheet ends, nothing stored.
+        list->selectTableRowWithItem(third.get());
+        QVERIFY(!pane->panel_moreSettings()->isVisible());
+        QVERIFY(QSettings().value(QString::fromLatin1(kWordTrimBlankSpaceKey)).toBool());
     }
 
     void preferencesPersist()
