@@ -71,14 +71,12 @@ void QXSourceFileItem::initDefaults()
     settings_customPageRange_ = qx_sharedLocalized("All Pages");
     auto options = std::make_shared<QXPDFOptions>();
     QXWordOptions& word = options->wordOptions();
-    word.setIsMergeParagraphs(
-        QXCUtilities::boolValueForKey(QStringLiteral("Setting_Key_RUZIzevudara_Word_isMergeParagraphs"), true));
-    word.setIsTrimmingBlankSpaceCharacters(QXCUtilities::boolValueForKey(
-        QStringLiteral("Setting_Key_RUZIzevudara_Word_isTrimmingBlankSpaceCharacters"), true));
-    word.setEnableShapToImage(
-        QXCUtilities::boolValueForKey(QStringLiteral("Setting_Key_RUZIzevudara_Word_enableShapToImage"), false));
-    word.setEnableMergeIntersectImages(QXCUtilities::boolValueForKey(
-        QStringLiteral("Setting_Key_RUZIzevudara_Word_enableMergeIntersectImages"), true));
+    word.setIsMergeParagraphs(QXCUtilities::boolValueForKey(QString::fromLatin1(kWordMergeParagraphsKey), true));
+    word.setIsTrimmingBlankSpaceCharacters(
+        QXCUtilities::boolValueForKey(QString::fromLatin1(kWordTrimBlankSpaceKey), true));
+    word.setEnableShapToImage(QXCUtilities::boolValueForKey(QString::fromLatin1(kWordShapesToImageKey), false));
+    word.setEnableMergeIntersectImages(
+        QXCUtilities::boolValueForKey(QString::fromLatin1(kWordMergeIntersectImagesKey), true));
     setConvertOpts(std::move(options));
 }
 

@@ -23,4 +23,10 @@ public:
 // The title that every item starts with when no other was chosen.
 inline constexpr const char* kDefaultOutputFormatTitle = "Microsoft Word(.docx)";
 
+// Settings keys of the DOCX options that items added later start with.
+inline constexpr const char* kWordMergeParagraphsKey = "Setting_Key_RUZIzevudara_Word_isMergeParagraphs";
+inline constexpr const char* kWordTrimBlankSpaceKey = "Setting_Key_RUZIzevudara_Word_isTrimmingBlankSpaceCharacters";
+inline constexpr const char* kWordShapesToImageKey = "Setting_Key_RUZIzevudara_Word_enableShapToImage";
+inline constexpr const char* kWordMergeIntersectImagesKey = "Setting_Key_RUZIzevudara_Word_enableMergeIntersectImages";
+
 } // namespace rz::app

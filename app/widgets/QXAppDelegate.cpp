@@ -6,10 +6,12 @@
 #include "app/widgets/QXColorView.h"
 #include "app/widgets/QXImageButton.h"
 #include "app/widgets/QXImages.h"
+#include "app/widgets/QXPreferencesWindowController.h"
 #include "app/widgets/QXQtMainQueue.h"
 #include "app/widgets/QXShellServices.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
@@ -99,6 +101,11 @@ QXAppDelegate::QXAppDelegate(QXShellServices& services, QObject* parent) : QObje
     QAction* removeAll = file->addAction(qx_sharedLocalized("Remove All"));
     connect(removeAll, &QAction::triggered, this, [this] { sourceFileViewController_->sourceFileRemoveAllFromQueue(); });
     file->addSeparator();
+    QAction* preferences = file->addAction(qx_sharedLocalized("&Preferences..."));
+    preferences->setObjectName(QStringLiteral("showPreferences"));
+    preferences->setShortcut(QKeySequence::Preferences);
+    connect(preferences, &QAction::triggered, this, [] { QXPreferencesWindowController::sharedInstance()->showWindow(); });
+    file->addSeparator();
     QAction* quit = file->addAction(qx_sharedLocalized("&Quit"));
     quit->setShortcut(QKeySequence::Quit);
     // Quitting is always allowed, whatever the list holds.
@@ -135,9 +142,8 @@ void QXAppDelegate::applicationDidFinishLaunching()
     gSharedInstance = this;
     converterManager_ = std::make_unique<QXRUZIzevudaraManager>(*mainQueue_);
     converterManager_->setDelegate(this);
-    converterManager_->setParserPDFAnnotsPreference([] {
-        return QXCUtilities::boolValueForKey(QStringLiteral("QXRUZIzevudaraSettings_ParserPDFAnnotsAction"), true);
-    });
+    converterManager_->setParserPDFAnnotsPreference(
+        [] { return QXPreferencesWindowController::sharedInstance()->parserPDFAnnots(); });
     window_->show();
     window_->raise();
     window_->activateWindow();
@@ -159,7 +165,7 @@ bool QXAppDelegate::applicationShouldTerminateAfterLastWindowClosed() const
 
 bool QXAppDelegate::openFileAfterConversion()
 {
-    return QXCUtilities::boolValueForKey(QStringLiteral("QXRUZIzevudaraSettings_OpenFileAfterConversion"), true);
+    return QXPreferencesWindowController::sharedInstance()->openFileAfterConversion();
 }
 
 void QXAppDelegate::startOrStopConversion()
@@ -275,8 +281,10 @@ void QXAppDelegate::QXSourceFileViewControllerDidUpdateSelection(QXSourceFileVie
     settingsViewController_->setSourceFileItem(list.selectedItem());
 }
 
-void QXAppDelegate::QXSettingsViewControllerDidUpdateSettings(QXSettingsViewController&)
+void QXAppDelegate::QXSettingsViewControllerDidUpdateSettings(QXSettingsViewController& pane)
 {
+    if (pane.btn_outputApplyToAll()->isChecked() && pane.sourceFileItem())
+        sourceFileViewController_->applyFormatToAllData(pane.sourceFileItem()->settings_outputFormat());
     sourceFileViewController_->reloadTableView();
 }
 

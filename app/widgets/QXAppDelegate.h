@@ -61,6 +61,7 @@ public:
     bool isStopping() const { return stopping_; }
 
     // The preference to open each output once it is written; on by default.
+    // Read from the preferences window.
     static bool openFileAfterConversion();
 
 signals:

@@ -2,15 +2,19 @@
 // checks and sheets, and the conversion road from a file given to the
 // program to its output on disk.
 #include "app/model/QXSandBoxUtilities.h"
+#include "app/model/StoreConstants.h"
 #include "app/widgets/QXAppDelegate.h"
 #include "app/widgets/QXColorView.h"
 #include "app/widgets/QXImageButton.h"
+#include "app/widgets/QXPreferencesWindowController.h"
 #include "app/widgets/QXShellServices.h"
+#include "app/widgets/QXWordSettings.h"
 #include "exporters/StandardExporters.h"
 #include "platform/core/Numbers.h"
 #include "tests/support/PdfWriter.h"
 
 #include <QAbstractItemModelTester>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -22,11 +26,14 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <array>
 
 using namespace rz::app;
 
@@ -382,6 +389,10 @@ private slots:
         QVERIFY(pane->formatPopUp()->isEnabled());
         pane->formatPopUp()->setCurrentIndex(pane->formatPopUp()->findData(QStringLiteral("UTF-8 Plain Text(.txt)")));
         QCOMPARE(item->outputFileFormat(), std::string("txt"));
+        // The range field is open only while "Pages:" is chosen.
+        QVERIFY(!pane->pageRangeField()->isEnabled());
+        QTest::mouseClick(pane->customPagesButton(), Qt::LeftButton);
+        QVERIFY(pane->pageRangeField()->isEnabled());
         QTest::keyClicks(pane->pageRangeField(), QStringLiteral("2-3"));
         QCOMPARE(item->settings_pageRangeType(), 1);
         QCOMPARE(item->outputPDFPageIndexs(), (std::vector<long long>{2, 3}));
@@ -389,6 +400,256 @@ private slots:
                      .data(QXSourceFileListModel::ConversionOptionsRole).toString(),
                  QStringLiteral("2-3, TXT, Ready!"));
         QCOMPARE(pane->outputPathField()->text(), sources.path());
+        pane->revealOutputDirectry();
+        QCOMPARE(services.opened, QStringList{sources.path()});
+        QTest::mouseClick(pane->allPagesButton(), Qt::LeftButton, {}, QPoint(6, pane->allPagesButton()->height() / 2));
+        QVERIFY(!pane->pageRangeField()->isEnabled());
+        QCOMPARE(item->outputPDFPageIndexs(), (std::vector<long long>{1, 2, 3, 4}));
+
+        // Without a selection: five controls off, the stored format shown.
+        delegate.sourceFileViewController()->tableView()->selectionModel()->clear();
+        QVERIFY(!pane->sourceFileItem());
+        for (QWidget* control : {static_cast<QWidget*>(pane->btn_moreSettings()),
+                                 static_cast<QWidget*>(pane->btn_outputApplyToAll()),
+                                 static_cast<QWidget*>(pane->formatPopUp()), static_cast<QWidget*>(pane->customPagesButton()),
+                                 static_cast<QWidget*>(pane->pageRangeField())})
+            QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+        QCOMPARE(pane->formatPopUp()->currentData().toString(), QStringLiteral("UTF-8 Plain Text(.txt)"));
+        const QList<QLabel*> labels = pane->findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.cbegin(), labels.cend(),
+                            [](const QLabel* label) { return label->text() == QStringLiteral("No File Selected"); }));
+    }
+
+    void applyToAllSetsEveryFormat()
+    {
+        QTemporaryDir sources;
+        RecordingServices services;
+        QXAppDelegate delegate(services);
+        delegate.application_openFiles({writePdf(sources.path(), QStringLiteral("a.pdf"), 1),
+                                        writePdf(sources.path(), QStringLiteral("b.pdf"), 1)});
+        QXSourceFileListModel* model = delegate.sourceFileViewController()->model();
+        delegate.sourceFileViewController()->selectTableRowWithItem(model->itemAt(0).get());
+        QXSettingsViewController* pane = delegate.settingsViewController();
+        const auto choose = [pane](const char* title) {
+            pane->formatPopUp()->setCurrentIndex(pane->formatPopUp()->findData(QString::fromLatin1(title)));
+        };
+        choose("Rich Text File(.rtf)");
+        QCOMPARE(model->itemAt(0)->outputFileFormat(), std::string("rtf"));
+        QCOMPARE(model->itemAt(1)->outputFileFormat(), std::string("docx"));
+        pane->btn_outputApplyToAll()->setChecked(true);
+        choose("Web Source File(.html)");
+        QCOMPARE(model->itemAt(0)->outputFileFormat(), std::string("html"));
+        QCOMPARE(model->itemAt(1)->outputFileFormat(), std::string("html"));
+        QCOMPARE(model->index(1).data(QXSourceFileListModel::ConversionOptionsRole).toString(),
+                 QStringLiteral("All Pages, HTML, Ready!"));
+    }
+
+    void optionsButtonFollowsTheFormat_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("sheet");
+        QTest::newRow("docx") << "Microsoft Word(.docx)" << true << true;
+        QTest::newRow("xlsx") << "Microsoft Excel(.xlsx)" << true << false;
+        QTest::newRow("csv") << "Comma-Separated Values(.csv)" << true << false;
+        QTest::newRow("pptx") << "Microsoft PowerPoint(.pptx)" << false << false;
+        QTest::newRow("rtf") << "Rich Text File(.rtf)" << false << false;
+        QTest::newRow("html") << "Web Source File(.html)" << false << false;
+        QTest::newRow("txt") << "UTF-8 Plain Text(.txt)" << false << false;
+    }
+
+    void optionsButtonFollowsTheFormat()
+    {
+        QFETCH(QString, format);
+        QFETCH(bool, enabled);
+        QFETCH(bool, sheet);
+        QTemporaryDir sources;
+        RecordingServices services;
+        QXSettingsViewController pane(services);
+        pane.show();
+        pane.setSourceFileItem(QXSourceFileItem::initWithPath(writePdf(sources.path(), QStringLiteral("a.pdf"), 1)));
+        const int row = pane.formatPopUp()->findData(format);
+        if (row < 0)
+            QSKIP("this build does not write the format");
+        pane.formatPopUp()->setCurrentIndex(row);
+        QCOMPARE(pane.btn_moreSettings()->isEnabled(), enabled);
+        if (enabled)
+            QTest::mouseClick(pane.btn_moreSettings(), Qt::LeftButton);
+        QCOMPARE(pane.panel_moreSettings()->isVisible(), sheet);
+    }
+
+    void docxSheetOptionsReachTheConversion()
+    {
+        QTemporaryDir sources, outputs;
+        QVERIFY(QXSandBoxUtilities::SaveUserSelectedOutputURLBookmark(outputs.path()));
+        // A text line and a filled zigzag of 24 corners: the zigzag is a
+        // shape unless shapes are drawn as pictures.
+        rz::test::PageFixture page;
+        page.content = "0 0 1 rg 100 500 m";
+        for (int corner = 1; corner < 24; ++corner)
+            page.content += " " + std::to_string(100 + 4 * corner) + (corner % 2 ? " 540 l" : " 500 l");
+        page.content += " h f BT /F1 12 Tf 72 700 Td (Boxed text) Tj ET";
+        page.resources = "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >>";
+        const QString pdf = sources.filePath(QStringLiteral("Box.pdf"));
+        {
+            QFile file(pdf);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            const std::string bytes = rz::test::makePdf({page});
+            file.write(bytes.data(), qint64(bytes.size()));
+        }
+        RecordingServices services;
+        QXAppDelegate delegate(services);
+        delegate.applicationDidFinishLaunching();
+        delegate.window()->show();
+        delegate.application_openFiles({pdf, writePdf(sources.path(), QStringLiteral("other.pdf"), 1)});
+        QXSourceFileListModel* model = delegate.sourceFileViewController()->model();
+        const auto item = model->itemAt(1);
+        const auto other = model->itemAt(0);
+        QCOMPARE(item->path(), pdf);
+        delegate.sourceFileViewController()->selectTableRowWithItem(item.get());
+        QXSettingsViewController* pane = delegate.settingsViewController();
+
+        QTest::mouseClick(pane->btn_moreSettings(), Qt::LeftButton);
+        QDialog* sheet = pane->panel_moreSettings();
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+        QXWordSettings* word = pane->settings_Word();
+        const std::array<QCheckBox*, 4> boxes = {word->docx_btn_mergeParagraph(), word->docx_btn_trimBlankSpace(),
+                                                 word->docx_btn_enableShapToImage(),
+                                                 word->docx_btn_enableMergeIntersectImages()};
+        const std::array<const char*, 4> keys = {kWordMergeParagraphsKey, kWordTrimBlankSpaceKey,
+                                                 kWordShapesToImageKey, kWordMergeIntersectImagesKey};
+        const auto itemValues = [](const QXSourceFileItem& source) {
+            const rz::QXWordOptions& o = source.convertOpts()->wordOptions();
+            return QList<bool>{o.isMergeParagraphs(), o.isTrimmingBlankSpaceCharacters(), o.enableShapToImage(),
+                               o.enableMergeIntersectImages()};
+        };
+        const auto storedValues = [&keys] {
+            QList<bool> values;
+            for (const char* key : keys)
+                values.append(QSettings().value(QString::fromLatin1(key)).toBool());
+            return values;
+        };
+        const QList<bool> defaults{true, true, false, true}, flipped{false, false, true, false};
+        // The sheet shows the item's options, the first-launch defaults.
+        QList<bool> shown;
+        for (QCheckBox* box : boxes)
+            shown.append(box->isChecked());
+        QCOMPARE(shown, defaults);
+        QVERIFY(sheet->grab().save(shotPath(QStringLiteral("rzconverter-docx-options.png"))));
+
+        // Each click changes the shown item at once, and nothing else.
+        for (QCheckBox* box : boxes)
+            QTest::mouseClick(box, Qt::LeftButton);
+        QCOMPARE(itemValues(*item), flipped);
+        QCOMPARE(itemValues(*other), defaults);
+        QCOMPARE(storedValues(), defaults);
+        // Done stores them for files added later and ends the sheet.
+        QTest::mouseClick(word->btn_done(), Qt::LeftButton);
+        QVERIFY(!sheet->isVisible());
+        QCOMPARE(storedValues(), flipped);
+        QCOMPARE(itemValues(*other), defaults);
+        delegate.application_openFiles({writePdf(sources.path(), QStringLiteral("later.pdf"), 1)});
+        QCOMPARE(itemValues(*model->itemAt(2)), flipped);
+
+        // The conversion is handed these options, and the preference on
+        // annotations; the picture in the package shows they were used.
+        QXPreferencesWindowController* preferences = QXPreferencesWindowController::sharedInstance();
+        preferences->btn_parserPDFAnnots()->click();
+        QVERIFY(!preferences->parserPDFAnnots());
+        delegate.sourceFileViewController()->removeItemsFromTable({other, model->itemAt(2)});
+        QSignalSpy ended(&delegate, &QXAppDelegate::conversionRunEnded);
+        delegate.startOrStopConversion();
+        QVERIFY(ended.wait(120000));
+        preferences->btn_parserPDFAnnots()->click();
+        QVERIFY(preferences->parserPDFAnnots());
+        QVERIFY(item->conversionSucceeded());
+        const auto handed = delegate.converterManager()->ruzIzevudara().moreOptions();
+        QCOMPARE(handed.get(), item->convertOpts().get());
+        QCOMPARE(handed->isParserAnnots(), 0);
+        // Options changed later are the item's new ones; those a conversion
+        // was handed stay as they were.
+        QTest::mouseClick(pane->btn_moreSettings(), Qt::LeftButton);
+        QTest::mouseClick(word->docx_btn_mergeParagraph(), Qt::LeftButton);
+        QVERIFY(item->convertOpts()->wordOptions().isMergeParagraphs());
+        QVERIFY(!handed->wordOptions().isMergeParagraphs());
+        const QString media = QStringLiteral("import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); "
+                                             "sys.exit(0 if any(n.startswith('word/media/') for n in z.namelist()) else 1)");
+        QCOMPARE(QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                                   {QStringLiteral("-c"), media, QString::fromStdString(item->outputPath())}),
+                 0);
+    }
+
+    void docxSheetFollowsTheSelection()
+    {
+        QTemporaryDir sources;
+        RecordingServices services;
+        QXAppDelegate delegate(services);
+        delegate.window()->show();
+        delegate.application_openFiles({writePdf(sources.path(), QStringLiteral("a.pdf"), 1),
+                                        writePdf(sources.path(), QStringLiteral("b.pdf"), 1),
+                                        writePdf(sources.path(), QStringLiteral("c.pdf"), 1)});
+        QXSourceFileViewController* list = delegate.sourceFileViewController();
+        const auto first = list->model()->itemAt(0), second = list->model()->itemAt(1), third = list->model()->itemAt(2);
+        second->convertOpts()->wordOptions().setIsMergeParagraphs(false);
+        third->setSettings_outputFormat(QStringLiteral("UTF-8 Plain Text(.txt)"));
+        list->selectTableRowWithItem(first.get());
+        QXSettingsViewController* pane = delegate.settingsViewController();
+        QTest::mouseClick(pane->btn_moreSettings(), Qt::LeftButton);
+        QCheckBox* merge = pane->settings_Word()->docx_btn_mergeParagraph();
+        QVERIFY(merge->isChecked());
+        // Another file selected under the open sheet (as a conversion does):
+        // the sheet shows its options and a click changes it alone.
+        list->selectTableRowWithItem(second.get());
+        QVERIFY(pane->panel_moreSettings()->isVisible());
+        QVERIFY(!merge->isChecked());
+        QTest::mouseClick(pane->settings_Word()->docx_btn_trimBlankSpace(), Qt::LeftButton);
+        QVERIFY(!second->convertOpts()->wordOptions().isMergeParagraphs());
+        QVERIFY(!second->convertOpts()->wordOptions().isTrimmingBlankSpaceCharacters());
+        QVERIFY(first->convertOpts()->wordOptions().isMergeParagraphs());
+        QVERIFY(first->convertOpts()->wordOptions().isTrimmingBlankSpaceCharacters());
+        // A file without a sheet selected: the sheet ends, nothing stored.
+        list->selectTableRowWithItem(third.get());
+        QVERIFY(!pane->panel_moreSettings()->isVisible());
+        QVERIFY(QSettings().value(QString::fromLatin1(kWordTrimBlankSpaceKey)).toBool());
+    }
+
+    void preferencesPersist()
+    {
+        {
+            QXPreferencesWindowController preferences;
+            // Created with no settings: both are on, and stored so.
+            QVERIFY(preferences.openFileAfterConversion());
+            QVERIFY(preferences.parserPDFAnnots());
+            QCOMPARE(QSettings().value(QString::fromLatin1(kOpenFileAfterConversionKey)), QVariant(true));
+            QCOMPARE(QSettings().value(QString::fromLatin1(kParserPDFAnnotsKey)), QVariant(true));
+            QVERIFY(preferences.btn_openFileAfterConversion()->isChecked());
+            preferences.showWindow();
+            QVERIFY(preferences.isVisible());
+            QVERIFY(preferences.btn_openFileAfterConversion()->isVisible());
+            QTest::mouseClick(preferences.btn_openFileAfterConversion(), Qt::LeftButton);
+            QVERIFY(!preferences.openFileAfterConversion());
+            QCOMPARE(QSettings().value(QString::fromLatin1(kOpenFileAfterConversionKey)), QVariant(false));
+            QVERIFY(preferences.grab().save(shotPath(QStringLiteral("rzconverter-preferences.png"))));
+            // Shown: asked again, it closes.
+            preferences.showWindow();
+            QVERIFY(!preferences.isVisible());
+        }
+        QXPreferencesWindowController again;
+        QVERIFY(!again.openFileAfterConversion());
+        QVERIFY(again.parserPDFAnnots());
+        QVERIFY(!again.btn_openFileAfterConversion()->isChecked());
+        QVERIFY(again.btn_parserPDFAnnots()->isChecked());
+
+        // The menu entry shows the program's window and, while it is shown, closes it.
+        RecordingServices services;
+        QXAppDelegate delegate(services);
+        QAction* entry = delegate.window()->findChild<QAction*>(QStringLiteral("showPreferences"));
+        QVERIFY(entry);
+        entry->trigger();
+        QVERIFY(QXPreferencesWindowController::sharedInstance()->isVisible());
+        entry->trigger();
+        QVERIFY(!QXPreferencesWindowController::sharedInstance()->isVisible());
     }
 
     void filesJoinInTheirPlace()
