@@ -1,5 +1,7 @@
 #include "converter/ooxml/QXPackagePart.h"
 
+#include "converter/ooxml/QXOpenXMLNameSpace.h"
+#include "converter/ooxml/QXZipArchive.h"
 #include "converter/ooxml/XMLFileWriter.h"
 
 #include <ctime>
@@ -109,6 +111,46 @@ std::string currentW3CDate()
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;
+}
+
+void packFolder(const std::string& folder, const std::string& zipPath, std::initializer_list<const char*> entries)
+{
+    QXZipArchive zip;
+    if (!zip.CreateZipFile2(zipPath))
+        throw XMLWriterException("the package could not be created");
+    for (const char* entry : entries) {
+        const std::string path = folder + "/" + entry;
+        const bool added = fs::is_directory(path) ? zip.addFolderToZip(path, entry) : zip.addFileToZip(path, entry);
+        if (!added)
+            throw XMLWriterException(std::string("the package entry ") + entry + " could not be added");
+    }
+    if (!zip.CloseZipFile2())
+        throw XMLWriterException("the package could not be completed");
+}
+
+void writeCoreProperties(const std::string& path, const std::vector<CoreProperty>& properties)
+{
+    writeXMLPart(path, [&](XMLFileWriter& writer) {
+        const std::string& cp = QXOpenXMLNameSpace::nameSpace_cp();
+        const std::string& dcterms = QXOpenXMLNameSpace::nameSpace_dcterms();
+        const std::string& xsi = QXOpenXMLNameSpace::nameSpace_xsi();
+        writer.setPrefix("cp", cp);
+        writer.setPrefix("dc", QXOpenXMLNameSpace::nameSpace_dc());
+        writer.setPrefix("dcterms", dcterms);
+        writer.setPrefix("dcmitype", QXOpenXMLNameSpace::nameSpace_dcmitype());
+        writer.setPrefix("xsi", xsi);
+        writer.writeStartElementWithNamespace(cp, "coreProperties");
+        for (const CoreProperty& property : properties)
+            writeTextElementNS(writer, property.ns, property.name, property.text);
+        const std::string now = currentW3CDate();
+        for (const char* name : {"created", "modified"}) {
+            writer.writeStartElementWithNamespace(dcterms, name);
+            writer.writeAttributeWithNamespace(xsi, "type", "dcterms:W3CDTF");
+            writer.writeCharacters(now);
+            writer.writeEndElement();
+        }
+        writer.writeEndElement();
+    });
 }
 
 } // namespace rz::QXPackagePart

@@ -6,6 +6,7 @@
 #include <functional>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,18 @@ void writeEmptyNS(XMLFileWriter& writer, const std::string& ns, std::string_view
 // An element holding `text`.
 void writeTextElement(XMLFileWriter& writer, std::string_view name, std::string_view text);
 void writeTextElementNS(XMLFileWriter& writer, const std::string& ns, std::string_view name, std::string_view text);
+// Packs the package's `entries` (files or folders of `folder`) into a zip
+// at `zipPath`; raises XMLWriterException when any step fails.
+void packFolder(const std::string& folder, const std::string& zipPath, std::initializer_list<const char*> entries);
+// docProps/core.xml at `path`: the given Dublin Core / core-property texts
+// (each a namespace, a name and a text), then the created and modified
+// times, now.
+struct CoreProperty {
+    const std::string& ns;
+    std::string_view name;
+    std::string text;
+};
+void writeCoreProperties(const std::string& path, const std::vector<CoreProperty>& properties);
 // The present moment in UTC as W3CDTF ("2026-12-11T15:04:05Z").
 std::string currentW3CDate();
 

@@ -295,30 +295,12 @@ void QXPPTXWriter::writeDocPropsApp(const std::string& folder)
 
 void QXPPTXWriter::writeDocPropsCore(const std::string& folder)
 {
-    part::writeXMLPart(folder + "/docProps/core.xml", [](XMLFileWriter& writer) {
-        const std::string& cp = QXOpenXMLNameSpace::nameSpace_cp();
-        const std::string& dc = QXOpenXMLNameSpace::nameSpace_dc();
-        const std::string& dcterms = QXOpenXMLNameSpace::nameSpace_dcterms();
-        const std::string& xsi = QXOpenXMLNameSpace::nameSpace_xsi();
-        writer.setPrefix("cp", cp);
-        writer.setPrefix("dc", dc);
-        writer.setPrefix("dcterms", dcterms);
-        writer.setPrefix("dcmitype", QXOpenXMLNameSpace::nameSpace_dcmitype());
-        writer.setPrefix("xsi", xsi);
-        writer.writeStartElementWithNamespace(cp, "coreProperties");
-        writeTextElementNS(writer, dc, "title", "Slide 1");
-        writeTextElementNS(writer, dc, "creator", "");
-        writeTextElementNS(writer, cp, "lastModifiedBy", kApplicationName);
-        writeTextElementNS(writer, cp, "revision", "3");
-        const std::string now = currentW3CDate();
-        for (const char* name : {"created", "modified"}) {
-            writer.writeStartElementWithNamespace(dcterms, name);
-            writer.writeAttributeWithNamespace(xsi, "type", "dcterms:W3CDTF");
-            writer.writeCharacters(now);
-            writer.writeEndElement();
-        }
-        writer.writeEndElement();
-    });
+    const std::string& cp = QXOpenXMLNameSpace::nameSpace_cp();
+    const std::string& dc = QXOpenXMLNameSpace::nameSpace_dc();
+    QXPackagePart::writeCoreProperties(folder + "/docProps/core.xml", {{dc, "title", "Slide 1"},
+                                                                       {dc, "creator", ""},
+                                                                       {cp, "lastModifiedBy", kApplicationName},
+                                                                       {cp, "revision", "3"}});
 }
 
 void QXPPTXWriter::writePresentationRels(const std::string& folder)
@@ -464,18 +446,7 @@ void QXPPTXWriter::writeFixedParts(const std::string& folder)
 
 void QXPPTXWriter::packPackage(const std::string& zipPath)
 {
-    const std::string& folder = workFolder_.path();
-    QXZipArchive zip;
-    if (!zip.CreateZipFile2(zipPath))
-        throw XMLWriterException("the package could not be created");
-    for (const char* entry : {"_rels", "[Content_Types].xml", "docProps", "ppt"}) {
-        const std::string path = folder + "/" + entry;
-        const bool added = fs::is_directory(path) ? zip.addFolderToZip(path, entry) : zip.addFileToZip(path, entry);
-        if (!added)
-            throw XMLWriterException(std::string("the package entry ") + entry + " could not be added");
-    }
-    if (!zip.CloseZipFile2())
-        throw XMLWriterException("the package could not be completed");
+    QXPackagePart::packFolder(workFolder_.path(), zipPath, {"_rels", "[Content_Types].xml", "docProps", "ppt"});
 }
 
 void QXPPTXWriter::packetPPTXFile()

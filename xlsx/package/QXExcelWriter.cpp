@@ -293,33 +293,15 @@ void QXExcelWriter::writeDocPropsApp(const std::string& folder)
 
 void QXExcelWriter::writeDocPropsCore(const std::string& folder)
 {
-    part::writeXMLPart(folder + "/docProps/core.xml", [this](XMLFileWriter& writer) {
-        const std::string& cp = QXOpenXMLNameSpace::nameSpace_cp();
-        const std::string& dc = QXOpenXMLNameSpace::nameSpace_dc();
-        const std::string& dcterms = QXOpenXMLNameSpace::nameSpace_dcterms();
-        const std::string& xsi = QXOpenXMLNameSpace::nameSpace_xsi();
-        writer.setPrefix("cp", cp);
-        writer.setPrefix("dc", dc);
-        writer.setPrefix("dcterms", dcterms);
-        writer.setPrefix("dcmitype", QXOpenXMLNameSpace::nameSpace_dcmitype());
-        writer.setPrefix("xsi", xsi);
-        writer.writeStartElementWithNamespace(cp, "coreProperties");
-        const QXPDFInfo info = pdfInfo_ ? *pdfInfo_ : QXPDFInfo();
-        writeTextElementNS(writer, dc, "title", info.title());
-        writeTextElementNS(writer, dc, "subject", info.subject());
-        writeTextElementNS(writer, dc, "creator", info.author());
-        writeTextElementNS(writer, cp, "keywords", info.keywords());
-        writeTextElementNS(writer, dc, "description", info.note());
-        writeTextElementNS(writer, cp, "lastModifiedBy", kApplicationName);
-        const std::string now = currentW3CDate();
-        for (const char* name : {"created", "modified"}) {
-            writer.writeStartElementWithNamespace(dcterms, name);
-            writer.writeAttributeWithNamespace(xsi, "type", "dcterms:W3CDTF");
-            writer.writeCharacters(now);
-            writer.writeEndElement();
-        }
-        writer.writeEndElement();
-    });
+    const std::string& cp = QXOpenXMLNameSpace::nameSpace_cp();
+    const std::string& dc = QXOpenXMLNameSpace::nameSpace_dc();
+    const QXPDFInfo info = pdfInfo_ ? *pdfInfo_ : QXPDFInfo();
+    QXPackagePart::writeCoreProperties(folder + "/docProps/core.xml", {{dc, "title", info.title()},
+                                                                       {dc, "subject", info.subject()},
+                                                                       {dc, "creator", info.author()},
+                                                                       {cp, "keywords", info.keywords()},
+                                                                       {dc, "description", info.note()},
+                                                                       {cp, "lastModifiedBy", kApplicationName}});
 }
 
 void QXExcelWriter::writeWorkbookRels(const std::string& folder)
@@ -373,18 +355,7 @@ void QXExcelWriter::writeWorkbook(const std::string& folder)
 
 void QXExcelWriter::packPackage(const std::string& zipPath)
 {
-    const std::string& folder = workFolder_.path();
-    QXZipArchive zip;
-    if (!zip.CreateZipFile2(zipPath))
-        throw XMLWriterException("the package could not be created");
-    for (const char* entry : {"_rels", "[Content_Types].xml", "docProps", "xl"}) {
-        const std::string path = folder + "/" + entry;
-        const bool added = fs::is_directory(path) ? zip.addFolderToZip(path, entry) : zip.addFileToZip(path, entry);
-        if (!added)
-            throw XMLWriterException(std::string("the package entry ") + entry + " could not be added");
-    }
-    if (!zip.CloseZipFile2())
-        throw XMLWriterException("the package could not be completed");
+    QXPackagePart::packFolder(workFolder_.path(), zipPath, {"_rels", "[Content_Types].xml", "docProps", "xl"});
 }
 
 void QXExcelWriter::moveCSVFolderIntoPlace()
