@@ -187,8 +187,6 @@ void QXDocxPage::convertPathsForUnderLineIfNeed()
         const std::shared_ptr<QXDocxPathInfo>& info = path->pictInfo();
         if (!info || path->runLineType() != 1 || !(info->displayHeight() <= kUnderlineMaxHeight))
             continue;
-        if (endsOnVertical(path->displayRect()))
-            continue;
         const Rect probe = path->displayRect().offsetBy(0, -kUnderlineProbeLift);
         const QXDocx_Color& color = info->strokeColorQX();
         const double lineTop = info->displayY();
@@ -214,7 +212,12 @@ void QXDocxPage::convertPathsForUnderLineIfNeed()
             const double width = group.right - group.left;
             return !group.runs.empty() && width > 1 && group.height > std::fabs(info->displayWidth() - width);
         };
-        if (accepted(under)) {
+        const bool underAccepted = accepted(under);
+        const bool strikeAccepted = accepted(strike);
+        // Asked only of a line about to become a decoration.
+        if ((underAccepted || strikeAccepted) && endsOnVertical(path->displayRect()))
+            continue;
+        if (underAccepted) {
             for (const QXDocxRunTextPtr& run : under.runs) {
                 QXDocx_RPr property = run->rProperty();
                 property.u = 1;
@@ -222,7 +225,7 @@ void QXDocxPage::convertPathsForUnderLineIfNeed()
             }
             underlines.push_back(path);
         }
-        if (accepted(strike)) {
+        if (strikeAccepted) {
             for (const QXDocxRunTextPtr& run : strike.runs) {
                 QXDocx_RPr property = run->rProperty();
                 property.strikethrough = 1;
