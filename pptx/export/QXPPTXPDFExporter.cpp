@@ -649,7 +649,8 @@ void QXPPTXPDFExporter::scanImageFile(const std::string& file, const QXPDFRender
             }
         }
     }
-    const std::optional<std::string> id = pdfWriter_->collectImageWithPath(picture);
+    const std::optional<std::string> id = clipFile.empty() ? pdfWriter_->collectImageWithPath(picture)
+                                                           : pdfWriter_->collectRenderedImage(clipFile);
     if (!clipFile.empty())
         removeFile(clipFile);
     if (!id)
@@ -670,7 +671,7 @@ void QXPPTXPDFExporter::addRenderedPicture(const std::optional<Image>& image, co
     const std::string path = QXPDFPathUtilities::getUUIDPathBy(QXPDFPathUtilities::tempIMG(stem, "png"));
     if (!QXWriteImageToURL(image, path, "public.png", dpi, dpi, 1.0f))
         return;
-    const std::optional<std::string> id = pdfWriter_->collectImageWithPath(path);
+    const std::optional<std::string> id = pdfWriter_->collectRenderedImage(path);
     removeFile(path);
     if (!id)
         return;

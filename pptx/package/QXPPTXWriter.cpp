@@ -75,7 +75,7 @@ void QXPPTXWriter::initWithPath(const std::string& path, std::int64_t numOfPages
 
 void QXPPTXWriter::begainWriteDocument()
 {
-    pptxMediaCollection_.clear();
+    mediaCount_ = 0;
     mediaBySource_.clear();
     currentPageMedia_.clear();
     finishedSlides_.clear();
@@ -115,8 +115,9 @@ void QXPPTXWriter::dropUnfinishedPage()
     for (const std::string& name : currentPageMedia_) {
         fs::remove(workFolder_.path() + "/ppt/media/" + name, ignored);
         std::erase_if(mediaBySource_, [&](const auto& entry) { return entry.second == name; });
-        std::erase_if(pptxMediaCollection_, [&](const Media& media) { return media.DestPath == "../media/" + name; });
     }
+    // They were the last ones named, so their names are free again.
+    mediaCount_ -= std::min(mediaCount_, currentPageMedia_.size());
     currentPageMedia_.clear();
     currentPage_.reset();
 }
@@ -174,38 +175,59 @@ std::optional<std::pair<std::string, std::string>> QXPPTXWriter::packageableImag
 
 std::optional<std::string> QXPPTXWriter::collectImageWithPath(const std::string& path)
 {
+    return collectImage(path, true);
+}
+
+std::optional<std::string> QXPPTXWriter::collectRenderedImage(const std::string& path)
+{
+    return collectImage(path, false);
+}
+
+std::optional<std::string> QXPPTXWriter::addMediaFile(const std::string& path)
+{
+    const auto packageable = packageableImage(path);
+    if (!packageable)
+        return std::nullopt;
+    const std::string name = "image" + formatUnsigned(mediaCount_ + 1) + "." + packageable->second;
+    const std::string folder = workFolder_.path() + "/ppt/media";
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    const std::string partial = folder + "/" + name + ".partial";
+    fs::copy_file(packageable->first, partial, fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        fs::rename(partial, folder + "/" + name, ec);
+    if (packageable->first != path) {
+        std::error_code ignored;
+        fs::remove(packageable->first, ignored);
+    }
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(partial, ignored);
+        return std::nullopt;
+    }
+    ++mediaCount_;
+    currentPageMedia_.push_back(name);
+    return name;
+}
+
+std::optional<std::string> QXPPTXWriter::collectImage(const std::string& path, bool remember)
+{
     if (!currentPage_ || path.empty())
         return std::nullopt;
-    auto known = mediaBySource_.find(path);
-    if (known == mediaBySource_.end()) {
-        const auto packageable = packageableImage(path);
-        if (!packageable)
+    std::string name;
+    if (const auto known = mediaBySource_.find(path); known != mediaBySource_.end()) {
+        name = known->second;
+    } else {
+        std::optional<std::string> added = addMediaFile(path);
+        if (!added)
             return std::nullopt;
-        const std::string name =
-            "image" + formatUnsigned(pptxMediaCollection_.size() + 1) + "." + packageable->second;
-        const std::string folder = workFolder_.path() + "/ppt/media";
-        std::error_code ec;
-        fs::create_directories(folder, ec);
-        const std::string partial = folder + "/" + name + ".partial";
-        fs::copy_file(packageable->first, partial, fs::copy_options::overwrite_existing, ec);
-        if (!ec)
-            fs::rename(partial, folder + "/" + name, ec);
-        if (packageable->first != path) {
-            std::error_code ignored;
-            fs::remove(packageable->first, ignored);
-        }
-        if (ec) {
-            std::error_code ignored;
-            fs::remove(partial, ignored);
-            return std::nullopt;
-        }
-        pptxMediaCollection_.push_back({path, "../media/" + name});
-        currentPageMedia_.push_back(name);
-        known = mediaBySource_.emplace(path, name).first;
+        name = std::move(*added);
+        if (remember)
+            mediaBySource_.emplace(path, name);
     }
-    if (auto id = currentPage_->findExistRelsWithImagePath(known->second))
+    if (auto id = currentPage_->findExistRelsWithImagePath(name))
         return id;
-    return currentPage_->addNewRelsWithImagePath(known->second);
+    return currentPage_->addNewRelsWithImagePath(name);
 }
 
 void QXPPTXWriter::writeRels(const std::string& folder)

@@ -33,10 +33,6 @@ public:
         std::string type;
         std::string target;
     };
-    struct Media {
-        std::string SourcePath;
-        std::string DestPath; // "../media/<name>"
-    };
 
     // The name of the last-modified-by property.
     static constexpr const char* kApplicationName = "Verdexa Slides";
@@ -65,8 +61,14 @@ public:
     void endWriteDocument() {}
     // The relationship id under which the current slide shows the picture
     // file; nothing when there is no slide, or the file cannot be read or
-    // copied into the package.
+    // copied into the package. The file is remembered, so showing it again
+    // (on this slide or another) reuses its copy.
     std::optional<std::string> collectImageWithPath(const std::string& path);
+    // The same for a file made for this one picture (a clipped or rendered
+    // image the caller removes afterwards): it is copied under a new name
+    // and not remembered, so a long document's writer does not grow with
+    // the pictures it has drawn.
+    std::optional<std::string> collectRenderedImage(const std::string& path);
     // Writes the remaining parts, packs the package and moves it into
     // place; see above.
     void packetPPTXFile();
@@ -82,7 +84,8 @@ public:
     const Size& slideSize() const { return slideSize_; }
     // The slide numbers written completely, in order.
     const std::vector<std::int64_t>& finishedSlides() const { return finishedSlides_; }
-    const std::vector<Media>& pptxMediaCollection() const { return pptxMediaCollection_; }
+    // The media files in the package.
+    std::size_t mediaCount() const { return mediaCount_; }
     // The presentation's relationships: the five fixed ones, then one per
     // finished slide (rId6 ...).
     std::vector<Relationship> pptRelationships() const;
@@ -92,6 +95,10 @@ public:
 
 private:
     void dropUnfinishedPage();
+    std::optional<std::string> collectImage(const std::string& path, bool remember);
+    // Copies the picture into ppt/media under the next media name; the name,
+    // or nothing when it could not be read or copied.
+    std::optional<std::string> addMediaFile(const std::string& path);
     // The file as it enters the package (the file itself, or a PNG made
     // from it) and its extension; nothing when it cannot be read.
     std::optional<std::pair<std::string, std::string>> packageableImage(const std::string& path);
@@ -106,8 +113,8 @@ private:
 
     std::string savedFilePath_;
     QXWorkFolder workFolder_;
-    std::vector<Media> pptxMediaCollection_;
-    // Media file name by source path.
+    std::size_t mediaCount_ = 0;
+    // Media file name by source path, of the files that may be shown again.
     std::map<std::string, std::string> mediaBySource_;
     // Media files the current slide brought into the package.
     std::vector<std::string> currentPageMedia_;

@@ -163,12 +163,18 @@ TEST(QXPPTXWriter, PicturesAreTakenOnceTypedFromTheirBytesAndShownWhereverUsed)
     writer.endWritePage();
     writer.begainWritePage({612, 792});
     EXPECT_EQ(writer.collectImageWithPath(jpeg), std::optional<std::string>("rId2"));
+    // A picture made for one use is copied each time it is shown.
+    const std::string rendered = writePicture(folder, "rendered.png", "public.png");
+    EXPECT_EQ(writer.collectRenderedImage(rendered), std::optional<std::string>("rId3"));
+    EXPECT_EQ(writer.collectRenderedImage(rendered), std::optional<std::string>("rId4"));
+    EXPECT_EQ(writer.mediaCount(), 5u);
     writer.endWritePage();
     writer.packetPPTXFile();
 
     const std::string list = entries(dest);
-    EXPECT_EQ(count(list, "ppt/media/"), 3u) << list;
-    for (const char* name : {"ppt/media/image1.png", "ppt/media/image2.jpeg", "ppt/media/image3.png"})
+    EXPECT_EQ(count(list, "ppt/media/"), 5u) << list;
+    for (const char* name : {"ppt/media/image1.png", "ppt/media/image2.jpeg", "ppt/media/image3.png",
+                             "ppt/media/image4.png", "ppt/media/image5.png"})
         EXPECT_NE(list.find(name), std::string::npos) << name << "\n" << list;
     const std::string first = part(dest, "ppt/slides/_rels/slide1.xml.rels");
     EXPECT_EQ(count(first, "../media/"), 3u) << first;
