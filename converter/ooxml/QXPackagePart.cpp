@@ -113,7 +113,8 @@ std::string currentW3CDate()
     return text;
 }
 
-void packFolder(const std::string& folder, const std::string& zipPath, std::initializer_list<const char*> entries)
+void packFolder(const std::string& folder, const std::string& zipPath, std::initializer_list<const char*> entries,
+                const std::vector<HeldPart>& held)
 {
     QXZipArchive zip;
     if (!zip.CreateZipFile2(zipPath))
@@ -124,6 +125,9 @@ void packFolder(const std::string& folder, const std::string& zipPath, std::init
         if (!added)
             throw XMLWriterException(std::string("the package entry ") + entry + " could not be added");
     }
+    for (const HeldPart& part : held)
+        if (!zip.addBytesToZip(part.bytes, part.name))
+            throw XMLWriterException("the package entry " + part.name + " could not be added");
     if (!zip.CloseZipFile2())
         throw XMLWriterException("the package could not be completed");
 }

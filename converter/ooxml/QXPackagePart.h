@@ -41,9 +41,17 @@ void writeEmptyNS(XMLFileWriter& writer, const std::string& ns, std::string_view
 // An element holding `text`.
 void writeTextElement(XMLFileWriter& writer, std::string_view name, std::string_view text);
 void writeTextElementNS(XMLFileWriter& writer, const std::string& ns, std::string_view name, std::string_view text);
+// A part held in memory: its name in the package and its bytes.
+struct HeldPart {
+    std::string name;
+    std::string bytes;
+};
 // Packs the package's `entries` (files or folders of `folder`) into a zip
-// at `zipPath`; raises XMLWriterException when any step fails.
-void packFolder(const std::string& folder, const std::string& zipPath, std::initializer_list<const char*> entries);
+// at `zipPath`, then the parts held in memory (the fixed parts every
+// package of a kind has, which need no file of their own); raises
+// XMLWriterException when any step fails.
+void packFolder(const std::string& folder, const std::string& zipPath, std::initializer_list<const char*> entries,
+                const std::vector<HeldPart>& held = {});
 // docProps/core.xml at `path`: the given Dublin Core / core-property texts
 // (each a namespace, a name and a text), then the created and modified
 // times, now.

@@ -116,18 +116,7 @@ bool QXZipArchive::addFileToZip(const std::string& file, const std::string& newn
     if (!in)
         return false;
 
-    zip_fileinfo entryInfo{};
-    entryInfo.tmz_date = modificationDate(info);
-    entryInfo.dosDate = 0;  // the library derives it from tmz_date
-    entryInfo.internal_fa = 0;
-    entryInfo.external_fa = 0;
-
-    const bool zip64 = static_cast<unsigned long long>(info.st_size) >= kZip64Threshold;
-    const int opened = zipOpenNewFileInZip4_64(
-        handle(zipFile_), newname.c_str(), &entryInfo, nullptr, 0, nullptr, 0, nullptr,
-        Z_DEFLATED, Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0,
-        0, isAscii(newname) ? 0 : kUtf8NameFlag, zip64 ? 1 : 0);
-    if (opened != ZIP_OK)
+    if (!openEntry(newname, info, static_cast<unsigned long long>(info.st_size)))
         return false;
 
     bool ok = true;
@@ -143,6 +132,38 @@ bool QXZipArchive::addFileToZip(const std::string& file, const std::string& newn
             ok = std::ferror(in.get()) == 0;
             break;
         }
+    }
+    const bool closed = zipCloseFileInZip(handle(zipFile_)) == ZIP_OK;
+    return ok && closed;
+}
+
+bool QXZipArchive::openEntry(const std::string& newname, const struct stat& date, unsigned long long size)
+{
+    zip_fileinfo entryInfo{};
+    entryInfo.tmz_date = modificationDate(date);
+    entryInfo.dosDate = 0;  // the library derives it from tmz_date
+    entryInfo.internal_fa = 0;
+    entryInfo.external_fa = 0;
+
+    const bool zip64 = size >= kZip64Threshold;
+    return zipOpenNewFileInZip4_64(handle(zipFile_), newname.c_str(), &entryInfo, nullptr, 0, nullptr, 0, nullptr,
+                                   Z_DEFLATED, Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr,
+                                   0, 0, isAscii(newname) ? 0 : kUtf8NameFlag, zip64 ? 1 : 0) == ZIP_OK;
+}
+
+bool QXZipArchive::addBytesToZip(std::string_view bytes, const std::string& newname)
+{
+    if (zipFile_ == nullptr)
+        return false;
+    struct stat now{};
+    now.st_mtime = std::time(nullptr);
+    if (!openEntry(newname, now, bytes.size()))
+        return false;
+    bool ok = true;
+    // The library takes at most 4 GiB a call.
+    for (size_t at = 0; at < bytes.size() && ok; at += kCopyChunkSize) {
+        const size_t n = std::min(kCopyChunkSize, bytes.size() - at);
+        ok = zipWriteInFileInZip(handle(zipFile_), bytes.data() + at, static_cast<unsigned>(n)) == ZIP_OK;
     }
     const bool closed = zipCloseFileInZip(handle(zipFile_)) == ZIP_OK;
     return ok && closed;

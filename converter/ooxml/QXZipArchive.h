@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+struct stat;
 
 namespace rz {
 
@@ -23,6 +26,9 @@ public:
     // archive is open, when the file cannot be read (nothing is added then)
     // and when any library call fails.
     bool addFileToZip(const std::string& file, const std::string& newname);
+    // Adds `bytes` as the entry `newname`, dated now. False when no archive
+    // is open and when any library call fails.
+    bool addBytesToZip(std::string_view bytes, const std::string& newname);
     // Adds everything below the folder `folder` under "newname/": files in
     // name order, subfolders recursively (symbolic links are not followed
     // as folders); no entries for folders themselves. False at the first
@@ -35,6 +41,8 @@ public:
     bool isOpen() const { return zipFile_ != nullptr; }
 
 private:
+    // Opens the entry `newname` for `size` bytes dated `date`.
+    bool openEntry(const std::string& newname, const struct stat& date, unsigned long long size);
     bool addFolderToZip(const std::string& folder, const std::string& newname, int depth);
 
     void* zipFile_ = nullptr;

@@ -72,12 +72,6 @@ bool isUsableRect(const Rect& r)
            std::isfinite(r.size.width) && std::isfinite(r.size.height);
 }
 
-void removeFile(const std::string& path)
-{
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-}
-
 } // namespace
 
 QXPPTXPDFExporter::QXPPTXPDFExporter() = default;
@@ -606,8 +600,6 @@ void QXPPTXPDFExporter::scanImageFile(const std::string& file, const QXPDFRender
     QXPPTXImageInfo info = QXPPTXImageInfo::initWithTransform(t, state.currentFillAlpha());
     if (!isUsableRect(info.displayRect()) || !(info.displayWidth > 0) || !(info.displayHeight > 0))
         return;
-    std::string picture = file;
-    std::string clipFile;
     bool cut = !state.clipBezierPaths().empty();
     if (cut) {
         // The clip's box, found without drawing: an image outside it is not
@@ -621,6 +613,8 @@ void QXPPTXPDFExporter::scanImageFile(const std::string& file, const QXPDFRender
             return;
         cut = !shown.insetBy(-kClipTolerance, -kClipTolerance).contains(image);
     }
+    std::optional<std::string> id;
+    std::string title = std::filesystem::path(file).filename().string();
     if (cut) {
         const std::optional<Image> loaded = QXPDFUtilities::CGImageWithContentsOfFile(file);
         if (!loaded) {
@@ -631,10 +625,9 @@ void QXPPTXPDFExporter::scanImageFile(const std::string& file, const QXPDFRender
                 ClipImageInContextSize(currentPageCropBox_.size, *loaded, Affine::makeScale(2, 2),
                                        currentPageTransform_, t, info.displayRect(), state.clipBezierPaths(), &clip);
             if (clipped && !clipped->isEmpty() && isUsableRect(clip) && clip.size.width > 0 && clip.size.height > 0) {
-                const std::string path =
-                    QXPDFPathUtilities::getUUIDPathBy(QXPDFPathUtilities::tempIMG("Clip", "png"));
-                if (QXWriteImageToURL(clipped, path, "public.png", 144, 144, 1.0f)) {
-                    clipFile = picture = path;
+                id = pdfWriter_->collectRenderedImage(*clipped, 144);
+                if (id) {
+                    title = "Clip.png";
                     info.displayX = clip.origin.x;
                     info.displayY = clip.origin.y;
                     info.displayWidth = clip.size.width;
@@ -649,15 +642,14 @@ void QXPPTXPDFExporter::scanImageFile(const std::string& file, const QXPDFRender
             }
         }
     }
-    const std::optional<std::string> id = clipFile.empty() ? pdfWriter_->collectImageWithPath(picture)
-                                                           : pdfWriter_->collectRenderedImage(clipFile);
-    if (!clipFile.empty())
-        removeFile(clipFile);
+    // The whole image when it needs no cutting, or could not be cut.
+    if (!id)
+        id = pdfWriter_->collectImageWithPath(file);
     if (!id)
         return;
     auto shape = std::make_shared<QXPPTXPicture>();
     info.imageID = *id;
-    info.imageTitle = std::filesystem::path(picture).filename().string();
+    info.imageTitle = title;
     shape->runImageID = *id;
     shape->pictInfo = info;
     pdfWriter_->currentPage()->sharepsArr.push_back(std::move(shape));
@@ -668,11 +660,7 @@ void QXPPTXPDFExporter::addRenderedPicture(const std::optional<Image>& image, co
 {
     if (!image || image->isEmpty() || !isUsableRect(clip) || !(clip.size.width > 0) || !(clip.size.height > 0))
         return;
-    const std::string path = QXPDFPathUtilities::getUUIDPathBy(QXPDFPathUtilities::tempIMG(stem, "png"));
-    if (!QXWriteImageToURL(image, path, "public.png", dpi, dpi, 1.0f))
-        return;
-    const std::optional<std::string> id = pdfWriter_->collectRenderedImage(path);
-    removeFile(path);
+    const std::optional<std::string> id = pdfWriter_->collectRenderedImage(*image, dpi);
     if (!id)
         return;
     QXPPTXImageInfo info;
@@ -687,7 +675,7 @@ void QXPPTXPDFExporter::addRenderedPicture(const std::optional<Image>& image, co
         info.verticalResolution = std::round(image->height() * 72.0 / clip.size.height);
     }
     info.imageID = *id;
-    info.imageTitle = std::filesystem::path(path).filename().string();
+    info.imageTitle = stem + ".png";
     info.opacity = 1;
     auto shape = std::make_shared<QXPPTXPicture>();
     shape->runImageID = *id;

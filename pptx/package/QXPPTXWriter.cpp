@@ -16,6 +16,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -173,14 +174,38 @@ std::optional<std::pair<std::string, std::string>> QXPPTXWriter::packageableImag
     return std::pair{converted, std::string("png")};
 }
 
-std::optional<std::string> QXPPTXWriter::collectImageWithPath(const std::string& path)
+std::string QXPPTXWriter::nextMediaPath(const std::string& extension, std::string* name)
 {
-    return collectImage(path, true);
+    *name = "image" + formatUnsigned(mediaCount_ + 1) + "." + extension;
+    const std::string folder = workFolder_.path() + "/ppt/media";
+    std::error_code ignored;
+    fs::create_directories(folder, ignored);
+    return folder + "/" + *name;
 }
 
-std::optional<std::string> QXPPTXWriter::collectRenderedImage(const std::string& path)
+void QXPPTXWriter::mediaAdded(const std::string& name)
 {
-    return collectImage(path, false);
+    ++mediaCount_;
+    currentPageMedia_.push_back(name);
+}
+
+std::string QXPPTXWriter::slideRelationship(const std::string& name)
+{
+    if (auto id = currentPage_->findExistRelsWithImagePath(name))
+        return *id;
+    return currentPage_->addNewRelsWithImagePath(name);
+}
+
+std::optional<std::string> QXPPTXWriter::collectRenderedImage(const Image& image, double dpi)
+{
+    if (!currentPage_ || image.isEmpty())
+        return std::nullopt;
+    std::string name;
+    const std::string path = nextMediaPath("png", &name);
+    if (!QXWriteImageToURL(image, path, "public.png", dpi, dpi, 1.0f))
+        return std::nullopt;
+    mediaAdded(name);
+    return slideRelationship(name);
 }
 
 std::optional<std::string> QXPPTXWriter::addMediaFile(const std::string& path)
@@ -188,14 +213,13 @@ std::optional<std::string> QXPPTXWriter::addMediaFile(const std::string& path)
     const auto packageable = packageableImage(path);
     if (!packageable)
         return std::nullopt;
-    const std::string name = "image" + formatUnsigned(mediaCount_ + 1) + "." + packageable->second;
-    const std::string folder = workFolder_.path() + "/ppt/media";
+    std::string name;
+    const std::string target = nextMediaPath(packageable->second, &name);
+    const std::string partial = target + ".partial";
     std::error_code ec;
-    fs::create_directories(folder, ec);
-    const std::string partial = folder + "/" + name + ".partial";
     fs::copy_file(packageable->first, partial, fs::copy_options::overwrite_existing, ec);
     if (!ec)
-        fs::rename(partial, folder + "/" + name, ec);
+        fs::rename(partial, target, ec);
     if (packageable->first != path) {
         std::error_code ignored;
         fs::remove(packageable->first, ignored);
@@ -205,12 +229,11 @@ std::optional<std::string> QXPPTXWriter::addMediaFile(const std::string& path)
         fs::remove(partial, ignored);
         return std::nullopt;
     }
-    ++mediaCount_;
-    currentPageMedia_.push_back(name);
+    mediaAdded(name);
     return name;
 }
 
-std::optional<std::string> QXPPTXWriter::collectImage(const std::string& path, bool remember)
+std::optional<std::string> QXPPTXWriter::collectImageWithPath(const std::string& path)
 {
     if (!currentPage_ || path.empty())
         return std::nullopt;
@@ -222,12 +245,9 @@ std::optional<std::string> QXPPTXWriter::collectImage(const std::string& path, b
         if (!added)
             return std::nullopt;
         name = std::move(*added);
-        if (remember)
-            mediaBySource_.emplace(path, name);
+        mediaBySource_.emplace(path, name);
     }
-    if (auto id = currentPage_->findExistRelsWithImagePath(name))
-        return id;
-    return currentPage_->addNewRelsWithImagePath(name);
+    return slideRelationship(name);
 }
 
 void QXPPTXWriter::writeRels(const std::string& folder)
@@ -397,26 +417,36 @@ void QXPPTXWriter::writePresentation(const std::string& folder)
     });
 }
 
-void QXPPTXWriter::writeFixedParts(const std::string& folder)
+std::vector<QXPackagePart::HeldPart> QXPPTXWriter::writeFixedParts(const std::string& folder)
 {
+    std::vector<QXPackagePart::HeldPart> held = {
+        {"docProps/thumbnail.jpeg", std::string(QXPPTXTemplates::thumbnailJPEG())},
+        {"ppt/slideMasters/slideMaster1.xml", QXPPTXTemplates::slideMaster1()},
+        {"ppt/theme/theme1.xml", std::string(QXPPTXTemplates::theme1())},
+    };
+    for (int n = 1; n <= QXPPTXTemplates::kLayoutCount; ++n)
+        held.push_back({"ppt/slideLayouts/slideLayout" + formatInteger(n) + ".xml", QXPPTXTemplates::slideLayout(n)});
     part::writeXMLPart(folder + "/ppt/presProps.xml", [](XMLFileWriter& w) {
         w.setPrefix("p", QXOpenXMLNameSpace::nameSpace_p());
         w.writeStartElementWithNamespace(QXOpenXMLNameSpace::nameSpace_p(), "presentationPr");
         w.writeEndElement();
     });
-    for (int n = 1; n <= QXPPTXTemplates::kLayoutCount; ++n) {
-        const std::string name = "slideLayout" + formatInteger(n) + ".xml";
-        part::writeBytesPart(folder + "/ppt/slideLayouts/" + name, QXPPTXTemplates::slideLayout(n));
-        writeRelationships(folder + "/ppt/slideLayouts/_rels/" + name + ".rels",
-                           {{part::relationshipType("slideMaster"), "../slideMasters/slideMaster1.xml"}});
-    }
+    // The layouts' relationships are alike: the first is written, the
+    // others are packed from its bytes.
+    const std::string firstLayout = folder + "/ppt/slideLayouts/_rels/slideLayout1.xml.rels";
+    writeRelationships(firstLayout, {{part::relationshipType("slideMaster"), "../slideMasters/slideMaster1.xml"}});
+    std::ifstream in(firstLayout, std::ios::binary);
+    const std::string layoutRelationships{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.good() && !in.eof())
+        throw XMLWriterException("the slide layouts' relationships could not be read back");
+    for (int n = 2; n <= QXPPTXTemplates::kLayoutCount; ++n)
+        held.push_back({"ppt/slideLayouts/_rels/slideLayout" + formatInteger(n) + ".xml.rels", layoutRelationships});
     std::vector<Relationship> masterRelationships;
     for (int n = 1; n <= QXPPTXTemplates::kLayoutCount; ++n)
         masterRelationships.push_back(
             {part::relationshipType("slideLayout"), "../slideLayouts/slideLayout" + formatInteger(n) + ".xml"});
     masterRelationships.push_back({part::relationshipType("theme"), "../theme/theme1.xml"});
     writeRelationships(folder + "/ppt/slideMasters/_rels/slideMaster1.xml.rels", masterRelationships);
-    part::writeBytesPart(folder + "/ppt/slideMasters/slideMaster1.xml", QXPPTXTemplates::slideMaster1());
     part::writeXMLPart(folder + "/ppt/tableStyles.xml", [](XMLFileWriter& w) {
         const std::string& a = QXOpenXMLNameSpace::nameSpace_a();
         w.setPrefix("a", a);
@@ -424,7 +454,6 @@ void QXPPTXWriter::writeFixedParts(const std::string& folder)
         w.writeAttribute("def", "{5C22544A-7EE6-4342-B048-85BDC9FD1C3A}");
         w.writeEndElement();
     });
-    part::writeBytesPart(folder + "/ppt/theme/theme1.xml", QXPPTXTemplates::theme1());
     part::writeXMLPart(folder + "/ppt/viewProps.xml", [](XMLFileWriter& w) {
         const std::string& p = QXOpenXMLNameSpace::nameSpace_p();
         const std::string& a = QXOpenXMLNameSpace::nameSpace_a();
@@ -464,11 +493,12 @@ void QXPPTXWriter::writeFixedParts(const std::string& folder)
         writeEmptyNS(w, p, "gridSpacing", {{"cx", "78028800"}, {"cy", "78028800"}});
         w.writeEndElement();
     });
+    return held;
 }
 
-void QXPPTXWriter::packPackage(const std::string& zipPath)
+void QXPPTXWriter::packPackage(const std::string& zipPath, const std::vector<QXPackagePart::HeldPart>& held)
 {
-    QXPackagePart::packFolder(workFolder_.path(), zipPath, {"_rels", "[Content_Types].xml", "docProps", "ppt"});
+    QXPackagePart::packFolder(workFolder_.path(), zipPath, {"_rels", "[Content_Types].xml", "docProps", "ppt"}, held);
 }
 
 void QXPPTXWriter::packetPPTXFile()
@@ -484,14 +514,13 @@ void QXPPTXWriter::packetPPTXFile()
         writeContentTypes(folder);
         writeDocPropsApp(folder);
         writeDocPropsCore(folder);
-        part::writeBytesPart(folder + "/docProps/thumbnail.jpeg", QXPPTXTemplates::thumbnailJPEG());
         writePresentationRels(folder);
         writePresentation(folder);
-        writeFixedParts(folder);
+        const std::vector<QXPackagePart::HeldPart> held = writeFixedParts(folder);
         // The package is made inside the work folder, beside the entries it
         // holds, and moved into place only when complete.
         const std::string zipPath = folder + "/package.pptx";
-        packPackage(zipPath);
+        packPackage(zipPath, held);
         QXWorkFolder::moveFileIntoPlace(zipPath, savedFilePath_);
     } catch (const XMLWriterException& error) {
         workFolder_.remove();

@@ -15,7 +15,9 @@
 #pragma once
 
 #include "converter/QXWorkFolder.h"
+#include "converter/ooxml/QXPackagePart.h"
 #include "platform/geometry/Geometry.h"
+#include "platform/image/Image.h"
 #include "pptx/slide/QXPPTXPage.h"
 
 #include <cstdint>
@@ -64,11 +66,11 @@ public:
     // copied into the package. The file is remembered, so showing it again
     // (on this slide or another) reuses its copy.
     std::optional<std::string> collectImageWithPath(const std::string& path);
-    // The same for a file made for this one picture (a clipped or rendered
-    // image the caller removes afterwards): it is copied under a new name
-    // and not remembered, so a long document's writer does not grow with
-    // the pictures it has drawn.
-    std::optional<std::string> collectRenderedImage(const std::string& path);
+    // The same for a picture drawn for this one place (a clipped image, a
+    // shading or a pattern): it is written into the package as a PNG of
+    // `dpi` dots per inch under a new name and not remembered, so a long
+    // document's writer does not grow with the pictures it has drawn.
+    std::optional<std::string> collectRenderedImage(const Image& image, double dpi);
     // Writes the remaining parts, packs the package and moves it into
     // place; see above.
     void packetPPTXFile();
@@ -95,7 +97,12 @@ public:
 
 private:
     void dropUnfinishedPage();
-    std::optional<std::string> collectImage(const std::string& path, bool remember);
+    // The relationship id of the media file `name` on the current slide.
+    std::string slideRelationship(const std::string& name);
+    // The next media file name with the extension; the new file's path.
+    std::string nextMediaPath(const std::string& extension, std::string* name);
+    // Counts the media file `name` written for the current slide.
+    void mediaAdded(const std::string& name);
     // Copies the picture into ppt/media under the next media name; the name,
     // or nothing when it could not be read or copied.
     std::optional<std::string> addMediaFile(const std::string& path);
@@ -108,8 +115,10 @@ private:
     void writeDocPropsCore(const std::string& folder);
     void writePresentationRels(const std::string& folder);
     void writePresentation(const std::string& folder);
-    void writeFixedParts(const std::string& folder);
-    void packPackage(const std::string& zipPath);
+    // Writes the fixed parts that are made, not compiled in; the parts
+    // every package holds alike are returned to be packed from memory.
+    std::vector<QXPackagePart::HeldPart> writeFixedParts(const std::string& folder);
+    void packPackage(const std::string& zipPath, const std::vector<QXPackagePart::HeldPart>& held);
 
     std::string savedFilePath_;
     QXWorkFolder workFolder_;

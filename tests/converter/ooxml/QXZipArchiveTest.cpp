@@ -77,6 +77,8 @@ TEST(QXZipArchiveTest, PacksAFolderTreeWithSlashNamesAndNoFolderEntries)
         EXPECT_TRUE(zip.addFileToZip((work / "[Content_Types].xml").string(), "[Content_Types].xml"));
         EXPECT_TRUE(zip.addFolderToZip((work / "_rels").string(), "_rels"));
         EXPECT_TRUE(zip.addFolderToZip((work / "word").string(), "word"));
+        // Bytes held in memory, longer than one write to the library.
+        EXPECT_TRUE(zip.addBytesToZip(binaryBytes() + binaryBytes(), "word/theme/theme1.xml"));
         EXPECT_TRUE(zip.CloseZipFile2());
         EXPECT_FALSE(zip.CloseZipFile2());
     }
@@ -99,7 +101,8 @@ with zipfile.ZipFile(sys.argv[1]) as z:
               "_rels/.rels 8 16 \n"
               "word/_rels/document.xml.rels 8 0 \n"
               "word/document.xml 8 13 (2021, 3, 4, 5, 6, 8)\n"
-              "word/media/image1.png 8 70000 \n");
+              "word/media/image1.png 8 70000 \n"
+              "word/theme/theme1.xml 8 140000 \n");
 
     // Every entry inflates to the bytes of its file.
     const std::string extracted = test::makeTempDir();
@@ -111,6 +114,8 @@ with zipfile.ZipFile(sys.argv[1]) as z:
         const std::string unpacked((std::istreambuf_iterator<char>(b)), {});
         EXPECT_EQ(original, unpacked) << name;
     }
+    std::ifstream held(fs::path(extracted) / "word/theme/theme1.xml", std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(held)), {}), binaryBytes() + binaryBytes());
     EXPECT_FALSE(fs::exists(fs::path(extracted) / "word" / "empty"));
 }
 
@@ -139,6 +144,7 @@ TEST(QXZipArchiveTest, AnswersNoForWhatItCannotDo)
     // No archive open yet.
     EXPECT_FALSE(zip.addFileToZip(file, "a.xml"));
     EXPECT_FALSE(zip.addFolderToZip(work.string(), "w"));
+    EXPECT_FALSE(zip.addBytesToZip("x", "x.xml"));
     EXPECT_FALSE(zip.CloseZipFile2());
     // An archive in a folder that does not exist.
     EXPECT_FALSE(zip.CreateZipFile2(zipPath + ".missing/out.zip"));

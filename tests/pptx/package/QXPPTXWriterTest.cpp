@@ -164,9 +164,11 @@ TEST(QXPPTXWriter, PicturesAreTakenOnceTypedFromTheirBytesAndShownWhereverUsed)
     writer.begainWritePage({612, 792});
     EXPECT_EQ(writer.collectImageWithPath(jpeg), std::optional<std::string>("rId2"));
     // A picture made for one use is copied each time it is shown.
-    const std::string rendered = writePicture(folder, "rendered.png", "public.png");
-    EXPECT_EQ(writer.collectRenderedImage(rendered), std::optional<std::string>("rId3"));
-    EXPECT_EQ(writer.collectRenderedImage(rendered), std::optional<std::string>("rId4"));
+    const std::optional<Image> rendered = Image::make(5, 2, PixelFormat::RGBA8);
+    ASSERT_TRUE(rendered);
+    EXPECT_EQ(writer.collectRenderedImage(*rendered, 144), std::optional<std::string>("rId3"));
+    EXPECT_EQ(writer.collectRenderedImage(*rendered, 144), std::optional<std::string>("rId4"));
+    EXPECT_EQ(writer.collectRenderedImage(Image(), 144), std::nullopt);
     EXPECT_EQ(writer.mediaCount(), 5u);
     writer.endWritePage();
     writer.packetPPTXFile();
