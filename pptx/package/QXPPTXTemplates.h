@@ -2,7 +2,7 @@
 // (written from ECMA-376 Part 1): eleven slide layouts with empty shape
 // trees, each referring to the master by rId1; the slide master, referring
 // to the layouts by rId1 ... rId11 (and to the theme by rId12 through its
-// relationship part); the theme; a small white thumbnail.
+// relationship part); a small white thumbnail.
 #pragma once
 
 #include <string>
@@ -13,7 +13,6 @@ namespace rz::QXPPTXTemplates {
 inline constexpr int kLayoutCount = 11;
 
 std::string_view thumbnailJPEG();
-std::string_view theme1();
 std::string slideMaster1();
 // Layout n (1 ... 11), with an empty shape tree; slides use layout 1.
 std::string slideLayout(int n);

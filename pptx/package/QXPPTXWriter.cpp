@@ -1,6 +1,7 @@
 #include "pptx/package/QXPPTXWriter.h"
 
 #include "converter/QXError.h"
+#include "converter/ooxml/QXDrawingTheme.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/QXZipArchive.h"
 #include "converter/ooxml/XMLFileWriter.h"
@@ -422,7 +423,7 @@ std::vector<QXPackagePart::HeldPart> QXPPTXWriter::writeFixedParts(const std::st
     std::vector<QXPackagePart::HeldPart> held = {
         {"docProps/thumbnail.jpeg", std::string(QXPPTXTemplates::thumbnailJPEG())},
         {"ppt/slideMasters/slideMaster1.xml", QXPPTXTemplates::slideMaster1()},
-        {"ppt/theme/theme1.xml", std::string(QXPPTXTemplates::theme1())},
+        {"ppt/theme/theme1.xml", QXDrawingTheme::theme1("Slides")},
     };
     for (int n = 1; n <= QXPPTXTemplates::kLayoutCount; ++n)
         held.push_back({"ppt/slideLayouts/slideLayout" + formatInteger(n) + ".xml", QXPPTXTemplates::slideLayout(n)});

@@ -1,6 +1,7 @@
 #include "xlsx/package/QXExcelWriter.h"
 
 #include "converter/QXError.h"
+#include "converter/ooxml/QXDrawingTheme.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/QXPDFInfo.h"
 #include "converter/ooxml/QXZipArchive.h"
@@ -9,7 +10,6 @@
 #include "platform/core/Uuid.h"
 #include "platform/text/Utf.h"
 #include "converter/ooxml/QXPackagePart.h"
-#include "xlsx/package/QXExcelTheme.h"
 #include "xlsx/sheet/QXExcelManager.h"
 
 #include <ctime>
@@ -416,7 +416,7 @@ void QXExcelWriter::packetZipFileIfNeed(const std::shared_ptr<pdf::Document>& do
         writeWorkbookRels(folder);
         sharedStrings_->endWrite();
         QXExcelManager::sharedInstance().excelStyle().writeStyleTo(folder);
-        part::writeBytesPart(folder + "/xl/theme/theme1.xml", QXExcelTheme::theme1());
+        part::writeBytesPart(folder + "/xl/theme/theme1.xml", QXDrawingTheme::theme1("Sheets"));
         writeWorkbook(folder);
         if (QXExcelManager::sharedInstance().isAllInOneSheetEnabled() && !aiosWriter_->writeSheetXML())
             throw XMLWriterException("Can't write " + aiosWriter_->sheetXMLPath());

@@ -1,17 +1,20 @@
-#include "xlsx/package/QXExcelTheme.h"
+#include "converter/ooxml/QXDrawingTheme.h"
 
-namespace rz::QXExcelTheme {
+namespace rz::QXDrawingTheme {
 
 namespace {
 
 // A DrawingML theme (ECMA-376 Part 1, 20.1.6): the twelve scheme colours,
 // a major and a minor font with their Latin, East Asian and complex-script
 // typefaces, and the format scheme's three fill, line, effect and
-// background fill styles.
-constexpr std::string_view kTheme1 = R"XML(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
-<a:theme xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main" name="Sheets">
+// background fill styles. The pieces go around the four places that hold
+// the name (the theme, then its colour, font and format schemes).
+constexpr std::string_view kPiece0 = R"XML(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<a:theme xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main" name=)XML";
+constexpr std::string_view kPiece1 = R"XML(>
 	<a:themeElements>
-		<a:clrScheme name="Sheets">
+		<a:clrScheme name=)XML";
+constexpr std::string_view kPiece2 = R"XML(>
 			<a:dk1><a:sysClr val="windowText" lastClr="000000"/></a:dk1>
 			<a:lt1><a:sysClr val="window" lastClr="FFFFFF"/></a:lt1>
 			<a:dk2><a:srgbClr val="2F2B20"/></a:dk2>
@@ -25,7 +28,8 @@ constexpr std::string_view kTheme1 = R"XML(<?xml version="1.0" encoding="UTF-8" 
 			<a:hlink><a:srgbClr val="1155CC"/></a:hlink>
 			<a:folHlink><a:srgbClr val="7B3F99"/></a:folHlink>
 		</a:clrScheme>
-		<a:fontScheme name="Sheets">
+		<a:fontScheme name=)XML";
+constexpr std::string_view kPiece3 = R"XML(>
 			<a:majorFont>
 				<a:latin typeface="Arial"/>
 				<a:ea typeface=""/>
@@ -37,7 +41,8 @@ constexpr std::string_view kTheme1 = R"XML(<?xml version="1.0" encoding="UTF-8" 
 				<a:cs typeface=""/>
 			</a:minorFont>
 		</a:fontScheme>
-		<a:fmtScheme name="Sheets">
+		<a:fmtScheme name=)XML";
+constexpr std::string_view kPiece4 = R"XML(>
 			<a:fillStyleLst>
 				<a:solidFill><a:schemeClr val="phClr"/></a:solidFill>
 				<a:solidFill><a:schemeClr val="phClr"><a:tint val="60000"/></a:schemeClr></a:solidFill>
@@ -79,9 +84,13 @@ constexpr std::string_view kTheme1 = R"XML(<?xml version="1.0" encoding="UTF-8" 
 
 } // namespace
 
-std::string_view theme1()
+std::string theme1(std::string_view name)
 {
-    return kTheme1;
+    const std::string quoted = "\"" + std::string(name) + "\"";
+    std::string xml(kPiece0);
+    for (const std::string_view piece : {kPiece1, kPiece2, kPiece3, kPiece4})
+        xml.append(quoted).append(piece);
+    return xml;
 }
 
-} // namespace rz::QXExcelTheme
+} // namespace rz::QXDrawingTheme
