@@ -1,6 +1,8 @@
 #include "converter/QXPDF_CTMInfo.h"
 
 #include "pdfengine/base/QXPDFUtilities.h"
+#include "pdfengine/fonts/QXPDFFont.h"
+#include "pdfengine/state/QXPDFRenderState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -156,6 +158,23 @@ QXDisplayTextState QXDisplayTextState::none()
     state.textMatrix = Affine{0, 0, 0, 0, 0, 0};
     state.ctm = Affine{0, 0, 0, 0, 0, 0};
     return state;
+}
+
+QXDisplayTextState QXDisplayTextState::of(const QXPDFRenderState* state)
+{
+    QXDisplayTextState display = none();
+    if (state == nullptr)
+        return display;
+    display.textMatrix = state->textMatrix();
+    display.ctm = state->ctm();
+    display.fontSize = state->fontSize();
+    display.horizontalScaling = state->horizontalScaling();
+    display.textRise = state->textRise();
+    if (const std::shared_ptr<QXPDFFont>& font = state->font()) {
+        display.ascent = font->ascent();
+        display.descent = font->descent();
+    }
+    return display;
 }
 
 Affine QXCurrentDisplayTextTransform(const QXDisplayTextState& state, const Affine& pageTransform)

@@ -20,6 +20,8 @@
 
 namespace rz {
 
+class QXPDFRenderState;
+
 // Where a character (or a run of them) lies in display space.
 struct QXPDF_CTMInfo {
     std::int8_t flip = 0;     // the transform mirrors the text
@@ -110,6 +112,9 @@ struct QXDisplayTextState {
     // The state an exporter uses when the stack has no top state: all-zero
     // matrices, font size, ascent and descent 0.
     static QXDisplayTextState none();
+    // What the render state holds (its font's ascent and descent, 0 without
+    // a font); none() for no state.
+    static QXDisplayTextState of(const QXPDFRenderState* state);
 };
 
 // Text space at the current text position to display space: the signs of

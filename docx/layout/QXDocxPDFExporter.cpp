@@ -310,16 +310,8 @@ void QXDocxPDFExporter::takeState(const QXPDFRenderState* state)
     current_ = CharState{};
     current_.state = state;
     if (state != nullptr) {
-        current_.display.textMatrix = state->textMatrix();
-        current_.display.ctm = state->ctm();
-        current_.display.fontSize = state->fontSize();
-        current_.display.horizontalScaling = state->horizontalScaling();
-        current_.display.textRise = state->textRise();
-        if (const std::shared_ptr<QXPDFFont>& font = state->font()) {
-            current_.font = font.get();
-            current_.display.ascent = font->ascent();
-            current_.display.descent = font->descent();
-        }
+        current_.display = QXDisplayTextState::of(state);
+        current_.font = state->font().get();
     }
     current_.displayTransform = currentDisplayTextTransform();
     current_.info = QXMakeCTMInfo(current_.display.glyphSize(), current_.display.ascent, current_.display.descent,

@@ -217,19 +217,7 @@ const QXPDFRenderState* QXPPTXPDFExporter::topState() const
 
 QXDisplayTextState QXPPTXPDFExporter::displayState(const QXPDFRenderState* state) const
 {
-    QXDisplayTextState display = QXDisplayTextState::none();
-    if (state == nullptr)
-        return display;
-    display.textMatrix = state->textMatrix();
-    display.ctm = state->ctm();
-    display.fontSize = state->fontSize();
-    display.horizontalScaling = state->horizontalScaling();
-    display.textRise = state->textRise();
-    if (const std::shared_ptr<QXPDFFont>& font = state->font()) {
-        display.ascent = font->ascent();
-        display.descent = font->descent();
-    }
-    return display;
+    return QXDisplayTextState::of(state);
 }
 
 void QXPPTXPDFExporter::resetNextChar()

@@ -195,19 +195,7 @@ void QXExcelPDFExporter::QXPDFConentParser_didScanText_textOffset(QXPDFConentPar
 
 QXDisplayTextState QXExcelPDFExporter::displayState(const QXPDFRenderState* state) const
 {
-    QXDisplayTextState display = QXDisplayTextState::none();
-    if (state == nullptr)
-        return display;
-    display.textMatrix = state->textMatrix();
-    display.ctm = state->ctm();
-    display.fontSize = state->fontSize();
-    display.horizontalScaling = state->horizontalScaling();
-    display.textRise = state->textRise();
-    if (const std::shared_ptr<QXPDFFont>& font = state->font()) {
-        display.ascent = font->ascent();
-        display.descent = font->descent();
-    }
-    return display;
+    return QXDisplayTextState::of(state);
 }
 
 void QXExcelPDFExporter::collectRunText(std::string_view text, Size textOffset, const QXPDFRenderState* state)
