@@ -164,8 +164,11 @@ void writeTblpProperty(const QXDocx_TblpPr& position, WElements& w)
 void writeCols(const QXDocx_Cols& cols, WElements& w)
 {
     w.start("cols");
+    // The flag is written off: a rule the page draws between its columns
+    // comes through as a drawing, and Word's own line would be one the page
+    // does not have.
     if (cols.sep)
-        w.attribute("sep", "true");
+        w.attribute("sep", "0");
     w.attribute("num", formatUnsigned(cols.num));
     if (cols.equalWidth > 0) {
         if (cols.space > 0)

@@ -223,7 +223,7 @@ TEST(QXDocxUtilitiesWriterTest, SectionProperties)
               R"(<w:pgBorders w:offsetFrom="page"><w:top w:val="single" w:sz="2" w:space="31" w:color="000000"/>)"
               R"(<w:left w:val="double" w:sz="12" w:space="4" w:color="0000FF" w:shadow="true"/>)" +
                   border("bottom", "none", "0") + border("right", "none", "0") +
-                  R"(</w:pgBorders><w:cols w:sep="true" w:num="3" w:equalWidth="0"><w:col w:w="4000" w:space="200"/>)"
+                  R"(</w:pgBorders><w:cols w:sep="0" w:num="3" w:equalWidth="0"><w:col w:w="4000" w:space="200"/>)"
                   R"(<w:col w:w="3000"/></w:cols><w:docGrid w:type="lines" w:linePitch="312"/></w:sectPr>)");
 
     // Equal-width columns: their space, or the flag alone.

@@ -268,7 +268,7 @@ TEST(QXDocxPageSectionWritingTest, TwoColumnsWriteTheColumnBreakAndTheColumnReco
     EXPECT_EQ(countOf(xml, R"(<w:br w:type="column"/>)"), 1u);
     EXPECT_EQ(countOf(xml, "<w:sectPr>"), 1u);
     EXPECT_NE(xml.find(R"(<w:type w:val="continuous"/>)"), std::string::npos) << xml;
-    EXPECT_NE(xml.find(R"(<w:cols w:sep="true" w:num="2" w:equalWidth="0">)"
+    EXPECT_NE(xml.find(R"(<w:cols w:sep="0" w:num="2" w:equalWidth="0">)"
                        R"(<w:col w:w="4220" w:space="240"/><w:col w:w="4800"/></w:cols>)"),
               std::string::npos)
         << xml;
