@@ -153,6 +153,7 @@ TEST(FontNames, ShippedReplacementBookNamesInstalledFonts)
         {"Batang", "Noto Serif CJK KR"},           {"宋体", "Noto Serif CJK SC"},
         {"CenturyGothic", "URW Gothic"},           {"ZapfDingbats", "D050000L"},
         {"SymbolMT", "Standard Symbols PS"},       {"Xyzzy", ""},
+        {"Calibri-Bold", "Carlito"},               {"Cambria-Italic", "Caladea"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(U::ReplaceFontNameInFontBook(c.pdfName), c.replacement) << c.pdfName;
