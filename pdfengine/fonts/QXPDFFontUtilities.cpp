@@ -17,14 +17,16 @@ namespace {
 // Besides the common words, the abbreviated styles of the URW fonts that
 // TeX and Ghostscript embed ("NimbusRomNo9L-Medi", "-ReguItal",
 // "-MediItal", "URWPalladioL-Ital"): their bold weight is "Medi" or "Demi".
-constexpr std::string_view kBoldWords[] = {"bold",  "-bd",  "-md",  ".b",    "medium", "-w7",   "-w8",
-                                           "-w9",   "-w10", "-w12", "heavy", "black",  "-blk",  "-medi",
-                                           "-demi"};
+// TeX's fonts carry their style in the name's letters: bx bold extended,
+// mi math italic, sl slanted, ti text italic.
+constexpr std::string_view kBoldWords[] = {"bold",   "-bd",  "-md",  ".b",   "medium", "-w7",   "-w8",   "-w9",
+                                           "-w10",   "-w12", "heavy", "black", "-blk",  "-medi", "-demi", "cmbx",
+                                           "cmssbx", "sfbx", "cmmib", "cmbsy"};
 constexpr std::string_view kItalicWords[] = {
     "italic",    ".i",       "blackadderitc", "cmti",     "oblique", "-lightit", "-mediumit",
     "-blackit",  "-blackobl", "-heavyit",     "-boldit",  "-boldobl", "-ltobl",  "-bdit",
     "-blkit",    "-hvit",    "-ital",         "reguital", "mediital", "demiital", "boldital",
-    "lighital",  "bookital"};
+    "lighital",  "bookital", "cmmi",          "cmsl",     "cmssi",   "cmitt",    "sfti",    "sfsl"};
 
 bool containsAny(const std::string& haystack, const std::string_view* words, size_t count)
 {

@@ -76,6 +76,10 @@ TEST(FontNames, BoldAndItalicWords)
         {"NimbusRomNo9L-Medi", true, false}, {"NimbusRomNo9L-ReguItal", false, true},
         {"NimbusRomNo9L-MediItal", true, true}, {"URWPalladioL-Ital", false, true},
         {"NimbusSanL-Regu", false, false}, {"DigitalSans", false, false},
+        // TeX's: bold extended, math italic, bold math italic, slanted.
+        {"CMBX12", true, false},           {"CMMI10", false, true},
+        {"CMMIB10", true, true},           {"CMSL10", false, true},
+        {"CMR10", false, false},           {"CMSY10", false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(U::isBoldFontName(c.name), c.bold) << c.name;
