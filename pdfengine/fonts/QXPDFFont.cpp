@@ -273,7 +273,7 @@ std::string QXPDFFont::findReplaceNameByKeyword() const
     return name;
 }
 
-void QXPDFFont::updateFontSystemReplaceName()
+void QXPDFFont::updateFontSystemReplaceName(bool byKind)
 {
     // A font named as written is never replaced by another.
     if (naming_ == QXPDFFontNaming::AsWritten)
@@ -300,6 +300,15 @@ void QXPDFFont::updateFontSystemReplaceName()
                 replacement = "Times";
             else
                 replacement = "Arial Unicode MS";
+            // Where that face is missing, the replacement book names the
+            // installed face of its kind, so the text is set (and measured)
+            // in a face that is there. A symbol font keeps its own name: no
+            // text face has its glyphs.
+            if (byKind && !installedFontExists(replacement) && !QXPDFFontUtilities::isSymbolFontName(name)) {
+                std::string installed = QXPDFFontUtilities::ReplaceFontNameInFontBook(replacement);
+                if (!installed.empty() && installedFontExists(installed))
+                    replacement = std::move(installed);
+            }
         }
         fontSystemReplaceName_ = replacement;
         return;

@@ -149,7 +149,10 @@ protected:
     // The replacement book's font for fontName, else for the descriptor's
     // PostScript name, else for its full name; empty when none.
     std::string findReplaceNameByKeyword() const;
-    void updateFontSystemReplaceName();
+    // Settles fontSystemReplaceName. With byKind, a font the style fallback
+    // names a face that is not installed gets the installed face of that
+    // kind from the replacement book.
+    void updateFontSystemReplaceName(bool byKind = true);
     virtual void updateBankSpaceWidth();
     // The installed-font lookups under this font's naming: nothing is
     // installed for a font named AsWritten.

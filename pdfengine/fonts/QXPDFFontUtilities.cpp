@@ -163,6 +163,15 @@ bool QXPDFFontUtilities::isItalicFontName(std::string_view name)
     return containsAny(lowerCasedText(name), kItalicWords, std::size(kItalicWords));
 }
 
+bool QXPDFFontUtilities::isSymbolFontName(std::string_view name)
+{
+    static constexpr std::string_view kSymbolWords[] = {"wingding", "webding", "dingbat", "symbol",
+                                                        "marlett",  "mtextra", "mt extra"};
+    if (name.empty())
+        return false;
+    return containsAny(lowerCasedText(name), kSymbolWords, std::size(kSymbolWords));
+}
+
 const QXFontBook& QXPDFFontUtilities::GetFontBook()
 {
     return QXInstalledFonts::fontBook();

@@ -24,6 +24,10 @@ public:
     // in the lower-cased name; false for an empty name.
     static bool isBoldFontName(std::string_view name);
     static bool isItalicFontName(std::string_view name);
+    // A font of pictographs or symbols by its name (Wingdings, Webdings,
+    // Symbol, the dingbats, Marlett, MT Extra): no text face stands in for
+    // its glyphs.
+    static bool isSymbolFontName(std::string_view name);
 
     // The book of the installed fonts (built once per process, on the first
     // call; it measures every installed face). The lookups below without a

@@ -78,7 +78,9 @@ bool QXPDFType0Font::initWithDictionary(const pdf::Object& dictionary, const std
 
     setExtendFontFileWithFontDictionary(dictionary);
     setToUnicodeWithFontDictionary(dictionary, 16);
-    updateFontSystemReplaceName();
+    // A composite font may hold any script: its fallback stays the face
+    // meant to cover them all.
+    updateFontSystemReplaceName(false);
     updateBankSpaceWidth();
     return true;
 }

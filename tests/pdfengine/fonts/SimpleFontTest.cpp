@@ -330,6 +330,7 @@ TEST(SimpleFont, NamesAndReplacementNames)
            fixedSerif + " >>");
     f.font("<< /Type /Font /Subtype /TrueType /BaseFont /NullFont >>");
     f.font("<< /Type /Font /Subtype /Type1 /BaseFont /Symbol >>");
+    f.font("<< /Type /Font /Subtype /TrueType /BaseFont /ABCDEF+Wingdings-Regular >>");
     f.open();
 
     const auto foo = f.make(0);
@@ -337,7 +338,9 @@ TEST(SimpleFont, NamesAndReplacementNames)
     EXPECT_EQ(foo->baseFontName_New(), "ABCDEF+Foo");
     EXPECT_EQ(foo->fontName(), "Foo");
     EXPECT_EQ(foo->fontFamilyName(), "Foo");
-    EXPECT_EQ(foo->fontSystemReplaceName(), "Arial Unicode MS");
+    // The style fallback's face is not installed: the installed one of its
+    // kind stands in.
+    EXPECT_EQ(foo->fontSystemReplaceName(), "Liberation Sans");
 
     EXPECT_EQ(f.make(1)->fontName(), "Bar+Baz");
 
@@ -353,7 +356,7 @@ TEST(SimpleFont, NamesAndReplacementNames)
     EXPECT_EQ(asWritten->fontFamilyName(), "LiberationSerif");
     EXPECT_FALSE(asWritten->fontSystemReplaceName());
 
-    EXPECT_EQ(f.make(3)->fontSystemReplaceName(), "Courier");
+    EXPECT_EQ(f.make(3)->fontSystemReplaceName(), "Liberation Mono");
 
     const auto placeholder = f.make(4);
     EXPECT_EQ(placeholder->baseFontName(), "NullFont");
@@ -362,6 +365,8 @@ TEST(SimpleFont, NamesAndReplacementNames)
 
     // The replacement book's entry for a keyword.
     EXPECT_EQ(f.make(5)->fontSystemReplaceName(), "Standard Symbols PS");
+    // A symbol font is not set in a text face: the fallback stays as named.
+    EXPECT_EQ(f.make(6)->fontSystemReplaceName(), "Arial Unicode MS");
 }
 
 TEST(SimpleFont, EmbeddedProgramGivesNamesAndWidths)
