@@ -89,6 +89,27 @@ bool isWhiteSpaceOrNewline(std::string_view character)
     return u_isUWhiteSpace(static_cast<UChar32>(c)) != 0;
 }
 
+char32_t codePointOf(std::string_view character)
+{
+    std::size_t i = 0;
+    return character.empty() ? 0 : nextCodePoint(character, i);
+}
+
+// A line that ends in a letter and a hyphen (hyphen-minus, hyphen or soft
+// hyphen) before a line that starts with a small letter: a word broken
+// across the line end. It runs on without a blank, its hyphen made soft:
+// "hydrody-" and "namical" read "hydrodynamical" once the paragraph flows
+// again, where a blank would leave "hydrody- namical" inside a line.
+bool isBrokenWord(std::string_view lineA, std::string_view last, std::string_view first)
+{
+    const char32_t hyphen = codePointOf(last);
+    if (hyphen != U'-' && hyphen != U'\u2010' && hyphen != U'\u00AD')
+        return false;
+    const std::string_view before = lastCharacter(lineA.substr(0, lineA.size() - last.size()));
+    return u_isalpha(static_cast<UChar32>(codePointOf(before))) != 0 &&
+           u_islower(static_cast<UChar32>(codePointOf(first))) != 0;
+}
+
 QXDocxRunTextLinePtr firstLineOf(const QXDocxParagraphPtr& paragraph)
 {
     return paragraph ? paragraph->firstRunLineText() : nullptr;
@@ -137,7 +158,8 @@ bool edgesFollow(std::int32_t align, const Rect& line, const Rect& previous, std
 }
 
 // A blank between two neighbouring lines where the text needs one: not
-// between two full-width characters, and not next to a blank already there.
+// between two full-width characters, not after a word broken at the line
+// end (whose hyphen becomes soft), and not next to a blank already there.
 void joinLineEnds(const QXDocxRunTextLineArray& lines)
 {
     for (std::size_t k = 0; k + 1 < lines.size(); ++k) {
@@ -152,6 +174,10 @@ void joinLineEnds(const QXDocxRunTextLineArray& lines)
             continue;
         if (QXConverterUtilities::IsFullWidthCharacter(last) && QXConverterUtilities::IsFullWidthCharacter(first))
             continue;
+        if (isBrokenWord(a->lineText(), last, first)) {
+            a->softenHyphenBehind();
+            continue;
+        }
         if (!isWhiteSpaceOrNewline(last) && !isWhiteSpaceOrNewline(first))
             a->addBlankSpaceTextBehind();
     }

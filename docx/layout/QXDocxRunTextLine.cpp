@@ -224,6 +224,26 @@ void QXDocxRunTextLine::addBlankSpaceTextBehind()
     lineText_ = std::move(text);
 }
 
+void QXDocxRunTextLine::softenHyphenBehind()
+{
+    if (runTextArray_->empty())
+        return;
+    QXDocxRunText& run = *runTextArray_->back();
+    std::string text(run.runText());
+    std::size_t hyphen = std::string::npos;
+    if (!text.empty() && text.back() == '-')
+        hyphen = text.size() - 1;
+    else if (text.size() >= 3 && text.compare(text.size() - 3, 3, "\u2010") == 0)
+        hyphen = text.size() - 3;
+    if (hyphen == std::string::npos)
+        return;
+    text.replace(hyphen, std::string::npos, "\u00AD");
+    run.setRunText(text);
+    std::string line;
+    findRowSpace(*runTextArray_, line);
+    lineText_ = std::move(line);
+}
+
 double QXDocxRunTextLine::behindTextSpaceWidth() const
 {
     return runTextArray_->empty() ? 0 : runTextArray_->back()->spaceWidth();

@@ -75,6 +75,11 @@ public:
     // Appends a blank to the last run, then recomputes the line information
     // and the line's text (which then ends with the blank).
     void addBlankSpaceTextBehind();
+    // Turns the hyphen (hyphen-minus or U+2010) that ends the last run into
+    // a soft hyphen: a word broken at the line end reads whole once its
+    // paragraph flows again, and shows the hyphen only where a line breaks
+    // inside it. Nothing for a line that does not end in one.
+    void softenHyphenBehind();
     // The blank width of the last run; 0 without runs.
     double behindTextSpaceWidth() const;
     // Plain text again: each run's size becomes its glyph height rounded

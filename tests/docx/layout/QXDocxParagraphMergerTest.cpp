@@ -386,6 +386,15 @@ TEST(QXDocxParagraphMergerTest, LineEndsJoinedWithOneBlankWhereNeeded)
         {"Chinese before Latin", "\u4E2D\u6587\u7684\u7B2C\u4E00\u884C", "Latin", "\u4E2D\u6587\u7684\u7B2C\u4E00\u884C "},
         {"Latin before Chinese", "Latin", "\u7B2C\u4E8C\u884C\u6587\u5B57", "Latin "},
         {"full-width punctuation before Chinese", "\u6587\u5B57\u3002", "\u7B2C\u4E8C\u884C", "\u6587\u5B57\u3002"},
+        // A word broken at a line-end hyphen runs on, the hyphen made soft;
+        // a dash, a number range or a capital after the hyphen still gets
+        // the blank.
+        {"broken word", "a hydrody-", "namical code", "a hydrody\u00AD"},
+        {"Unicode hyphen", "special\u2010", "ized", "special\u00AD"},
+        {"soft hyphen", "special\u00AD", "ized", "special\u00AD"},
+        {"dash between blanks", "one -", "two", "one - "},
+        {"number range", "pages 3-", "7 and more", "pages 3- "},
+        {"capital after the hyphen", "Trace-", "Monkey", "Trace- "},
     };
     for (const auto& c : cases) {
         const ParagraphArray group = column({{c.a, 72, 500}, {c.b, 72, 300}});
