@@ -159,7 +159,6 @@ TEST(FontNames, ShippedReplacementBookNamesInstalledFonts)
         {"SymbolMT", "Standard Symbols PS"},       {"Xyzzy", ""},
         {"Calibri-Bold", "Carlito"},               {"Cambria-Italic", "Caladea"},
         {"CMMI10", "Liberation Serif"},            {"CMSS10", "Liberation Sans"},
-        {"CMTT9", "Liberation Mono"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(U::ReplaceFontNameInFontBook(c.pdfName), c.replacement) << c.pdfName;
