@@ -283,15 +283,30 @@ void QXDocxRunText::writeWithXMLWriter(XMLFileWriter& writer)
     property.spacing = std::isfinite(spacing) ? static_cast<float>(spacing) : 0.0f;
     QXDocxUtilities::WriteRProperty(property, writer);
 
-    writer.writeStartElementWithNamespace(w, "t");
-    // Word processors drop white space at either end of a text element
-    // unless it is marked as kept: a run of blanks between two words would
-    // vanish, and the words run together.
-    if (!runText_.empty() && (isWhitespaceOrNewline(static_cast<unsigned char>(runText_.front())) ||
-                              isWhitespaceOrNewline(static_cast<unsigned char>(runText_.back()))))
-        writer.writeAttribute("xml:space", "preserve");
-    writer.writeCharacters(runText_);
-    writer.writeEndElement();
+    // A soft hyphen is written as Word's optional hyphen element between
+    // the text elements of the pieces around it.
+    constexpr std::string_view kSoftHyphen = "\u00AD";
+    const std::string_view text = runText_;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t hyphen = text.find(kSoftHyphen, from);
+        const std::string_view piece = text.substr(from, hyphen == std::string_view::npos ? hyphen : hyphen - from);
+        if (!piece.empty() || (from == 0 && hyphen == std::string_view::npos)) {
+            writer.writeStartElementWithNamespace(w, "t");
+            // Word processors drop white space at either end of a text
+            // element unless it is marked as kept: a run of blanks between
+            // two words would vanish, and the words run together.
+            if (!piece.empty() && (isWhitespaceOrNewline(static_cast<unsigned char>(piece.front())) ||
+                                   isWhitespaceOrNewline(static_cast<unsigned char>(piece.back()))))
+                writer.writeAttribute("xml:space", "preserve");
+            writer.writeCharacters(piece);
+            writer.writeEndElement();
+        }
+        if (hyphen == std::string_view::npos)
+            break;
+        writer.writeEmptyElementWithNamespace(w, "softHyphen");
+        from = hyphen + kSoftHyphen.size();
+    }
     writer.writeEndElement();
 }
 

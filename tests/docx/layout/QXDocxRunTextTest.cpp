@@ -356,6 +356,21 @@ TEST(QXDocxRunTextTest, WritesRunWithSpacingPerCharacter)
         EXPECT_NE(xml.find(std::string(R"(<w:t xml:space="preserve">)") + text + "</w:t>"), std::string::npos)
             << xml;
     }
+
+    // A soft hyphen becomes Word's optional hyphen between the pieces.
+    const struct {
+        const char* text;
+        const char* body;
+    } hyphens[] = {
+        {"hydrody\u00AD", "<w:t>hydrody</w:t><w:softHyphen/>"},
+        {"hydro\u00ADdy\u00ADnamical", "<w:t>hydro</w:t><w:softHyphen/><w:t>dy</w:t><w:softHyphen/><w:t>namical</w:t>"},
+        {"\u00AD", "<w:softHyphen/>"},
+        {"", "<w:t></w:t>"},
+    };
+    for (const auto& c : hyphens) {
+        const std::string xml = written(*makeRun(c.text, 0, 100));
+        EXPECT_NE(xml.find(std::string("</w:rPr>") + c.body + "</w:r>"), std::string::npos) << xml;
+    }
 }
 
 TEST(QXDocxRunTextTest, ArrayOperations)
