@@ -159,6 +159,7 @@ TEST(FontNames, ShippedReplacementBookNamesInstalledFonts)
         {"SymbolMT", "Standard Symbols PS"},       {"Xyzzy", ""},
         {"Calibri-Bold", "Carlito"},               {"Cambria-Italic", "Caladea"},
         {"CMMI10", "Liberation Serif"},            {"CMSS10", "Liberation Sans"},
+        {"Verdana-Bold", "DejaVu Sans"},           {"Tahoma", "Liberation Sans"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(U::ReplaceFontNameInFontBook(c.pdfName), c.replacement) << c.pdfName;
