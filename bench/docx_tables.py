@@ -46,6 +46,7 @@ RULED = [
     ('tables/tabula/spanning_cells.pdf', 'tabula', 'tables/tabula/spanning_cells.json'),
     ('tables/tabula/twotables.pdf', 'tabula', 'tables/tabula/twotables.json'),
     ('tables/tabula/schools.pdf', 'tabula', 'tables/tabula/schools.json'),
+    ('tables/tabula/frx_2012_disclosure.pdf', 'csv', 'tables/tabula/frx_2012_disclosure.csv'),
     ('tables/camelot/column_span_2.pdf', 'csv', 'tables/camelot/data_lattice_shift_text_left_top.csv'),
     ('tables/camelot/row_span_1.pdf', 'copy', 'tables/camelot/data_lattice_copy_text.csv'),
     ('tables/camelot/twotables_2.pdf', 'csv', 'tables/camelot/data_lattice_two_tables_1.csv'),

@@ -32,6 +32,11 @@ inline constexpr double kMergeMinPieceLength = 8.1;
 // extension), and a merged band may be at most this thick.
 inline constexpr double kMergeMaxGap = 15.1;
 inline constexpr double kMergeMaxBandThickness = 15.1;
+// Parallel lines at least this far apart (centre to centre) whose spacing
+// goes on to a further line are the rules of rows, never one double line;
+// the spacings agree within the tolerance.
+inline constexpr double kRowRuleMinPitch = 6.0;
+inline constexpr double kRowRulePitchTolerance = 0.5;
 // Ends of a merged line within this are on one axis.
 inline constexpr double kMergeAxisTolerance = 0.25;
 

@@ -180,12 +180,59 @@ bool canJoinMergeSet(const QXDocxTableLine& candidate, const QXDocxTableLineArra
     return false;
 }
 
+// Some text box has its centre between the two parallel lines and within
+// their common stretch.
+bool textBetween(const QXDocxTableLine& a, const QXDocxTableLine& b, const std::vector<Rect>& textBoxes)
+{
+    const double low = std::min(acrossCentre(a), acrossCentre(b));
+    const double high = std::max(acrossCentre(a), acrossCentre(b));
+    const double from = std::max(alongMin(a), alongMin(b));
+    const double to = std::min(alongMax(a), alongMax(b));
+    const bool horizontal = a.isHorizontalLine();
+    return std::any_of(textBoxes.begin(), textBoxes.end(), [&](const Rect& box) {
+        const double across = horizontal ? box.midY() : box.midX();
+        const double along = horizontal ? box.midX() : box.midY();
+        return across > low && across < high && along > from && along < to;
+    });
+}
+
+// `candidate` and the member it would join are rules of rows: they lie at
+// least kRowRuleMinPitch apart with text between them, and another line of
+// the list, beside them along their length, goes on at the same spacing
+// beyond the candidate or before the member. A dense table's rows (7.5 pt
+// apart, say) would otherwise fuse in pairs, as closely drawn double lines
+// do; a chart's empty grid still merges as before.
+bool spacedAsRows(const QXDocxTableLineArray& list, const QXDocxTableLine& candidate,
+                  const QXDocxTableLineArray& set, const std::vector<Rect>& textBoxes)
+{
+    for (const auto& member : set) {
+        const double pitch = acrossCentre(candidate) - acrossCentre(*member);
+        const double across = std::fabs(pitch) - (acrossThickness(candidate) + acrossThickness(*member)) / 2;
+        if (!(across < kMergeAcrossDistance) || !(std::fabs(pitch) >= kRowRuleMinPitch))
+            continue;
+        if (!textBetween(candidate, *member, textBoxes))
+            continue;
+        for (const auto& other : list) {
+            if (other.get() == &candidate || other->isHorizontalLine() != candidate.isHorizontalLine() ||
+                std::find(set.begin(), set.end(), other) != set.end())
+                continue;
+            if (alongMin(*other) >= alongMax(candidate) || alongMin(candidate) >= alongMax(*other))
+                continue;
+            const double beyond = acrossCentre(*other) - acrossCentre(candidate);
+            const double before = acrossCentre(*member) - acrossCentre(*other);
+            if (std::fabs(beyond - pitch) < kRowRulePitchTolerance || std::fabs(before - pitch) < kRowRulePitchTolerance)
+                return true;
+        }
+    }
+    return false;
+}
+
 // The merge set that starts with list[first]: the first untaken line after
-// it that may join is added, again and again, until none may or the band
-// grows thicker than kMergeMaxBandThickness (that line is left out). The
-// set's lines are marked taken.
+// it that may join (and is not a row's rule) is added, again and again,
+// until none may or the band grows thicker than kMergeMaxBandThickness
+// (that line is left out). The set's lines are marked taken.
 QXDocxTableLineArray mergeSetFrom(const QXDocxTableLineArray& list, std::vector<char>& taken, std::size_t first,
-                                  bool isLengthExtend)
+                                  bool isLengthExtend, const std::vector<Rect>* textBoxes = nullptr)
 {
     QXDocxTableLineArray set{list[first]};
     taken[first] = 1;
@@ -195,7 +242,8 @@ QXDocxTableLineArray mergeSetFrom(const QXDocxTableLineArray& list, std::vector<
     while (true) {
         std::size_t next = list.size();
         for (std::size_t i = first + 1; i < list.size(); ++i) {
-            if (!taken[i] && canJoinMergeSet(*list[i], set, isLengthExtend)) {
+            if (!taken[i] && canJoinMergeSet(*list[i], set, isLengthExtend) &&
+                !(textBoxes && spacedAsRows(list, *list[i], set, *textBoxes))) {
                 next = i;
                 break;
             }
@@ -400,7 +448,8 @@ QXDocxTableLineArray QXDocxTableLine::FindIntersectLines(const QXDocxTableLineAr
     return group;
 }
 
-std::vector<QXDocxTableLineArray> QXDocxTableLine::FindIntersectLinesGroups(const QXDocxTableLineArray& lines)
+std::vector<QXDocxTableLineArray> QXDocxTableLine::FindIntersectLinesGroups(const QXDocxTableLineArray& lines,
+                                                                           const std::vector<Rect>* textBoxes)
 {
     QXDocxTableLineArray sorted = lines;
     std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a->min_y() < b->min_y(); });
@@ -408,7 +457,7 @@ std::vector<QXDocxTableLineArray> QXDocxTableLine::FindIntersectLinesGroups(cons
     // Merged groups of three or more lines become provisional areas.
     std::vector<QXDocxTableAreaPtr> areas;
     for (const auto& group : FindConnectedLines(sorted)) {
-        QXDocxTableLineArray merged = MergeParallelLinesIfNeed(group, true);
+        QXDocxTableLineArray merged = MergeParallelLinesIfNeed(group, true, textBoxes);
         if (merged.size() <= 2) {
             for (const auto& line : merged)
                 line->setIsInvalid(true);
@@ -424,13 +473,14 @@ std::vector<QXDocxTableLineArray> QXDocxTableLine::FindIntersectLinesGroups(cons
         for (const auto& area : joined)
             all.insert(all.end(), area->tableLines().begin(), area->tableLines().end());
         if (all.size() >= 2)
-            all = MergeParallelLinesIfNeed(all, true);
+            all = MergeParallelLinesIfNeed(all, true, textBoxes);
         result.push_back(std::move(all));
     }
     return result;
 }
 
-QXDocxTableLineArray QXDocxTableLine::MergeParallelLinesIfNeed(const QXDocxTableLineArray& lines, bool isLengthExtend)
+QXDocxTableLineArray QXDocxTableLine::MergeParallelLinesIfNeed(const QXDocxTableLineArray& lines, bool isLengthExtend,
+                                                               const std::vector<Rect>* textBoxes)
 {
     QXDocxTableLineArray horizontals;
     QXDocxTableLineArray verticals;
@@ -460,7 +510,7 @@ QXDocxTableLineArray QXDocxTableLine::MergeParallelLinesIfNeed(const QXDocxTable
         for (std::size_t first = 0; first < list->size(); ++first) {
             if (taken[first])
                 continue;
-            const QXDocxTableLineArray set = mergeSetFrom(*list, taken, first, isLengthExtend);
+            const QXDocxTableLineArray set = mergeSetFrom(*list, taken, first, isLengthExtend, textBoxes);
             result.push_back(set.size() == 1 ? set.front() : MergeParallelLines(set));
         }
     }

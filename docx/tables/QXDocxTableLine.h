@@ -114,10 +114,17 @@ public:
     // The sets of connected lines, each merged, joined when their areas
     // overlap, and merged again. Groups of two or fewer lines are marked
     // invalid and left out.
-    static std::vector<QXDocxTableLineArray> FindIntersectLinesGroups(const QXDocxTableLineArray& lines);
+    // With the page's text boxes, rules of rows are kept apart while
+    // merging (see MergeParallelLinesIfNeed).
+    static std::vector<QXDocxTableLineArray> FindIntersectLinesGroups(const QXDocxTableLineArray& lines,
+                                                                      const std::vector<Rect>* textBoxes = nullptr);
     // Nearly collinear or closely parallel pieces merged into single lines;
-    // horizontal lines first.
-    static QXDocxTableLineArray MergeParallelLinesIfNeed(const QXDocxTableLineArray& lines, bool isLengthExtend);
+    // horizontal lines first. Given the page's text boxes, parallel lines
+    // that are the rules of rows never merge: at least a row's pitch apart,
+    // with text between them, and with a further line at the same spacing
+    // (a dense table's rows would fuse in pairs otherwise).
+    static QXDocxTableLineArray MergeParallelLinesIfNeed(const QXDocxTableLineArray& lines, bool isLengthExtend,
+                                                         const std::vector<Rect>* textBoxes = nullptr);
     // The first line of `list` with the lines that merge with it.
     static QXDocxTableLineArray FindMergeParallelLines(const QXDocxTableLineArray& list, bool isLengthExtend);
     // The first line of `rest` that may join the merge set `result`, or null.

@@ -2,6 +2,8 @@
 
 #include "converter/ooxml/QXDocxUtilities.h"
 #include "docx/graphics/QXLineUtilites.h"
+#include "docx/layout/QXDocxPage.h"
+#include "docx/layout/QXDocxRunText.h"
 #include "docx/tables/QXDocxTableDetectionLimits.h"
 #include "docx/tables/ZVScanLine.h"
 
@@ -303,9 +305,17 @@ QXDocxTableAreaArray QXDocxTableManager::createAllTableAreas()
         return {};
     }
 
+    // The page's text tells the rules of rows from double lines.
+    std::vector<Rect> textBoxes;
+    if (superPage_) {
+        for (const QXDocxRunTextPtr& run : superPage_->allRunTextArray())
+            if (run && !run->isBankSpaceRunText())
+                textBoxes.push_back(run->displayRect());
+    }
     QXDocxTableAreaArray accepted;
-    for (const auto& group : QXDocxTableLine::FindIntersectLinesGroups(lines)) {
-        QXDocxTableAreaPtr area = QXDocxTableArea::initWithLines(QXDocxTableLine::MergeParallelLinesIfNeed(group, true));
+    for (const auto& group : QXDocxTableLine::FindIntersectLinesGroups(lines, &textBoxes)) {
+        QXDocxTableAreaPtr area =
+            QXDocxTableArea::initWithLines(QXDocxTableLine::MergeParallelLinesIfNeed(group, true, &textBoxes));
         if (area->isValidTableLines())
             accepted.push_back(area);
         else

@@ -71,6 +71,39 @@ TEST(QXDocxTableLineTest, MergedBandStopsAtItsThickness)
     EXPECT_TRUE(merged[1]->subLineArray().empty());
 }
 
+TEST(QXDocxTableLineTest, EvenlySpacedRulesOfRowsStayApart)
+{
+    struct Case {
+        const char* name;
+        std::vector<double> ys;
+        bool textInRows;    // a word between each two neighbouring rules
+        std::size_t lines;  // after merging
+    };
+    const Case cases[] = {
+        // A dense table's rules 7.56 apart with text between: every row
+        // keeps its rule.
+        {"rows", {100, 107.56, 115.12, 122.68}, true, 4},
+        // The same grid with nothing between (a chart's): merged in pairs,
+        // as the band's thickness allows.
+        {"empty grid", {100, 107.56, 115.12, 122.68}, false, 2},
+        // Two rules alone, or a double line 2 apart below rows: one line.
+        {"pair", {100, 107.56}, true, 1},
+        {"double line under rows", {100, 120, 140, 142}, true, 3},
+        // Strokes closer than a row: one band.
+        {"close strokes", {100, 103, 106}, true, 1},
+    };
+    for (const Case& c : cases) {
+        QXDocxTableLineArray rules;
+        std::vector<Rect> text;
+        for (std::size_t i = 0; i < c.ys.size(); ++i) {
+            rules.push_back(pathLine({0, c.ys[i]}, {200, c.ys[i]}));
+            if (c.textInRows && i + 1 < c.ys.size() && c.ys[i + 1] - c.ys[i] > 5)
+                text.push_back(Rect(20, c.ys[i] + 1, 40, c.ys[i + 1] - c.ys[i] - 2));
+        }
+        EXPECT_EQ(QXDocxTableLine::MergeParallelLinesIfNeed(rules, true, &text).size(), c.lines) << c.name;
+    }
+}
+
 TEST(QXDocxTableLineTest, MergedLineInvalidMarksItsPieces)
 {
     const QXDocxTableLineArray pieces{pathLine({0, 50}, {100, 50}), pathLine({100, 52}, {200, 52})};
