@@ -1,6 +1,7 @@
 #include "converter/QXWorkFolder.h"
 
 #include "converter/QXError.h"
+#include "converter/ooxml/XMLFileWriter.h"
 #include "pdfengine/base/QXPDFPathUtilities.h"
 #include "platform/core/Uuid.h"
 
@@ -36,6 +37,25 @@ void QXWorkFolder::remove()
         fs::remove(parent_, ec); // only when nothing else is in it
     path_.clear();
     parent_.clear();
+}
+
+void QXWorkFolder::assemble(const std::string& destination, const std::function<void(const std::string&)>& build)
+{
+    try {
+        if (path_.empty())
+            failWriting(destination, "the document was never begun");
+        build(path_);
+    } catch (const XMLWriterException& error) {
+        remove();
+        failWriting(destination, error.reason());
+    } catch (const fs::filesystem_error& error) {
+        remove();
+        failWriting(destination, error.what());
+    } catch (...) {
+        remove();
+        throw;
+    }
+    remove();
 }
 
 void QXWorkFolder::failWriting(const std::string& destination, const std::string& why)

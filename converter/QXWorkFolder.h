@@ -5,6 +5,7 @@
 // folder goes with the object.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace rz {
@@ -22,6 +23,13 @@ public:
     void remove();
     // The folder's path; empty when there is none.
     const std::string& path() const { return path_; }
+
+    // Runs `build` on the folder (which writes the output into it and moves
+    // the result to `destination`), then removes the folder. A failure
+    // (an XML writer's or a file system's error, or none there being a
+    // folder) removes the folder too and is raised as QXConversionException
+    // naming `destination`; other exceptions pass on after the removal.
+    void assemble(const std::string& destination, const std::function<void(const std::string& folder)>& build);
 
     // Moves a finished file to `destination` (copying when the two lie on
     // different file systems, so the destination never holds a partial

@@ -4,7 +4,7 @@
 #include "converter/ooxml/MediaContentType.h"
 #include "converter/ooxml/QXDocxCounters.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
-#include "converter/ooxml/QXZipArchive.h"
+#include "converter/ooxml/QXPackagePart.h"
 #include "docx/layout/QXDocxPackageNames.h"
 #include "docx/layout/QXDocxPackageTemplates.h"
 #include "docx/layout/QXDocxWriter.h"
@@ -297,25 +297,13 @@ void QXDocxWriter::docxWriteWordWebSettings(const std::string& folder)
 
 void QXDocxWriter::packPackage(const std::string& zipPath)
 {
-    const std::string& folder = workFolder_.path();
-    QXZipArchive zip;
-    if (!zip.CreateZipFile2(zipPath))
-        failWriting("the package could not be created");
-    for (const char* entry : {"_rels", "[Content_Types].xml", "docProps", "word"}) {
-        const std::string path = folder + "/" + entry;
-        const bool added = fs::is_directory(path) ? zip.addFolderToZip(path, entry) : zip.addFileToZip(path, entry);
-        if (!added)
-            failWriting(std::string("the package entry ") + entry + " could not be added");
-    }
-    if (!zip.CloseZipFile2())
-        failWriting("the package could not be completed");
+    QXPackagePart::packFolder(workFolder_.path(), zipPath, {"_rels", "[Content_Types].xml", "docProps", "word"});
 }
 
 void QXDocxWriter::packetZipFileIfNeed()
 {
-    const std::string folder = workFolder_.path();
-    try {
-        if (folder.empty() || !documentWriter_)
+    workFolder_.assemble(savedFilePath_, [this](const std::string& folder) {
+        if (!documentWriter_)
             failWriting("the document was never begun");
         if (documentWriter_->isOpen())
             failWriting("the document was never ended");
@@ -337,17 +325,7 @@ void QXDocxWriter::packetZipFileIfNeed()
         const std::string zipPath = folder + "/package.docx";
         packPackage(zipPath);
         QXWorkFolder::moveFileIntoPlace(zipPath, savedFilePath_);
-    } catch (const XMLWriterException& error) {
-        workFolder_.remove();
-        failWriting(error.reason());
-    } catch (const fs::filesystem_error& error) {
-        workFolder_.remove();
-        failWriting(error.what());
-    } catch (...) {
-        workFolder_.remove();
-        throw;
-    }
-    workFolder_.remove();
+    });
 }
 
 } // namespace rz

@@ -3,7 +3,6 @@
 #include "converter/QXError.h"
 #include "converter/ooxml/QXDrawingTheme.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
-#include "converter/ooxml/QXZipArchive.h"
 #include "converter/ooxml/XMLFileWriter.h"
 #include "pdfengine/base/QXPDFPathUtilities.h"
 #include "pdfengine/base/QXPDFUtilities.h"
@@ -504,10 +503,7 @@ void QXPPTXWriter::packPackage(const std::string& zipPath, const std::vector<QXP
 
 void QXPPTXWriter::packetPPTXFile()
 {
-    const std::string folder = workFolder_.path();
-    try {
-        if (folder.empty())
-            QXWorkFolder::failWriting(savedFilePath_, "the document was never begun");
+    workFolder_.assemble(savedFilePath_, [this](const std::string& folder) {
         if (failure_)
             QXWorkFolder::failWriting(savedFilePath_, *failure_);
         dropUnfinishedPage();
@@ -523,17 +519,7 @@ void QXPPTXWriter::packetPPTXFile()
         const std::string zipPath = folder + "/package.pptx";
         packPackage(zipPath, held);
         QXWorkFolder::moveFileIntoPlace(zipPath, savedFilePath_);
-    } catch (const XMLWriterException& error) {
-        workFolder_.remove();
-        QXWorkFolder::failWriting(savedFilePath_, error.reason());
-    } catch (const fs::filesystem_error& error) {
-        workFolder_.remove();
-        QXWorkFolder::failWriting(savedFilePath_, error.what());
-    } catch (...) {
-        workFolder_.remove();
-        throw;
-    }
-    workFolder_.remove();
+    });
 }
 
 } // namespace rz

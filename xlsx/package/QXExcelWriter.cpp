@@ -4,7 +4,6 @@
 #include "converter/ooxml/QXDrawingTheme.h"
 #include "converter/ooxml/QXOpenXMLNameSpace.h"
 #include "converter/ooxml/QXPDFInfo.h"
-#include "converter/ooxml/QXZipArchive.h"
 #include "converter/ooxml/XMLFileWriter.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Uuid.h"
@@ -395,15 +394,11 @@ void QXExcelWriter::moveCSVFolderIntoPlace()
 
 void QXExcelWriter::packetZipFileIfNeed(const std::shared_ptr<pdf::Document>& document)
 {
-    const std::string folder = workFolder_.path();
-    try {
-        if (folder.empty())
-            QXWorkFolder::failWriting(savedFilePath_, "the document was never begun");
+    workFolder_.assemble(savedFilePath_, [&](const std::string& folder) {
         if (failure_)
             QXWorkFolder::failWriting(savedFilePath_, *failure_);
         if (!isExcelConvert()) {
             moveCSVFolderIntoPlace();
-            workFolder_.remove();
             return;
         }
         pdfInfo_ = QXPDFInfo::initWithCGPDFDocument(document);
@@ -425,17 +420,7 @@ void QXExcelWriter::packetZipFileIfNeed(const std::shared_ptr<pdf::Document>& do
         const std::string zipPath = folder + "/package.xlsx";
         packPackage(zipPath);
         QXWorkFolder::moveFileIntoPlace(zipPath, savedFilePath_);
-    } catch (const XMLWriterException& error) {
-        workFolder_.remove();
-        QXWorkFolder::failWriting(savedFilePath_, error.reason());
-    } catch (const fs::filesystem_error& error) {
-        workFolder_.remove();
-        QXWorkFolder::failWriting(savedFilePath_, error.what());
-    } catch (...) {
-        workFolder_.remove();
-        throw;
-    }
-    workFolder_.remove();
+    });
 }
 
 } // namespace rz
