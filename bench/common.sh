@@ -39,6 +39,25 @@ measure_each() {
     echo "$(echo "$end - $start" | bc) $peak"
 }
 
+# The pages of all the files given.
+total_pages() {
+    _tp_n=0
+    for _tp_f in "$@"; do _tp_n=$((_tp_n + $(npages "$_tp_f"))); done
+    echo "$_tp_n"
+}
+
+# measure_each of rzconvert converting each file (after the first two
+# arguments) with --to $1 (a type, options may follow it) into the folder
+# $2, which is removed afterwards.
+measure_rz() {
+    _mr_to=$1
+    _mr_dir=$2
+    shift 2
+    _mr_r=$(measure_each "'$RZCONVERT' --to $_mr_to --out '$_mr_dir' \"\$1\"" "$@")
+    rm -rf "$_mr_dir"
+    echo "$_mr_r"
+}
+
 report() {
     # name pages seconds peak_kib
     awk -v n="$1" -v p="$2" -v s="$3" -v m="$4" 'BEGIN { printf "%-28s %6d pages %8.2f s %8.1f pages/s  peak %7.1f MiB\n", n, p, s, p / s, m / 1024 }'

@@ -11,15 +11,13 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 files=$(corpus_pdfs)
-pages=0
-for f in $files; do pages=$((pages + $(npages "$f"))); done
+# shellcheck disable=SC2086
+pages=$(total_pages $files)
 
 # shellcheck disable=SC2086
 set -- $files
-rz=$(measure_each "'$RZCONVERT' --to docx --out '$out/rz' \"\$1\"" "$@")
-rm -rf "$out/rz"
-txt=$(measure_each "'$RZCONVERT' --to txt --out '$out/txt' \"\$1\"" "$@")
-rm -rf "$out/txt"
+rz=$(measure_rz docx "$out/rz" "$@")
+txt=$(measure_rz txt "$out/txt" "$@")
 lo=none
 if command -v soffice >/dev/null 2>&1; then
     # Its own profile folder: two runs sharing one hang.
@@ -44,8 +42,8 @@ paper=$CORPUS/fonts/tracemonkey.pdf
 per=$(npages "$paper")
 build_long $(((10 + per - 1) / per)) "$out/short.pdf"
 build_long $(((1000 + per - 1) / per)) "$out/long.pdf"
-short=$(measure_each "'$RZCONVERT' --to docx --out '$out/s' \"\$1\"" "$out/short.pdf")
-long=$(measure_each "'$RZCONVERT' --to docx --out '$out/l' \"\$1\"" "$out/long.pdf")
+short=$(measure_rz docx "$out/s" "$out/short.pdf")
+long=$(measure_rz docx "$out/l" "$out/long.pdf")
 report "short document" "$(npages "$out/short.pdf")" "${short% *}" "${short#* }"
 report "long document" "$(npages "$out/long.pdf")" "${long% *}" "${long#* }"
 ratio "peak memory long/short (target <= 1.2)" "${long#* }" "${short#* }"

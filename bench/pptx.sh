@@ -11,15 +11,13 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 files=$(corpus_pdfs)
-pages=0
-for f in $files; do pages=$((pages + $(npages "$f"))); done
+# shellcheck disable=SC2086
+pages=$(total_pages $files)
 
 # shellcheck disable=SC2086
 set -- $files
-pptx=$(measure_each "'$RZCONVERT' --to pptx --out '$out/pptx' \"\$1\"" "$@")
-rm -rf "$out/pptx"
-txt=$(measure_each "'$RZCONVERT' --to txt --out '$out/txt' \"\$1\"" "$@")
-rm -rf "$out/txt"
+pptx=$(measure_rz pptx "$out/pptx" "$@")
+txt=$(measure_rz txt "$out/txt" "$@")
 
 echo "corpus: $# files, $pages pages"
 report "rzconvert --to pptx" "$pages" "${pptx% *}" "${pptx#* }"
@@ -31,10 +29,9 @@ paper=$CORPUS/fonts/tracemonkey.pdf
 per=$(npages "$paper")
 build_long $(((10 + per - 1) / per)) "$out/short.pdf"
 build_long $(((1000 + per - 1) / per)) "$out/long.pdf"
-short=$(measure_each "'$RZCONVERT' --to pptx --out '$out/s' \"\$1\"" "$out/short.pdf")
-long=$(measure_each "'$RZCONVERT' --to pptx --out '$out/l' \"\$1\"" "$out/long.pdf")
-longtxt=$(measure_each "'$RZCONVERT' --to txt --out '$out/t' \"\$1\"" "$out/long.pdf")
-rm -rf "$out/s" "$out/l" "$out/t"
+short=$(measure_rz pptx "$out/s" "$out/short.pdf")
+long=$(measure_rz pptx "$out/l" "$out/long.pdf")
+longtxt=$(measure_rz txt "$out/t" "$out/long.pdf")
 report "short document" "$(npages "$out/short.pdf")" "${short% *}" "${short#* }"
 report "long document" "$(npages "$out/long.pdf")" "${long% *}" "${long#* }"
 report "long document (txt)" "$(npages "$out/long.pdf")" "${longtxt% *}" "${longtxt#* }"

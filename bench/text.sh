@@ -10,15 +10,14 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 files=$(corpus_pdfs)
-pages=0
-for f in $files; do pages=$((pages + $(npages "$f"))); done
+# shellcheck disable=SC2086
+pages=$(total_pages $files)
 
 # shellcheck disable=SC2086
 set -- $files
 # Outputs pile up in $out (a name already taken gets a new one): removing
 # them after each file would time an extra process against rzconvert.
-rz=$(measure_each "'$RZCONVERT' --to txt --out '$out/rz' \"\$1\"" "$@")
-rm -rf "$out/rz"
+rz=$(measure_rz txt "$out/rz" "$@")
 ref=$(measure_each "pdftotext \"\$1\" '$out/ref.txt'" "$@")
 lay=$(measure_each "pdftotext -layout \"\$1\" '$out/ref.txt'" "$@")
 # Every file in one rzconvert run, as the program converts a list of files.

@@ -12,17 +12,14 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 files=$(corpus_pdfs)
-pages=0
-for f in $files; do pages=$((pages + $(npages "$f"))); done
+# shellcheck disable=SC2086
+pages=$(total_pages $files)
 
 # shellcheck disable=SC2086
 set -- $files
-xlsx=$(measure_each "'$RZCONVERT' --to xlsx --out '$out/xlsx' \"\$1\"" "$@")
-rm -rf "$out/xlsx"
-csv=$(measure_each "'$RZCONVERT' --to csv --out '$out/csv' \"\$1\"" "$@")
-rm -rf "$out/csv"
-txt=$(measure_each "'$RZCONVERT' --to txt --out '$out/txt' \"\$1\"" "$@")
-rm -rf "$out/txt"
+xlsx=$(measure_rz xlsx "$out/xlsx" "$@")
+csv=$(measure_rz csv "$out/csv" "$@")
+txt=$(measure_rz txt "$out/txt" "$@")
 
 echo "corpus: $# files, $pages pages"
 report "rzconvert --to xlsx" "$pages" "${xlsx% *}" "${xlsx#* }"
@@ -38,9 +35,8 @@ per=$(npages "$paper")
 build_long $(((10 + per - 1) / per)) "$out/short.pdf"
 build_long $(((1000 + per - 1) / per)) "$out/long.pdf"
 for mode in page below; do
-    short=$(measure_each "'$RZCONVERT' --to xlsx --sheets $mode --out '$out/s' \"\$1\"" "$out/short.pdf")
-    long=$(measure_each "'$RZCONVERT' --to xlsx --sheets $mode --out '$out/l' \"\$1\"" "$out/long.pdf")
-    rm -rf "$out/s" "$out/l"
+    short=$(measure_rz "xlsx --sheets $mode" "$out/s" "$out/short.pdf")
+    long=$(measure_rz "xlsx --sheets $mode" "$out/l" "$out/long.pdf")
     report "short document ($mode)" "$(npages "$out/short.pdf")" "${short% *}" "${short#* }"
     report "long document ($mode)" "$(npages "$out/long.pdf")" "${long% *}" "${long#* }"
     ratio "peak memory long/short ($mode)" "${long#* }" "${short#* }"
