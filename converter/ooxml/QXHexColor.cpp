@@ -37,11 +37,15 @@ std::string QXHexColor::getHexColorFromCGColor(const Color& color)
     } else if (color.model == Color::Model::Monochrome) {
         r = g = b = channel(color.component(0));
     }
+    return hexFromChannels(r, g, b);
+}
+
+std::string QXHexColor::hexFromChannels(long r, long g, long b)
+{
     std::string hex;
     hex.reserve(6);
-    appendHexByte(hex, r);
-    appendHexByte(hex, g);
-    appendHexByte(hex, b);
+    for (const long value : {r, g, b})
+        appendHexByte(hex, std::clamp(value, 0L, 255L));
     return hex;
 }
 

@@ -15,6 +15,8 @@ public:
     // monochrome colour gives its grey level three times; any other colour
     // model gives "000000". Components outside 0..1 are clamped.
     static std::string getHexColorFromCGColor(const Color& color);
+    // "rrggbb" in lower case of three channel values, each clamped to 0..255.
+    static std::string hexFromChannels(long r, long g, long b);
     // The same, nothing for no colour.
     static std::optional<std::string> getHexColorFromCGColor(const std::optional<Color>& color);
     // An opaque white RGB colour.

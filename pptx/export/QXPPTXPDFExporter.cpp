@@ -36,14 +36,6 @@ bool isFiniteInfo(const QXPDF_CTMInfo& info)
     return isFinitePoint(info.topLeft) && isFinitePoint(info.bottomLeft) && std::isfinite(info.fontSize.height);
 }
 
-std::string hexColor(const QXPDFRGB& rgb)
-{
-    auto clamp = [](int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
-    char text[8];
-    std::snprintf(text, sizeof text, "%02x%02x%02x", clamp(rgb.r), clamp(rgb.g), clamp(rgb.b));
-    return text;
-}
-
 Color colorOf(const RGBAColor& c)
 {
     return Color::rgb(c.red, c.green, c.blue, c.alpha);
@@ -461,7 +453,8 @@ QXPPTX_RunPr QXPPTXPDFExporter::currentRProperty(const QXPDFRenderState* state) 
             isSlanted(t);
     rPr.latin.typeface = rPr.cs.typeface = typeface;
     rPr.latin.typeface_replace = rPr.cs.typeface_replace = replace;
-    rPr.rgbColor = hexColor(state->currentFillRGBColor());
+    const QXPDFRGB fill = state->currentFillRGBColor();
+    rPr.rgbColor = QXHexColor::hexFromChannels(fill.r, fill.g, fill.b);
     return rPr;
 }
 

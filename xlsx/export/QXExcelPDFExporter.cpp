@@ -1,6 +1,7 @@
 #include "xlsx/export/QXExcelPDFExporter.h"
 
 #include "converter/QXError.h"
+#include "converter/ooxml/QXHexColor.h"
 #include "pdfengine/base/QXPDFUtilities.h"
 #include "pdfengine/fonts/QXPDFFont.h"
 #include "pdfengine/fonts/QXPDFFontDescriptor.h"
@@ -12,7 +13,6 @@
 #include "xlsx/sheet/QXExcelStyle.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace rz {
 
@@ -38,14 +38,6 @@ float snappedAngle(const QXPDF_CTMInfo& info)
     if (r > 265 && r < 275)
         return 270;
     return r;
-}
-
-std::string hexColor(const QXPDFRGB& rgb)
-{
-    auto clamp = [](int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
-    char text[8];
-    std::snprintf(text, sizeof text, "%02x%02x%02x", clamp(rgb.r), clamp(rgb.g), clamp(rgb.b));
-    return text;
 }
 
 // Text with something to see: a character other than a space or a control.
@@ -353,7 +345,8 @@ QXExcelRunTextProperty QXExcelPDFExporter::currentRProperty(const QXPDFRenderSta
             isSlanted(t);
     if (font.fontSystemReplaceName() && !font.fontSystemReplaceName()->empty())
         rPr.rFont_replace = *font.fontSystemReplaceName();
-    rPr.rgbColor = hexColor(state->currentFillRGBColor());
+    const QXPDFRGB fill = state->currentFillRGBColor();
+    rPr.rgbColor = QXHexColor::hexFromChannels(fill.r, fill.g, fill.b);
     return rPr;
 }
 

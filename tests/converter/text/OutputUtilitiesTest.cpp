@@ -26,6 +26,9 @@ TEST(QXHexColorTest, HexDigitsAndBlackTest)
     EXPECT_EQ(QXHexColor::getHexColorFromCGColor(Color::rgb(1.5, -0.2, NAN)), "ff0000");
     EXPECT_EQ(QXHexColor::getHexColorFromCGColor(std::optional<Color>()), std::nullopt);
     EXPECT_EQ(QXHexColor::getHexColorFromCGColor(QXHexColor::whiteCGColor()), "ffffff");
+    // Channel values, clamped.
+    EXPECT_EQ(QXHexColor::hexFromChannels(255, 0, 128), "ff0080");
+    EXPECT_EQ(QXHexColor::hexFromChannels(300, -5, 9), "ff0009");
 
     struct Case {
         std::optional<Color> color;
